@@ -1,0 +1,26 @@
+// What one simulated board is: its model and the parts fitted to it.
+#pragma once
+
+#include <cstdint>
+
+#include "BoardModel.h"
+
+namespace boardsim {
+
+enum class LedChip { Pca9633, Pca9530 };
+enum class FlashFamily { Sst, PageProgram, Unknown };
+enum class PipeSet { All, BulkOnly };
+
+struct BoardConfig {
+    const BoardModel* model = &BoardModels::all().front();
+    uint8_t fpgaMajor = 0x01;  // FPGA version 1.30 (registers 1 and 0)
+    uint8_t fpgaMinor = 0x30;
+    uint16_t mcuVersion = 0x0107;  // USB controller firmware 1.07
+    LedChip ledChip = LedChip::Pca9633;
+    FlashFamily flash = FlashFamily::Sst;
+    int framesPerSecond = 30;  // 0: as fast as the host reads
+    uint32_t seed = 1;         // picture seed
+    PipeSet pipes = PipeSet::All;
+};
+
+}  // namespace boardsim

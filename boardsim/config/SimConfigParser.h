@@ -1,0 +1,33 @@
+// Reads the description of the simulated boards (the KXCX_SIM text).
+//
+//   boards  := "" | "none" | group { ";" group }
+//   group   := model [ "*" count ] { "," key "=" value }
+//   model   := "RT4207-x6B6B" | "RT4207" | "MV3318-x7654" | "MV3318" | ...  (any letter case)
+//   keys    := fpga=1.30  mcu=1.07  led=pca9633|pca9530  flash=sst|page|unknown
+//              fps=30 (0: unthrottled)  seed=N  pipes=all|bulk
+//
+// An empty text gives the default: one board of the first model that passes every start-up
+// check. "none" gives no board.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "BoardConfig.h"
+
+namespace boardsim {
+
+class SimConfigParser {
+public:
+    // Fills boards; false with a one-line error text when the text is not understood.
+    static bool parse(std::string_view text, std::vector<BoardConfig>& boards, std::string& error);
+
+private:
+    static bool parseGroup(std::string_view group, std::vector<BoardConfig>& boards,
+                           std::string& error);
+    static bool applyKey(std::string_view key, std::string_view value, BoardConfig& config,
+                         std::string& error);
+};
+
+}  // namespace boardsim

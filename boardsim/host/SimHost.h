@@ -1,0 +1,51 @@
+// The simulated boards of this process, as a USB host would see them: which are plugged in, in
+// the order they arrived.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "board/CameraBoard.h"
+#include "config/BoardConfig.h"
+
+namespace boardsim {
+
+class SimHost {
+public:
+    // The process's host; on first use it builds the boards that KXCX_SIM describes (the
+    // default board when unset). A text it cannot read leaves no board and keeps the error.
+    static SimHost& instance();
+
+    SimHost() = default;
+
+    // Replaces every board with new, plugged ones, numbered per model from 0.
+    void configure(const std::vector<BoardConfig>& boards);
+    // configure from a KXCX_SIM text; false (boards unchanged) with the error.
+    bool configure(std::string_view description, std::string& error);
+
+    // The error of the KXCX_SIM text read on first use, or empty.
+    std::string configError() const;
+
+    // Every board, plugged or not, in configuration order.
+    std::vector<std::shared_ptr<CameraBoard>> boards() const;
+    // The plugged boards in arrival order.
+    std::vector<std::shared_ptr<CameraBoard>> presentBoards() const;
+    // The board of a path, plugged or not; null if none.
+    std::shared_ptr<CameraBoard> board(std::string_view path) const;
+
+    // Pull a board out or put it back (it then arrives last). False for an unknown path.
+    bool unplug(std::string_view path);
+    bool plug(std::string_view path);
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::shared_ptr<CameraBoard>> m_boards;
+    // Plugged boards, in arrival order.
+    std::vector<std::shared_ptr<CameraBoard>> m_present;
+    std::string m_configError;
+};
+
+}  // namespace boardsim

@@ -1,0 +1,10 @@
+# Sanitizer builds: KXCX_SANITIZE=address gives address+undefined, =thread gives thread.
+if(KXCX_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+elseif(KXCX_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT KXCX_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "KXCX_SANITIZE must be empty, 'address' or 'thread' (got '${KXCX_SANITIZE}')")
+endif()

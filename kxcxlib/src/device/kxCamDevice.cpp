@@ -1,0 +1,3 @@
+#include "kxCamDevice.h"
+
+CamDevice::~CamDevice() = default;

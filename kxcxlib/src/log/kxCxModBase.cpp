@@ -1,0 +1,3 @@
+#include "kxCxModBase.h"
+
+ModBase::~ModBase() = default;

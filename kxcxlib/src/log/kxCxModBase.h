@@ -1,0 +1,9 @@
+// Common base of the module lock and the module log.
+#pragma once
+
+#include "kxCxModObj.h"
+
+class ModBase : public ModObj {
+public:
+    ~ModBase() override;
+};
