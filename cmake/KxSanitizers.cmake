@@ -8,3 +8,9 @@ elseif(KXCX_SANITIZE STREQUAL "thread")
 elseif(NOT KXCX_SANITIZE STREQUAL "")
   message(FATAL_ERROR "KXCX_SANITIZE must be empty, 'address' or 'thread' (got '${KXCX_SANITIZE}')")
 endif()
+
+# Fuzz builds instrument all code for coverage and check it with address+undefined.
+if(KXCX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
