@@ -1,30 +1,86 @@
 #include "CameraBoard.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <thread>
+
+#include "EepromImages.h"
+#include "chips/Pca9530.h"
+#include "chips/Pca9633.h"
 
 namespace boardsim {
 
 namespace {
 
-// Endpoint addresses of the board's controller.
-constexpr uint8_t kBulkIn = 0x86;
-constexpr uint8_t kBulkOut = 0x02;
-constexpr uint8_t kInterruptIn = 0x81;
-constexpr uint8_t kInterruptOut = 0x01;
+// ADC inputs in volts, AIN0 to AIN3.
+constexpr double kAdcInputs[] = {5.0 / 2, 3.3, 1.8, 1.2};
+// The controller firmware's ADC set-up: AIN0 against ground, +-4.096 V, continuous.
+constexpr uint8_t kAdcStartupConfig[] = {0x42, 0x83};
+
+constexpr double kAmbientCelsius = 24.0;
+constexpr double kWarmUpCelsius = 14.0;
+constexpr double kWarmUpSeconds = 600.0;
+
+// PCA9633 outputs of the lamp and of the lamp supply switch.
+constexpr int kLampOutput = 2;
+constexpr int kSupplyOutput = 1;
+
+std::unique_ptr<LedController> makeLedController(LedChip chip) {
+    if (chip == LedChip::Pca9530) {
+        return std::make_unique<Pca9530>();
+    }
+    return std::make_unique<Pca9633>();
+}
 
 }  // namespace
 
 CameraBoard::CameraBoard(const BoardConfig& config, int number)
     : m_config(config),
       m_path(std::string("sim:") + config.model->label + ":" + std::to_string(number)),
+      m_poweredSince(std::chrono::steady_clock::now()),
       m_mfgEeprom(256, 1),
       m_bootEeprom(16384, 2),
-      m_controller(m_bus, config.mcuVersion) {
-    m_bus.attach(kAddressMfgEeprom, &m_mfgEeprom);
+      m_fpga(config.fpgaMajor, config.fpgaMinor),
+      m_led(makeLedController(config.ledChip)),
+      m_thermometer(
+          [this] { return boardTemperature(std::chrono::steady_clock::now() - m_poweredSince); }),
+      m_controller(m_bus, m_bulkIn, config.mcuVersion) {
+    m_mfgEeprom.load(0, EepromImages::manufacturingRecord(config, number));
+    m_bootEeprom.load(0, EepromImages::bootImage(config));
+    for (int n = 0; n < Ads1015::kInputCount; ++n) {
+        m_adc.setInput(n, kAdcInputs[n]);
+    }
+    m_bus.attach(kAddressSensor, &m_sensor);
+    m_bus.attach(kAddressFpga, &m_fpga);
+    m_bus.attach(kAddressAdc, &m_adc);
+    m_bus.attach(kAddressTemperature, &m_thermometer);
     m_bus.attach(kAddressBootEeprom, &m_bootEeprom);
+    m_bus.attach(kAddressMfgEeprom, &m_mfgEeprom);
+    m_bus.attach(config.ledChip == LedChip::Pca9530 ? kAddressPca9530 : kAddressPca9633,
+                 m_led.get());
+    for (uint8_t address : config.nackAddresses) {
+        m_bus.setNack(address, true);
+    }
+    m_controlTimeouts = config.controlTimeouts;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    powerOn();
+    m_bulkIn.setHalted(config.bulkInStalled);
 }
 
 CameraBoard::~CameraBoard() = default;
+
+void CameraBoard::powerOn() {
+    m_poweredSince = std::chrono::steady_clock::now();
+    m_fpga.reset();
+    m_sensor.reset();
+    m_led->reset();
+    m_thermometer.reset();
+    m_adc.reset();
+    m_controller.powerOn();
+    m_controller.writeI2c(kAddressAdc, Ads1015::kRegConfig, false, kAdcStartupConfig,
+                          sizeof(kAdcStartupConfig));
+}
 
 bool CameraBoard::plugged() const {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -32,8 +88,14 @@ bool CameraBoard::plugged() const {
 }
 
 void CameraBoard::setPlugged(bool plugged) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_plugged = plugged;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (plugged && !m_plugged) {
+            powerOn();
+        }
+        m_plugged = plugged;
+    }
+    m_bulkIn.setPresent(plugged);
 }
 
 std::vector<EndpointInfo> CameraBoard::endpoints() const {
@@ -49,14 +111,216 @@ std::vector<EndpointInfo> CameraBoard::endpoints() const {
 }
 
 int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_plugged) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_plugged) {
+            return -ENODEV;
+        }
+        if (m_controlTimeouts == 0) {
+            if (!setup.isVendor()) {
+                return -EPIPE;
+            }
+            return m_controller.handleVendor(setup, data);
+        }
+        if (m_controlTimeouts > 0) {
+            --m_controlTimeouts;
+        }
+    }
+    std::this_thread::sleep_for(kControlTimeoutDelay);
+    return -ETIMEDOUT;
+}
+
+bool CameraBoard::hasEndpoint(uint8_t endpoint) const {
+    for (const EndpointInfo& info : endpoints()) {
+        if (info.address == endpoint) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CameraBoard::setInterruptOutHandler(OutHandler handler) {
+    std::lock_guard<std::mutex> lock(m_handlerMutex);
+    m_interruptOutHandler = std::move(handler);
+}
+
+void CameraBoard::setBulkOutHandler(OutHandler handler) {
+    std::lock_guard<std::mutex> lock(m_handlerMutex);
+    m_bulkOutHandler = std::move(handler);
+}
+
+int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
+                            std::chrono::milliseconds timeout) {
+    if (!plugged()) {
         return -ENODEV;
     }
-    if (!setup.isVendor()) {
-        return -EPIPE;
+    if (!hasEndpoint(endpoint)) {
+        return -EINVAL;
     }
-    return m_controller.handleVendor(setup, data);
+    switch (endpoint) {
+        case kBulkIn:
+            return m_bulkIn.read(data, length, timeout);
+        case kInterruptIn: {
+            const uint32_t value = m_interruptInValue;
+            const uint32_t count = std::min<uint32_t>(length, 4);
+            for (uint32_t i = 0; i < count; ++i) {
+                data[i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+            return static_cast<int>(count);
+        }
+        default: {
+            std::lock_guard<std::mutex> lock(m_handlerMutex);
+            const OutHandler& handler =
+                endpoint == kInterruptOut ? m_interruptOutHandler : m_bulkOutHandler;
+            if (handler) {
+                handler(data, length);
+            }
+            return static_cast<int>(length);
+        }
+    }
+}
+
+void CameraBoard::cancelData(uint8_t endpoint) {
+    if (endpoint == kBulkIn) {
+        m_bulkIn.cancel();
+    }
+}
+
+int CameraBoard::clearHalt(uint8_t endpoint) {
+    if (!plugged()) {
+        return -ENODEV;
+    }
+    if (!hasEndpoint(endpoint)) {
+        return -EINVAL;
+    }
+    if (endpoint == kBulkIn) {
+        m_bulkIn.setHalted(false);
+    }
+    return 0;
+}
+
+bool CameraBoard::pressButton(int button) {
+    if (button < 0 || button >= FpgaRegisterFile::kButtonCount) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fpga.setButtonsHeld(static_cast<uint8_t>(m_fpga.buttonsHeld() | 1u << button));
+    return true;
+}
+
+bool CameraBoard::releaseButton(int button) {
+    if (button < 0 || button >= FpgaRegisterFile::kButtonCount) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fpga.setButtonsHeld(static_cast<uint8_t>(m_fpga.buttonsHeld() & ~(1u << button)));
+    return true;
+}
+
+uint8_t CameraBoard::buttonsHeld() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_fpga.buttonsHeld();
+}
+
+void CameraBoard::setControlTimeouts(int count) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_controlTimeouts = std::max(count, kUntilCleared);
+}
+
+int CameraBoard::controlTimeouts() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_controlTimeouts;
+}
+
+void CameraBoard::setI2cNack(uint8_t address, bool nack) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bus.setNack(address, nack);
+}
+
+bool CameraBoard::i2cNack(uint8_t address) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bus.nacks(address);
+}
+
+void CameraBoard::setBulkInStalled(bool stalled) {
+    m_bulkIn.setHalted(stalled);
+}
+
+bool CameraBoard::bulkInStalled() const {
+    return m_bulkIn.halted();
+}
+
+int CameraBoard::speedSetting() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_controller.speed();
+}
+
+uint16_t CameraBoard::acquisitionMode() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_controller.acquisitionMode();
+}
+
+uint16_t CameraBoard::fpgaVersion() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<uint16_t>(m_fpga.peek(FpgaRegisterFile::kRegVersionMajor) << 8 |
+                                 m_fpga.peek(FpgaRegisterFile::kRegVersionMinor));
+}
+
+uint16_t CameraBoard::mcuVersion() const {
+    return m_controller.firmwareVersion();
+}
+
+uint8_t CameraBoard::fpgaRegister(uint8_t reg) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_fpga.peek(reg);
+}
+
+void CameraBoard::setFpgaRegister(uint8_t reg, uint8_t value) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fpga.poke(reg, value);
+}
+
+uint8_t CameraBoard::sensorRegister(uint16_t reg) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_sensor.peek(reg);
+}
+
+void CameraBoard::setSensorRegister(uint16_t reg, uint8_t value) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_sensor.poke(reg, value);
+}
+
+std::vector<LedController::Channel> CameraBoard::ledOutputs() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_led->outputs();
+}
+
+double CameraBoard::illumination() const {
+    const std::vector<LedController::Channel> outputs = ledOutputs();
+    if (m_config.ledChip == LedChip::Pca9530) {
+        return ((1.0 - outputs[0].duty) + (1.0 - outputs[1].duty)) / 2.0;
+    }
+    return (1.0 - outputs[kLampOutput].duty) * (1.0 - outputs[kSupplyOutput].duty);
+}
+
+double CameraBoard::temperature() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return boardTemperature(std::chrono::steady_clock::now() - m_poweredSince);
+}
+
+double CameraBoard::boardTemperature(std::chrono::duration<double> powered) {
+    const double seconds = std::max(powered.count(), 0.0);
+    return kAmbientCelsius + kWarmUpCelsius * (1.0 - std::exp(-seconds / kWarmUpSeconds));
+}
+
+void CameraBoard::countFrameProduced() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_controller.countFrameProduced();
+}
+
+void CameraBoard::countFrameSent() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_controller.countFrameSent();
 }
 
 }  // namespace boardsim

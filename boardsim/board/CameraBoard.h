@@ -1,17 +1,47 @@
 // One simulated camera board: the USB controller, its I2C bus and the parts on it, as one USB
 // device. Thread-safe: requests from several host threads are handled one at a time, as the
-// board's controller does.
+// board's controller does; the accessors and fault switches may be used from any thread.
+//
+// Parts on the I2C bus (7-bit addresses):
+//   0x35 sensor controller (16-bit register addresses)   0x3C FPGA register file
+//   0x48 ADS1015 ADC        0x4B LM75 temperature sensor
+//   0x51 boot EEPROM, 16 KiB (16-bit addresses)           0x54 manufacturing EEPROM, 256 bytes
+//   0x62 PCA9633 or 0x60 PCA9530 LED controller, as the board's configuration says
+//
+// Wiring around the parts:
+//   - ADC inputs: AIN0 the 5 V USB supply through a 1:2 divider, AIN1 the 3.3 V rail, AIN2 the
+//     sensor's 1.8 V rail, AIN3 the FPGA's 1.2 V core. At power-on the controller's firmware
+//     sets the ADC to convert AIN0 continuously at +-4.096 V (configuration 0x4283).
+//   - Lamp: the LED controller's outputs drive the scope's lamp through inverting stages, so
+//     the lamp is lit while an output's driver is off. PCA9633: output 2 drives the lamp,
+//     output 1 cuts the lamp supply while its driver is on, outputs 0 and 3 are not connected.
+//     PCA9530: both outputs drive a lamp.
+//   - The temperature sensor sits next to the FPGA: the board warms from 24 °C towards 38 °C
+//     with a time constant of ten minutes while it is powered.
+//
+// Plugging a board in after it was unplugged powers it up again: every register part returns
+// to its power-on state (the EEPROMs keep their contents, held buttons stay held; injected
+// time-outs and NACKs stay in place, a bulk IN stall does not survive the new enumeration).
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "UsbController.h"
+#include "chips/Ads1015.h"
 #include "chips/Eeprom24.h"
+#include "chips/FpgaRegisterFile.h"
+#include "chips/LedController.h"
+#include "chips/Lm75.h"
+#include "chips/SensorController.h"
 #include "config/BoardConfig.h"
 #include "i2c/I2cBus.h"
+#include "usb/DataPipe.h"
 #include "usb/UsbDeviceModel.h"
 
 namespace boardsim {
@@ -19,8 +49,24 @@ namespace boardsim {
 class CameraBoard : public UsbDeviceModel {
 public:
     // I2C addresses of the board's parts.
-    static constexpr uint8_t kAddressMfgEeprom = 0x54;
+    static constexpr uint8_t kAddressSensor = 0x35;
+    static constexpr uint8_t kAddressFpga = 0x3C;
+    static constexpr uint8_t kAddressAdc = 0x48;
+    static constexpr uint8_t kAddressTemperature = 0x4B;
     static constexpr uint8_t kAddressBootEeprom = 0x51;
+    static constexpr uint8_t kAddressMfgEeprom = 0x54;
+    static constexpr uint8_t kAddressPca9530 = 0x60;
+    static constexpr uint8_t kAddressPca9633 = 0x62;
+    // Endpoint addresses of the board's controller.
+    static constexpr uint8_t kBulkIn = 0x86;
+    static constexpr uint8_t kBulkOut = 0x02;
+    static constexpr uint8_t kInterruptIn = 0x81;
+    static constexpr uint8_t kInterruptOut = 0x01;
+
+    // How long a control transfer that times out keeps the caller waiting.
+    static constexpr std::chrono::milliseconds kControlTimeoutDelay{20};
+    // setControlTimeouts: every control transfer times out until cleared.
+    static constexpr int kUntilCleared = -1;
 
     // number: the board's number among the boards of its model (its path's last field).
     CameraBoard(const BoardConfig& config, int number);
@@ -36,17 +82,91 @@ public:
 
     std::vector<EndpointInfo> endpoints() const override;
     int handleControl(const SetupPacket& setup, uint8_t* data) override;
+    int handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
+                   std::chrono::milliseconds timeout) override;
+    void cancelData(uint8_t endpoint) override;
+    int clearHalt(uint8_t endpoint) override;
+
+    // The board's side of the data endpoints.
+    // Bulk IN: what the FPGA sends to the host.
+    DataPipe& bulkIn() { return m_bulkIn; }
+    // Interrupt IN answers at once with this 32-bit value, little-endian.
+    void setInterruptInValue(uint32_t value) { m_interruptInValue = value; }
+    // Receivers of what the host writes on the OUT endpoints; unset ones take and drop the bytes.
+    using OutHandler = std::function<void(const uint8_t* data, uint32_t length)>;
+    void setInterruptOutHandler(OutHandler handler);
+    void setBulkOutHandler(OutHandler handler);
+
+    // Handle buttons 0-3 (see HandleButton for their names); false for another number.
+    bool pressButton(int button);
+    bool releaseButton(int button);
+    // Bit n set: button n held.
+    uint8_t buttonsHeld() const;
+
+    // Faults.
+    // The next count control transfers (kUntilCleared: all of them until this is called with
+    // 0) answer -ETIMEDOUT after kControlTimeoutDelay and change nothing on the board.
+    void setControlTimeouts(int count);
+    // Time-outs still to come (kUntilCleared or a count; 0 when none).
+    int controlTimeouts() const;
+    // The part at an I2C address stops answering (as if absent) or answers again.
+    void setI2cNack(uint8_t address, bool nack);
+    bool i2cNack(uint8_t address) const;
+    // Halts the bulk IN endpoint: reads fail with -EPIPE until the host clears the halt
+    // (clearHalt, request 0x19 or the FIFO reset 0xC0) or this is called with false.
+    void setBulkInStalled(bool stalled);
+    bool bulkInStalled() const;
+
+    // What the host set and what the board shows.
+    int speedSetting() const;
+    uint16_t acquisitionMode() const;
+    // FPGA design version (register 1 << 8 | register 0) and controller firmware version.
+    uint16_t fpgaVersion() const;
+    uint16_t mcuVersion() const;
+    uint8_t fpgaRegister(uint8_t reg) const;
+    void setFpgaRegister(uint8_t reg, uint8_t value);
+    uint8_t sensorRegister(uint16_t reg) const;
+    void setSensorRegister(uint16_t reg, uint8_t value);
+    // The LED controller's outputs, output 0 first.
+    std::vector<LedController::Channel> ledOutputs() const;
+    // The lamp's brightness, 0 (dark) to 1 (fully lit), by the wiring above.
+    double illumination() const;
+    // Board temperature in °C now.
+    double temperature() const;
+    // The board's temperature after it has been powered for that long.
+    static double boardTemperature(std::chrono::duration<double> powered);
+
+    // Frame counters of the controller (request 0xC1), advanced by the board's frame source.
+    void countFrameProduced();
+    void countFrameSent();
 
 private:
     const BoardConfig m_config;
     const std::string m_path;
 
+    bool hasEndpoint(uint8_t endpoint) const;
+    // Every part to its power-on state, then the controller firmware's start-up.
+    void powerOn();
+
     mutable std::mutex m_mutex;
     bool m_plugged = true;
+    int m_controlTimeouts = 0;
+    std::chrono::steady_clock::time_point m_poweredSince;
+
+    DataPipe m_bulkIn;
+    std::atomic<uint32_t> m_interruptInValue{0};
+    std::mutex m_handlerMutex;
+    OutHandler m_interruptOutHandler;
+    OutHandler m_bulkOutHandler;
 
     I2cBus m_bus;
     Eeprom24 m_mfgEeprom;
     Eeprom24 m_bootEeprom;
+    FpgaRegisterFile m_fpga;
+    SensorController m_sensor;
+    std::unique_ptr<LedController> m_led;
+    Lm75 m_thermometer;
+    Ads1015 m_adc;
     UsbController m_controller;
 };
 

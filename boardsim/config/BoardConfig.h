@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "BoardModel.h"
 
@@ -21,6 +22,11 @@ struct BoardConfig {
     int framesPerSecond = 30;  // 0: as fast as the host reads
     uint32_t seed = 1;         // picture seed
     PipeSet pipes = PipeSet::All;
+
+    // Faults from power-on (CameraBoard can switch them later).
+    std::vector<uint8_t> nackAddresses;  // I2C parts that do not answer
+    bool bulkInStalled = false;          // bulk IN halted
+    int controlTimeouts = 0;             // control transfers that time out; -1: all
 };
 
 }  // namespace boardsim

@@ -50,6 +50,29 @@ bool parseVersion(std::string_view text, int& major, int& minor) {
     return true;
 }
 
+// "62+0x3c": 7-bit I2C addresses in hexadecimal, joined by '+'.
+bool parseAddresses(std::string_view text, std::vector<uint8_t>& addresses) {
+    std::vector<uint8_t> result;
+    while (true) {
+        const std::size_t plus = text.find('+');
+        std::string_view item = text.substr(0, plus);
+        if (item.size() > 2 && item[0] == '0' && item[1] == 'x') {
+            item.remove_prefix(2);
+        }
+        long long address = 0;
+        if (!parseNumber(item, 16, address) || address < 0 || address > 0x7F) {
+            return false;
+        }
+        result.push_back(static_cast<uint8_t>(address));
+        if (plus == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(plus + 1);
+    }
+    addresses = std::move(result);
+    return true;
+}
+
 }  // namespace
 
 bool SimConfigParser::parse(std::string_view text, std::vector<BoardConfig>& boards,
@@ -137,8 +160,17 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
         config.seed = static_cast<uint32_t>(number);
     } else if (name == "pipes" && (text == "all" || text == "bulk")) {
         config.pipes = text == "all" ? PipeSet::All : PipeSet::BulkOnly;
+    } else if (name == "nack" && parseAddresses(text, config.nackAddresses)) {
+        // stored by parseAddresses
+    } else if (name == "stall" && (text == "on" || text == "off")) {
+        config.bulkInStalled = text == "on";
+    } else if (name == "timeouts" &&
+               (text == "on" || text == "off" ||
+                (parseNumber(text, 10, number) && number >= 0 && number <= 1000000))) {
+        config.controlTimeouts = text == "on" ? -1 : text == "off" ? 0 : static_cast<int>(number);
     } else {
-        static const char* const kKnown[] = {"fpga", "mcu", "led", "flash", "fps", "seed", "pipes"};
+        static const char* const kKnown[] = {"fpga", "mcu",   "led",  "flash", "fps",
+                                             "seed", "pipes", "nack", "stall", "timeouts"};
         const bool known =
             std::find(std::begin(kKnown), std::end(kKnown), name) != std::end(kKnown);
         error = known ? "bad value for " + name + ": '" + std::string(value) + "'"

@@ -5,6 +5,9 @@
 //   model   := "RT4207-x6B6B" | "RT4207" | "MV3318-x7654" | "MV3318" | ...  (any letter case)
 //   keys    := fpga=1.30  mcu=1.07  led=pca9633|pca9530  flash=sst|page|unknown
 //              fps=30 (0: unthrottled)  seed=N  pipes=all|bulk
+//   faults  := nack=62+3c  (I2C addresses, hexadecimal, whose parts do not answer)
+//              stall=on|off  (bulk IN halted from power-on until the host clears it)
+//              timeouts=N|on|off  (the first N control transfers time out; on: all of them)
 //
 // An empty text gives the default: one board of the first model that passes every start-up
 // check. "none" gives no board.

@@ -1,12 +1,38 @@
 #include "SimHost.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <map>
 
 #include "config/SimConfigParser.h"
+#include "control/ControlProtocol.h"
+#include "control/ControlServer.h"
 
 namespace boardsim {
+
+namespace {
+
+// Serves the control channel for the process's host until the process ends.
+void serveControlChannel(SimHost& host) {
+    const std::string path = ControlProtocol::socketPath();
+    if (path.empty()) {
+        return;
+    }
+    static ControlServer server(host, path);
+    const int result = server.start();
+    if (result == -EADDRINUSE) {
+        std::cerr << "boardsim: another program serves the simulated boards' control channel at "
+                  << path << "; kxcxctl sim drives that program's boards, not these" << std::endl;
+    } else if (result != 0) {
+        std::cerr << "boardsim: cannot serve the control channel at " << path << ": "
+                  << std::strerror(-result) << std::endl;
+    }
+}
+
+}  // namespace
 
 SimHost& SimHost::instance() {
     static SimHost* host = [] {
@@ -16,6 +42,7 @@ SimHost& SimHost::instance() {
         if (!created->configure(text != nullptr ? text : "", error)) {
             created->m_configError = "KXCX_SIM: " + error;
         }
+        serveControlChannel(*created);
         return created;
     }();
     return *host;
@@ -68,31 +95,66 @@ std::shared_ptr<CameraBoard> SimHost::board(std::string_view path) const {
 }
 
 bool SimHost::unplug(std::string_view path) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = std::find_if(m_present.begin(), m_present.end(),
-                                 [&](const auto& board) { return board->path() == path; });
-    if (it != m_present.end()) {
-        (*it)->setPlugged(false);
+    std::shared_ptr<CameraBoard> left;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = std::find_if(m_present.begin(), m_present.end(),
+                                     [&](const auto& board) { return board->path() == path; });
+        if (it == m_present.end()) {
+            return std::any_of(m_boards.begin(), m_boards.end(),
+                               [&](const auto& board) { return board->path() == path; });
+        }
+        left = *it;
         m_present.erase(it);
-        return true;
     }
-    return std::any_of(m_boards.begin(), m_boards.end(),
-                       [&](const auto& board) { return board->path() == path; });
+    left->setPlugged(false);
+    notify(left->path(), false);
+    return true;
 }
 
 bool SimHost::plug(std::string_view path) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    for (const auto& board : m_boards) {
-        if (board->path() != path) {
-            continue;
+    std::shared_ptr<CameraBoard> arrived;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = std::find_if(m_boards.begin(), m_boards.end(),
+                                     [&](const auto& board) { return board->path() == path; });
+        if (it == m_boards.end()) {
+            return false;
         }
-        if (std::find(m_present.begin(), m_present.end(), board) == m_present.end()) {
-            board->setPlugged(true);
-            m_present.push_back(board);
+        if (std::find(m_present.begin(), m_present.end(), *it) != m_present.end()) {
+            return true;
         }
-        return true;
+        arrived = *it;
+        m_present.push_back(arrived);
     }
-    return false;
+    arrived->setPlugged(true);
+    notify(arrived->path(), true);
+    return true;
+}
+
+int SimHost::addListener(Listener listener) {
+    std::lock_guard<std::mutex> lock(m_listenerMutex);
+    const int id = m_nextListenerId++;
+    m_listeners.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void SimHost::removeListener(int id) {
+    std::lock_guard<std::mutex> lock(m_listenerMutex);
+    std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
+}
+
+void SimHost::notify(const std::string& path, bool arrived) {
+    std::vector<Listener> listeners;
+    {
+        std::lock_guard<std::mutex> lock(m_listenerMutex);
+        for (const auto& entry : m_listeners) {
+            listeners.push_back(entry.second);
+        }
+    }
+    for (const Listener& listener : listeners) {
+        listener(path, arrived);
+    }
 }
 
 }  // namespace boardsim

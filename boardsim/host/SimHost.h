@@ -2,6 +2,7 @@
 // the order they arrived.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,6 +18,10 @@ class SimHost {
 public:
     // The process's host; on first use it builds the boards that KXCX_SIM describes (the
     // default board when unset). A text it cannot read leaves no board and keeps the error.
+    // First use also starts the control channel's server (ControlServer) at the socket that
+    // KXCX_SIM_SOCKET names (ControlProtocol::socketPath; "none": no server); it serves until
+    // the process ends. When another program serves that socket, this one says so once on
+    // standard error and serves nothing.
     static SimHost& instance();
 
     SimHost() = default;
@@ -40,12 +45,24 @@ public:
     bool unplug(std::string_view path);
     bool plug(std::string_view path);
 
+    // Told of every arrival (true) and removal (false), on the thread that plugs or unplugs,
+    // outside the host's lock. Returns an id for removeListener.
+    using Listener = std::function<void(const std::string& path, bool arrived)>;
+    int addListener(Listener listener);
+    void removeListener(int id);
+
 private:
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<CameraBoard>> m_boards;
     // Plugged boards, in arrival order.
     std::vector<std::shared_ptr<CameraBoard>> m_present;
     std::string m_configError;
+
+    std::mutex m_listenerMutex;
+    std::vector<std::pair<int, Listener>> m_listeners;
+    int m_nextListenerId = 1;
+
+    void notify(const std::string& path, bool arrived);
 };
 
 }  // namespace boardsim

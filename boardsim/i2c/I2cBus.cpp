@@ -25,10 +25,15 @@ void I2cBus::setNack(uint8_t address, bool nack) {
     m_nack[address] = nack;
 }
 
+bool I2cBus::nacks(uint8_t address) const {
+    const auto it = m_nack.find(address);
+    return it != m_nack.end() && it->second;
+}
+
 bool I2cBus::start(uint8_t address, bool read) {
     m_current = nullptr;
     const auto it = m_slaves.find(address);
-    if (it == m_slaves.end() || m_nack[address]) {
+    if (it == m_slaves.end() || nacks(address)) {
         return false;
     }
     m_current = it->second;

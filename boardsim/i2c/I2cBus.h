@@ -26,6 +26,7 @@ public:
 
     // Makes an attached slave ignore its address, as if absent, until cleared.
     void setNack(uint8_t address, bool nack);
+    bool nacks(uint8_t address) const;
 
 private:
     std::map<uint8_t, I2cSlave*> m_slaves;

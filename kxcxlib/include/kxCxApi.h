@@ -12,6 +12,18 @@
 #include "kxCamContextHead.h"
 #include "kxCxExport.h"
 
+// A frame from the board: called on a thread of the library with a frame-store slot, the frame's
+// size in bytes and the handle that produced it. The bytes stay unchanged for 12 frames.
+typedef void (*CxFrameCallback)(const void* frame, int frameBytes, CamContext* handle);
+// Progress of a long operation: steps run from 2 to 220; storing true through abort asks the
+// operation to stop where it can.
+typedef void (*CxProgressProc)(int step, bool* abort);
+// A board arrived (CxDeviceArrived) or left (CxDeviceRemoved) at the transport path given.
+// Called on a thread of the library; the receiver hands it to its own thread and must not call
+// the library from inside the call.
+enum { CxDeviceArrived = 1, CxDeviceRemoved = 2 };
+typedef void (*CxDeviceNotifyProc)(int event, const char* path, void* user);
+
 extern "C" {
 
 // --- library frame ---------------------------------------------------------------------------
@@ -36,6 +48,38 @@ KXCX_API int getNumberOfCxDevices();
 KXCX_API int closeCxDevice(CamContext* handle);
 // Forgets the open contexts of the device table; closes nothing. Returns 0.
 KXCX_API int removeCxDevices();
+
+// --- device arrival and removal --------------------------------------------------------------
+
+// Installs (null: removes) the receiver of arrival and removal notifications. 0; -3 when the
+// transport cannot report them.
+KXCX_API int setCxDeviceNotify(CxDeviceNotifyProc proc, void* user);
+
+// --- register and sensor access ----------------------------------------------------------------
+
+// One vendor control transfer as passed (bmRequestType 0xC0 when directionIn, else 0x40);
+// *transferred receives the bytes of the data stage. 0 ok, -1 failed. reserved is not used.
+KXCX_API int ioctlCxDevice(CamContext* handle, int reserved, int directionIn, int request,
+                           int value, int index, int length, void* data, int* transferred);
+// One register byte over the I2C bridge; wide selects 16-bit register addresses. Both return the
+// bytes transferred (1, or 0 when the transfer failed; *value is then 0), -3 without a buffer.
+KXCX_API int readRegister(CamContext* handle, int slave, int reg, int* value, int wide);
+KXCX_API int writeRegister(CamContext* handle, int slave, int reg, int value, int wide);
+// The same with 16-bit register addresses (the sensor).
+KXCX_API int readSCCB(CamContext* handle, int slave, int reg, int* value);
+KXCX_API int writeSCCB(CamContext* handle, int slave, int reg, int value);
+// Request 0xAA (speed 0) or 0xAB (any other speed). 0.
+KXCX_API int setCxSpeed(CamContext* handle, int speed);
+// Sensor register 0x3100 := 0x35 (weight 0) or 0x75 (weight 1); -1 for other weights.
+KXCX_API int setCxSignalWeight(CamContext* handle, int weight);
+// Request 0xC0: resets the board's USB FIFO. 0, -1 failed, -3/-4 no owner, -5 bad kind.
+KXCX_API int resetUsbFifo(CamContext* handle);
+// Sensor register 0x3003 bit 5 cleared / set: the sensor's video clock stops / runs. 0.
+KXCX_API int stopDvpClock(CamContext* handle);
+KXCX_API int restartDvpClock(CamContext* handle);
+// Sends a register file; progress (may be null) sees 2 first and 220 last. The characters read,
+// or -5 bad kind, -21 null path, -22/-23 file cannot be opened.
+KXCX_API int sendRegFile(CamContext* handle, const char* path, CxProgressProc progress);
 
 // --- library log -----------------------------------------------------------------------------
 

@@ -1,10 +1,12 @@
 #include "kxUsbTransport.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <mutex>
 
+#include "kxPlatformError.h"
 #include "libusb/kxLibusbBackend.h"
 #include "sim/kxSimBackend.h"
 
@@ -20,6 +22,11 @@ public:
     EnumResult interfacePath(const Guid&, int, std::string&) override {
         return EnumResult::NoMoreItems;
     }
+    std::unique_ptr<UsbDevice> open(const std::string&) override {
+        setLastPlatformError(ENODEV);
+        return nullptr;
+    }
+    bool setHotplugHandler(HotplugHandler) override { return false; }
 };
 
 std::mutex g_mutex;

@@ -4,8 +4,9 @@
 
 #include "board/CameraBoard.h"
 
+using boardsim::BoardConfig;
 using boardsim::CameraBoard;
-using boardsim::SetupPacket;
+using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -13,71 +14,154 @@ constexpr uint8_t kVendorIn = 0xC0;
 constexpr uint8_t kVendorOut = 0x40;
 
 int control(CameraBoard& board, uint8_t type, uint8_t request, uint16_t value, uint16_t index,
-            std::vector<uint8_t>& data) {
+            Bytes& data) {
     return board.handleControl({type, request, value, index, static_cast<uint16_t>(data.size())},
                                data.data());
+}
+
+// One control transfer of a scripted conversation and what the board must answer.
+struct Exchange {
+    uint8_t type;
+    uint8_t request;
+    uint16_t value;
+    uint16_t index;
+    Bytes data;  // sent (OUT) or, for IN, sized as wLength
+    int result;
+    Bytes reply;  // IN: the data stage expected
+};
+
+void converse(CameraBoard& board, const std::vector<Exchange>& script) {
+    for (std::size_t step = 0; step < script.size(); ++step) {
+        const Exchange& exchange = script[step];
+        Bytes data = exchange.data;
+        EXPECT_EQ(
+            control(board, exchange.type, exchange.request, exchange.value, exchange.index, data),
+            exchange.result)
+            << "step " << step;
+        if ((exchange.type & 0x80) != 0 && exchange.result >= 0) {
+            EXPECT_EQ(Bytes(data.begin(), data.begin() + exchange.result), exchange.reply)
+                << "step " << step;
+        }
+    }
 }
 
 }  // namespace
 
 TEST(UsbController, I2cBridgeWritesAndReadsAnEightBitEeprom) {
-    CameraBoard board(boardsim::BoardConfig{}, 0);
-    std::vector<uint8_t> bytes = {0x11, 0x22, 0x33};
-    EXPECT_EQ(control(board, kVendorOut, 0xA9, 0xFE, 0x54, bytes), 3);
-    std::vector<uint8_t> back(4);
-    EXPECT_EQ(control(board, kVendorIn, 0xA9, 0xFE, 0x54, back), 4);
-    // The pointer wraps at the end of the 256-byte memory.
-    EXPECT_EQ(back, (std::vector<uint8_t>{0x11, 0x22, 0x33, 0xFF}));
-    std::vector<uint8_t> first(1);
-    EXPECT_EQ(control(board, kVendorIn, 0xA9, 0x00, 0x54, first), 1);
-    EXPECT_EQ(first[0], 0x33);
+    CameraBoard board(BoardConfig{}, 0);
+    converse(board, {
+                        {kVendorOut, 0xA9, 0xFE, 0x54, {0x11, 0x22, 0x33}, 3, {}},
+                        // The pointer wraps at the end of the 256-byte memory.
+                        {kVendorIn, 0xA9, 0xFE, 0x54, Bytes(3), 3, {0x11, 0x22, 0x33}},
+                        {kVendorIn, 0xA9, 0x00, 0x54, Bytes(1), 1, {0x33}},
+                        {kVendorIn, 0xA9, 0x13, 0x54, Bytes(2), 2, {0xFF, 0xFF}},
+                    });
 }
 
 TEST(UsbController, WideRegisterAddressesSendTheHighByteFirst) {
-    CameraBoard board(boardsim::BoardConfig{}, 0);
-    std::vector<uint8_t> bytes = {0xAB};
-    EXPECT_EQ(control(board, kVendorOut, 0xA9, 0x1234, 0x151, bytes), 1);
-    std::vector<uint8_t> back(1);
-    EXPECT_EQ(control(board, kVendorIn, 0xA9, 0x1234, 0x151, back), 1);
-    EXPECT_EQ(back[0], 0xAB);
-    // Without the wide bit only the low byte (0x34) addresses the memory.
-    EXPECT_EQ(control(board, kVendorIn, 0xA9, 0x1234, 0x51, back), 1);
-    EXPECT_EQ(back[0], 0xFF);
+    CameraBoard board(BoardConfig{}, 0);
+    converse(board, {
+                        {kVendorOut, 0xA9, 0x1234, 0x151, {0xAB}, 1, {}},
+                        {kVendorIn, 0xA9, 0x1234, 0x151, Bytes(1), 1, {0xAB}},
+                        // Without the wide bit only the low byte (0x34) addresses the memory.
+                        {kVendorIn, 0xA9, 0x1234, 0x51, Bytes(1), 1, {0xFF}},
+                        // The sensor controller: register 0x3100, then on to 0x3101.
+                        {kVendorOut, 0xA9, 0x3100, 0x135, {0x75}, 1, {}},
+                        {kVendorIn, 0xA9, 0x3100, 0x135, Bytes(1), 1, {0x75}},
+                    });
 }
 
-TEST(UsbController, AbsentSlavesAndUnknownRequestsStall) {
-    CameraBoard board(boardsim::BoardConfig{}, 0);
-    std::vector<uint8_t> byte(1);
-    EXPECT_EQ(control(board, kVendorIn, 0xA9, 0x00, 0x22, byte), -EPIPE);
-    EXPECT_EQ(control(board, kVendorOut, 0xA9, 0x00, 0x22, byte), -EPIPE);
-    EXPECT_EQ(control(board, kVendorIn, 0x77, 0, 0, byte), -EPIPE);
-    EXPECT_EQ(control(board, 0x80, 0x06, 0x0100, 0, byte), -EPIPE);  // standard request
+TEST(UsbController, AbsentSlavesReadAsFillerAndRefuseWrites) {
+    CameraBoard board(BoardConfig{}, 0);
+    converse(board, {
+                        {kVendorIn, 0xA9, 0x00, 0x22, Bytes(3), 3, {0xCD, 0xCD, 0xCD}},
+                        {kVendorIn, 0xA9, 0x0102, 0x122, Bytes(1), 1, {0xCD}},
+                        {kVendorOut, 0xA9, 0x00, 0x22, {0x01}, -EPIPE, {}},
+                        // A PCA9633 board has no PCA9530.
+                        {kVendorIn, 0xA9, 0x00, 0x60, Bytes(2), 2, {0xCD, 0xCD}},
+                        {kVendorIn, 0xA9, 0x00, 0x62, Bytes(1), 1, {0x11}},
+                    });
 }
 
-TEST(UsbController, VersionRequestReportsTheFirmwareLittleEndian) {
-    boardsim::BoardConfig config;
+TEST(UsbController, SpeedVersionAndUnknownRequests) {
+    BoardConfig config;
     config.mcuVersion = 0x0105;
     CameraBoard board(config, 0);
-    std::vector<uint8_t> version(2);
-    EXPECT_EQ(control(board, kVendorIn, 0xB0, 0, 0, version), 2);
-    EXPECT_EQ(version, (std::vector<uint8_t>{0x05, 0x01}));
+    EXPECT_EQ(board.speedSetting(), 0);
+    converse(board, {
+                        {kVendorOut, 0xAB, 0, 0, {}, 0, {}},
+                    });
+    EXPECT_EQ(board.speedSetting(), 1);
+    converse(board, {
+                        {kVendorIn, 0xAA, 0, 0, Bytes(1), -EPIPE, {}},
+                        {kVendorOut, 0xAA, 0, 0, {}, 0, {}},
+                        {kVendorIn, 0xB0, 0, 0, Bytes(2), 2, {0x05, 0x01}},
+                        // Replies are cut to wLength.
+                        {kVendorIn, 0xB0, 0, 0, Bytes(1), 1, {0x05}},
+                        {kVendorIn, 0xB0, 0, 0, Bytes(4), 2, {0x05, 0x01}},
+                        {kVendorOut, 0xB0, 0, 0, Bytes(2), -EPIPE, {}},
+                        // Firmware loading and JTAG are not served, nor anything else.
+                        {kVendorOut, 0xA0, 0xE600, 0, {0x01}, -EPIPE, {}},
+                        {kVendorIn, 0xD0, 0x0100, 0, Bytes(1), -EPIPE, {}},
+                        {kVendorIn, 0x77, 0, 0, Bytes(1), -EPIPE, {}},
+                        {0x80, 0x06, 0x0100, 0, Bytes(18), -EPIPE, {}},  // standard request
+                    });
+    EXPECT_EQ(board.speedSetting(), 0);
 }
 
-TEST(CameraBoard, UnpluggedBoardAnswersNoDevice) {
-    CameraBoard board(boardsim::BoardConfig{}, 3);
-    EXPECT_EQ(board.path(), "sim:RT4207-x6B6B:3");
-    board.setPlugged(false);
-    std::vector<uint8_t> version(2);
-    EXPECT_EQ(control(board, kVendorIn, 0xB0, 0, 0, version), -ENODEV);
+TEST(UsbController, AcquisitionModeAndState) {
+    CameraBoard board(BoardConfig{}, 0);
+    converse(board, {
+                        {kVendorIn, 0xC0, 0, 0, Bytes(2), 2, {0x03, 0x00}},
+                        {kVendorOut, 0xC0, 1, 0, {}, 0, {}},
+                        {kVendorIn, 0xC0, 0, 0, Bytes(2), 2, {0x01, 0x00}},
+                        {kVendorOut, 0xC0, 2, 0, {}, -EPIPE, {}},
+                        {kVendorIn, 0xC0, 0, 0, Bytes(1), 1, {0x01}},
+                    });
+    EXPECT_EQ(board.acquisitionMode(), 1);
+    converse(board, {
+                        {kVendorOut, 0xC0, 3, 0, {}, 0, {}},
+                        {kVendorIn, 0xC0, 0, 0, Bytes(2), 2, {0x03, 0x00}},
+                    });
+    EXPECT_EQ(board.acquisitionMode(), 3);
 }
 
-TEST(CameraBoard, PipeSetDecidesTheInterruptEndpoints) {
-    boardsim::BoardConfig config;
-    EXPECT_EQ(CameraBoard(config, 0).endpoints().size(), 4u);
-    config.pipes = boardsim::PipeSet::BulkOnly;
-    const auto endpoints = CameraBoard(config, 0).endpoints();
-    ASSERT_EQ(endpoints.size(), 2u);
-    for (const auto& endpoint : endpoints) {
-        EXPECT_EQ(endpoint.type, boardsim::TransferType::Bulk);
+TEST(UsbController, FrameCountersCountUntilTheFifoIsReset) {
+    CameraBoard board(BoardConfig{}, 0);
+    converse(board, {{kVendorIn, 0xC1, 0, 0, Bytes(4), 4, {0, 0, 0, 0}}});
+    for (int i = 0; i < 0x103; ++i) {
+        board.countFrameProduced();
     }
+    board.countFrameSent();
+    board.countFrameSent();
+    converse(board, {
+                        {kVendorIn, 0xC1, 0, 0, Bytes(4), 4, {0x03, 0x01, 0x02, 0x00}},
+                        {kVendorOut, 0xC1, 0, 0, {}, -EPIPE, {}},
+                        {kVendorOut, 0xC0, 0, 0, {}, 0, {}},
+                        {kVendorIn, 0xC1, 0, 0, Bytes(4), 4, {0, 0, 0, 0}},
+                    });
+}
+
+TEST(UsbController, FifoResetAndRecoveryDropQueuedDataAndClearTheHalt) {
+    CameraBoard board(BoardConfig{}, 0);
+    for (const uint8_t request : {uint8_t{0xC0}, uint8_t{0x19}}) {
+        board.bulkIn().push(Bytes(512, 0x5A));
+        board.setBulkInStalled(true);
+        Bytes data = request == 0x19 ? Bytes{0x00, 0x01} : Bytes{};
+        const uint16_t index = request == 0x19 ? 0x7D : 0;
+        EXPECT_EQ(control(board, kVendorOut, request, 0, index, data),
+                  static_cast<int>(data.size()));
+        EXPECT_FALSE(board.bulkInStalled());
+        EXPECT_EQ(board.bulkIn().queuedTransfers(), 0u);
+    }
+    // The recovery request has one form only.
+    board.setBulkInStalled(true);
+    converse(board, {
+                        {kVendorOut, 0x19, 0, 0x7C, {0x00, 0x01}, -EPIPE, {}},
+                        {kVendorOut, 0x19, 0, 0x7D, {0x01, 0x00}, -EPIPE, {}},
+                        {kVendorOut, 0x19, 0, 0x7D, {0x00, 0x01, 0x00}, -EPIPE, {}},
+                        {kVendorOut, 0x19, 1, 0x7D, {0x00, 0x01}, -EPIPE, {}},
+                        {kVendorIn, 0x19, 0, 0x7D, Bytes(2), -EPIPE, {}},
+                    });
+    EXPECT_TRUE(board.bulkInStalled());
 }

@@ -2,7 +2,12 @@
 
 #include <kxCxApi.h>
 
+#include "IoctlCommand.h"
 #include "ListCommand.h"
+#include "RegCommand.h"
+#include "RegFileCommand.h"
+#include "SimCommand.h"
+#include "VersionsCommand.h"
 
 int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
@@ -24,8 +29,24 @@ int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, st
             << label << ")" << std::endl;
         return 0;
     }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "list") {
-        return ListCommand::run({args.begin() + 1, args.end()}, out, err);
+        return ListCommand::run(rest, out, err);
+    }
+    if (command == "reg") {
+        return RegCommand::run(rest, out, err);
+    }
+    if (command == "regfile") {
+        return RegFileCommand::run(rest, out, err);
+    }
+    if (command == "ioctl") {
+        return IoctlCommand::run(rest, out, err);
+    }
+    if (command == "versions") {
+        return VersionsCommand::run(rest, out, err);
+    }
+    if (command == "sim") {
+        return SimCommand::run(rest, out, err);
     }
     err << "kxcxctl: unknown command '" << command << "' (try kxcxctl --help)" << std::endl;
     return 2;
@@ -36,7 +57,17 @@ void CommandLine::usage(std::ostream& out) {
            "\n"
            "  --version   the camera library's version and label\n"
            "  list        the camera boards found: name, model, variant\n"
+           "  reg read SLAVE REG [--wide]          read one register of an I2C part\n"
+           "  reg write SLAVE REG VALUE [--wide]   write one register\n"
+           "  regfile PATH [--quiet]      send a register file to the sensor\n"
+           "  ioctl in REQUEST VALUE INDEX LENGTH        one vendor request, device to host\n"
+           "  ioctl out REQUEST VALUE INDEX [BYTE...]    one vendor request, host to device\n"
+           "  versions    the board's firmware and FPGA versions\n"
+           "  sim ...     drive the simulated boards of a running program (kxcxctl sim help)\n"
            "\n"
+           "Board commands take --device NAME (needed when several boards are found) and\n"
+           "--regfile PATH (the register file a second-variant board is opened with).\n"
+           "Numbers are decimal or 0x-prefixed hexadecimal.\n"
            "KXCX_BACKEND=sim uses simulated boards (KXCX_SIM describes them);\n"
            "the default, libusb, talks to real boards.\n";
 }

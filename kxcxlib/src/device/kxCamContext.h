@@ -1,11 +1,104 @@
 // One opened channel to a board: the record behind every device handle.
 //
 // The head (kind tag, owner, status word, flash-erased flag) comes first and is read by callers
-// through the public header; the channel's own fields follow it.
+// through the public header; the channel's own fields follow it. The locks and the ring of
+// buffers belong to the construction of the context and survive reset(); everything else is
+// cleared by reset() before a channel is opened.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
 #include "kxCamContextHead.h"
+#include "kxCxApi.h"
+#include "kxEvent.h"
+#include "kxRingNode.h"
+#include "kxUsbBackend.h"
+
+class BulkXferThread;
+class mvAcqThread;
+class mvCbThread;
 
 struct CamContext : CamContextHead {
-    CamContext() : CamContextHead{1, nullptr, 0, false} {}
+    static constexpr int kRingCount = 8;
+    // channelState values.
+    static constexpr int32_t kStateFailed = 5;
+    static constexpr int32_t kStateStarting = 4;
+
+    CamContext();
+    ~CamContext();
+    CamContext(const CamContext&) = delete;
+    CamContext& operator=(const CamContext&) = delete;
+
+    // Kind tag 1, the owner set, every handle, pipe, thread pointer, event, counter, queue,
+    // the frame store and the geometry cleared. Locks and ring nodes stay.
+    void reset(CamDevice* newOwner);
+
+    // The opened device (the file and interface handles of the channel).
+    std::unique_ptr<kx::UsbDevice> device;
+    // Pipe ids, 0 when the interface has no such pipe.
+    uint8_t bulkInPipe = 0;
+    uint8_t bulkOutPipe = 0;
+    uint8_t interruptInPipe = 0;
+    uint8_t interruptOutPipe = 0;
+    // Set before every control transfer; created by initialisation.
+    std::unique_ptr<kx::Event> controlEvent;
+
+    BulkXferThread* bulkXferThread = nullptr;
+    mvAcqThread* acqThread = nullptr;
+    mvCbThread* cbThread = nullptr;
+
+    // Critical sections (recursive, as the platform's are).
+    std::recursive_mutex controlLock;
+    std::recursive_mutex transferLock;
+    std::recursive_mutex abortLock;
+    std::recursive_mutex auxLock;
+
+    // Stream events. The stop event ("usb-brk") is shared with its duplicate handle.
+    std::shared_ptr<kx::Event> stopEvent;
+    std::unique_ptr<kx::Event> startedEvent;
+    std::unique_ptr<kx::Event> userBreakEvent;  // "usr-brk"
+    std::unique_ptr<kx::Event> frameReadyEvent;
+    std::unique_ptr<kx::Event> fifthEvent;
+    // Thread-control events of the second variant's acquisition and callback threads.
+    std::unique_ptr<kx::Event> acqStartedEvent;
+    std::unique_ptr<kx::Event> acqAbortEvent;
+    std::unique_ptr<kx::Event> acqExitedEvent;
+    std::unique_ptr<kx::Event> cbAbortEvent;
+    std::unique_ptr<kx::Event> cbExitedEvent;
+
+    int32_t channelState = 0;
+    std::shared_ptr<kx::Event> stopEventDuplicate;
+
+    // Frame counters of the bulk stream.
+    int32_t goodFrames = 0;
+    int32_t replacedFrames = 0;
+    int32_t shortTransfers = 0;
+    int32_t longTransfers = 0;
+
+    // The ring of buffers.
+    int32_t ringCount = kRingCount;
+    std::array<RingNode, kRingCount> ring;
+    RingNode* pendingHead = nullptr;
+    RingNode* pendingTail = nullptr;
+    RingNode* handedBack = nullptr;
+    RingNode* readyNode = nullptr;
+
+    // Twelve frame slots, slot k at k * frameBytes.
+    std::unique_ptr<uint8_t[]> frameStore;
+    std::size_t frameStoreBytes = 0;
+
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bytesPerPixel = 0;
+    int32_t frameBytes = 0;
+
+    // Non-null while streaming.
+    CxFrameCallback callback = nullptr;
+    // Result of the latest frame read: bytes, or negative.
+    int32_t lastReadResult = 0;
+    int32_t reservedA = 0;
+    int32_t reservedB = 0;
 };

@@ -1,3 +1,68 @@
 #include "kxCamDevice.h"
 
-CamDevice::~CamDevice() = default;
+#include <algorithm>
+#include <new>
+
+#include "kxCamChannel.h"
+#include "kxCxModLog.h"
+#include "kxModFault.h"
+
+CamDevice::CamDevice() {
+    for (CamContext& context : m_contexts) {
+        context.owner = this;
+    }
+}
+
+CamDevice::~CamDevice() {
+    for (CamContext& context : m_contexts) {
+        if (context.device) {
+            CamChannel::close(&context);
+        }
+    }
+}
+
+std::unique_ptr<kx::UsbDevice> CamDevice::openDevicePath(const kx::Guid& interfaceGuid,
+                                                         int memberIndex) {
+    return CamChannel::open(interfaceGuid, memberIndex);
+}
+
+int CamDevice::closeChannel(CamContext* context) {
+    return CamChannel::close(context);
+}
+
+CamContext& CamDevice::nextContext() {
+    return m_contexts[m_openCount == 0 ? 0 : 1];
+}
+
+bool CamDevice::setGeometry(CamContext& context, int width, int height, int frameBytes) {
+    // A frame of no pixels would divide by zero, and a negative one would size the store
+    // nonsensically: such an open is refused.
+    if (width <= 0 || height <= 0 || frameBytes <= 0) {
+        return false;
+    }
+    context.width = width;
+    context.height = height;
+    context.frameBytes = frameBytes;
+    context.bytesPerPixel =
+        static_cast<int32_t>(frameBytes / (static_cast<int64_t>(width) * height));
+    return true;
+}
+
+bool CamDevice::allocateFrameStore(CamContext& context, std::size_t extra) {
+    context.frameStore.reset();
+    context.frameStoreBytes = 0;
+    const std::size_t bytes = static_cast<std::size_t>(context.width) *
+                                  static_cast<std::size_t>(context.height) * kFrameSlots * 4 +
+                              extra;
+    // Twelve slots of frameBytes, the last read rounded up to whole 512-byte packets, must fit
+    // even when frameBytes exceeds width x height x 4.
+    const std::size_t frame = static_cast<std::size_t>(context.frameBytes);
+    const std::size_t needed = frame * (kFrameSlots - 1) + (frame + 511) / 512 * 512;
+    const std::size_t size = std::max(bytes, needed);
+    context.frameStore.reset(new (std::nothrow) uint8_t[size]());
+    if (!context.frameStore) {
+        return false;
+    }
+    context.frameStoreBytes = size;
+    return true;
+}

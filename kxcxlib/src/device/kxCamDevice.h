@@ -1,14 +1,50 @@
-// A camera board opened by the library. The board variants derive from it.
+// A camera board opened by the library: two channel records and what the board variants share.
+// rtCamDevice and mvCamDevice derive from it.
 #pragma once
 
-#include "kxCamBase.h"
+#include <array>
+#include <cstdint>
+#include <memory>
 
-struct CamContext;
+#include "kxCamBase.h"
+#include "kxCamContext.h"
+#include "kxGuid.h"
+#include "kxUsbBackend.h"
 
 class CamDevice : public CamBase {
 public:
+    static constexpr int kFrameSlots = 12;
+
+    CamDevice();
+    // Closes the channels still open and frees both contexts.
     ~CamDevice() override;
 
-    // Stops what runs on the context and closes its channel. Non-negative on success.
+    // Opens the device of an enumerated interface (null when absent or refused).
+    virtual std::unique_ptr<kx::UsbDevice> openDevicePath(const kx::Guid& interfaceGuid,
+                                                          int memberIndex);
+    // Resets and aborts the pipes and closes the events and the device of the context.
+    virtual int closeChannel(CamContext* context);
+    // Stops what runs on the context and closes its channel. Non-negative on success, -1 for a
+    // null context.
     virtual int closeContext(CamContext* context) = 0;
+    // The board's acquisition state.
+    virtual int acquisitionState(CamContext* context) = 0;
+    // Starts (1) or stops (3) the board's acquisition.
+    virtual void setAcquisitionMode(CamContext* context, int mode) = 0;
+
+    CamContext& context(int index) { return m_contexts[static_cast<std::size_t>(index)]; }
+    int openCount() const { return m_openCount; }
+
+protected:
+    // The context the next open uses: the first while none is open, else the second.
+    CamContext& nextContext();
+    // Validates the geometry and stores it with bytes per pixel = frameBytes / (width x height).
+    static bool setGeometry(CamContext& context, int width, int height, int frameBytes);
+    // Replaces the frame store by one of width x height x 12 x 4 (+ extra) bytes.
+    static bool allocateFrameStore(CamContext& context, std::size_t extra);
+
+    std::array<CamContext, 2> m_contexts;
+    int32_t m_openCount = 0;
+    int32_t m_frameStoreFactor = kFrameSlots;
+    int32_t m_deviceCounters[3] = {};
 };

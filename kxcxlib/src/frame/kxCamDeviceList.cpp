@@ -47,6 +47,7 @@ std::string CamDeviceList::deviceName(const std::string& label, int memberIndex)
 }
 
 int CamDeviceList::discover(kx::UsbBackend& backend) {
+    backend.setModelGuids(g_modelTable);
     int found = 0;
     std::set<std::string> present;
     for (const auto& [label, guid] : g_modelTable) {

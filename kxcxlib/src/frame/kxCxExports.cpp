@@ -1,26 +1,16 @@
 // The exports of the library frame: the library object, versions, discovery, open and close.
 #include <exception>
+#include <memory>
 
 #include "kxCamContext.h"
 #include "kxCamDevice.h"
 #include "kxCxApi.h"
 #include "kxCxLib.h"
 #include "kxCxLogger.h"
+#include "kxExportGuard.h"
+#include "kxMvCamDevice.h"
+#include "kxRtCamDevice.h"
 #include "kxUsbTransport.h"
-
-namespace {
-
-// Runs an export's body; an exception never crosses the interface, it becomes the fallback.
-template <typename Result, typename Body>
-Result guarded(Result fallback, Body body) noexcept {
-    try {
-        return body();
-    } catch (const std::exception&) {
-        return fallback;
-    }
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -130,20 +120,32 @@ int getCxDeviceNames(std::vector<std::string>& names) {
 
 CamContext* openCxDevice(std::string name, int width, int height, int frameBytes,
                          const char* regFile, const char* traceFile) {
-    (void)width;
-    (void)height;
-    (void)frameBytes;
-    (void)regFile;
-    (void)traceFile;
-    if (kxCxLib::obtain() == nullptr) {
-        return nullptr;
-    }
-    CxDeviceEntry* entry = kxCxLib::findEntry(name);
-    if (entry == nullptr) {
-        return nullptr;
-    }
-    // The board variants are built on the USB channel; until the channel can open a board no
-    // model label yields a device, and the entry keeps no open context.
-    entry->openContext = nullptr;
-    return nullptr;
+    return guarded<CamContext*>(nullptr, [&]() -> CamContext* {
+        if (kxCxLib::obtain() == nullptr) {
+            return nullptr;
+        }
+        CxDeviceEntry* entry = kxCxLib::findEntry(name);
+        if (entry == nullptr) {
+            return nullptr;
+        }
+        CamContext* context = nullptr;
+        std::unique_ptr<CamDevice> device;
+        if (entry->modelLabel == "RT4207-x6B6B") {
+            auto rt = std::make_unique<rtCamDevice>();
+            context = rt->open(entry->interfaceGuid, entry->memberIndex, width, height, frameBytes);
+            device = std::move(rt);
+        } else if (entry->modelLabel == "MV3318-x7654" || entry->modelLabel == "MV3329-x5542") {
+            auto mv = std::make_unique<mvCamDevice>();
+            context = mv->open(entry->interfaceGuid, entry->memberIndex, width, height, frameBytes,
+                               regFile, traceFile);
+            device = std::move(mv);
+        }
+        if (context == nullptr) {
+            entry->openContext = nullptr;
+            return nullptr;
+        }
+        context->owner = device.release();
+        entry->openContext = context;
+        return context;
+    });
 }

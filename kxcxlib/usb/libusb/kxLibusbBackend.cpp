@@ -4,9 +4,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <cerrno>
+#include <iostream>
 #include <tuple>
 
+#include "kxLibusbDevice.h"
 #include "kxLibusbError.h"
+#include "kxLibusbEventThread.h"
+#include "kxLibusbHotplug.h"
 #include "kxMsOsDescriptors.h"
 #include "kxPlatformError.h"
 
@@ -146,20 +152,47 @@ std::optional<std::vector<Guid>> readGuids(libusb_device* device,
     return guids;
 }
 
+std::string upperCase(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
 }  // namespace
 
-LibusbBackend::LibusbBackend() {
+LibusbBackend::LibusbBackend()
+    : m_deviceMapPath(DeviceMap::defaultPath()),
+      m_deviceMap(DeviceMap::load(m_deviceMapPath, std::cerr)) {
     const int result = libusb_init(&m_context);
     if (result != LIBUSB_SUCCESS) {
         m_context = nullptr;
         m_initError = LibusbError::toErrno(result);
+        return;
     }
+    m_events = std::make_unique<LibusbEventThread>(m_context);
+    m_hotplug = std::make_unique<LibusbHotplug>(
+        m_context, [this](libusb_device* device) { return arrivedGuids(device); },
+        [this](const std::string& path) { return isKnownPath(path); });
 }
 
 LibusbBackend::~LibusbBackend() {
+    // The hot-plug worker may still read a device; then no callback may come any more.
+    m_hotplug.reset();
+    m_events.reset();
     if (m_context != nullptr) {
         libusb_exit(m_context);
     }
+}
+
+std::string LibusbBackend::devicePath(libusb_device* device) {
+    std::array<uint8_t, kMaxPortDepth> ports{};
+    const int depth = libusb_get_port_numbers(device, ports.data(), kMaxPortDepth);
+    if (depth <= 0) {
+        return {};
+    }
+    return devicePath(libusb_get_bus_number(device),
+                      std::span<const uint8_t>(ports.data(), static_cast<std::size_t>(depth)));
 }
 
 std::string LibusbBackend::devicePath(uint8_t bus, std::span<const uint8_t> ports) {
@@ -195,24 +228,11 @@ int LibusbBackend::refreshSnapshot() {
         member.ports.assign(ports.begin(), ports.begin() + depth);
         member.path = devicePath(member.bus, member.ports);
 
-        Reading reading{libusb_get_device_address(device),
-                        descriptor.idVendor,
-                        descriptor.idProduct,
-                        descriptor.bcdDevice,
-                        {}};
-        const auto known = m_readings.find(member.path);
-        if (known != m_readings.end() && known->second.address == reading.address &&
-            known->second.vendorId == reading.vendorId &&
-            known->second.productId == reading.productId &&
-            known->second.release == reading.release) {
-            reading.guids = known->second.guids;
-        } else if (auto guids = readGuids(device, descriptor)) {
-            reading.guids = std::move(*guids);
-        } else {
+        auto guids = guidsLocked(device, descriptor, member.path, readings);
+        if (!guids) {
             continue;  // not opened; asked again next time
         }
-        member.guids = reading.guids;
-        readings.emplace(member.path, std::move(reading));
+        member.guids = std::move(*guids);
         m_snapshot.push_back(std::move(member));
     }
     libusb_free_device_list(list, 1);
@@ -222,6 +242,32 @@ int LibusbBackend::refreshSnapshot() {
         return std::tie(a.bus, a.ports) < std::tie(b.bus, b.ports);
     });
     return LIBUSB_SUCCESS;
+}
+
+std::optional<std::vector<Guid>> LibusbBackend::guidsLocked(
+    libusb_device* device, const libusb_device_descriptor& descriptor, const std::string& path,
+    std::map<std::string, Reading>& into) {
+    if (const auto mapped = mappedGuid(descriptor.idVendor, descriptor.idProduct)) {
+        return std::vector<Guid>{*mapped};
+    }
+    Reading reading{libusb_get_device_address(device),
+                    descriptor.idVendor,
+                    descriptor.idProduct,
+                    descriptor.bcdDevice,
+                    {}};
+    const auto known = m_readings.find(path);
+    if (known != m_readings.end() && known->second.address == reading.address &&
+        known->second.vendorId == reading.vendorId &&
+        known->second.productId == reading.productId && known->second.release == reading.release) {
+        reading.guids = known->second.guids;
+    } else if (auto guids = readGuids(device, descriptor)) {
+        reading.guids = std::move(*guids);
+    } else {
+        return std::nullopt;
+    }
+    std::vector<Guid> guids = reading.guids;
+    into.insert_or_assign(path, std::move(reading));
+    return guids;
 }
 
 EnumResult LibusbBackend::interfacePath(const Guid& interfaceGuid, int memberIndex,
@@ -254,6 +300,137 @@ EnumResult LibusbBackend::interfacePath(const Guid& interfaceGuid, int memberInd
         }
     }
     return EnumResult::NoMoreItems;
+}
+
+std::unique_ptr<UsbDevice> LibusbBackend::open(const std::string& path) {
+    if (m_context == nullptr) {
+        setLastPlatformError(m_initError);
+        return nullptr;
+    }
+    libusb_device** list = nullptr;
+    const ssize_t count = libusb_get_device_list(m_context, &list);
+    if (count < 0) {
+        LibusbError::setLastError(static_cast<int>(count));
+        return nullptr;
+    }
+    libusb_device* device = nullptr;
+    for (ssize_t i = 0; i < count && device == nullptr && !path.empty(); ++i) {
+        if (devicePath(list[i]) == path) {
+            device = list[i];
+        }
+    }
+    libusb_device_handle* handle = nullptr;
+    int result = device != nullptr ? libusb_open(device, &handle) : LIBUSB_ERROR_NO_DEVICE;
+    std::vector<LibusbDevice::Setting> settings;
+    if (result == LIBUSB_SUCCESS) {
+        libusb_config_descriptor* config = nullptr;
+        result = libusb_get_active_config_descriptor(device, &config);
+        if (result == LIBUSB_SUCCESS) {
+            settings = LibusbDevice::interfaceSettings(*config, 0);
+            libusb_free_config_descriptor(config);
+            if (settings.empty()) {
+                result = LIBUSB_ERROR_NO_DEVICE;  // not a board: no interface 0
+            }
+        }
+    }
+    libusb_free_device_list(list, 1);  // an open handle keeps its device
+    if (result == LIBUSB_SUCCESS) {
+        if (libusb_has_capability(LIBUSB_CAP_SUPPORTS_DETACH_KERNEL_DRIVER) != 0) {
+            libusb_set_auto_detach_kernel_driver(handle, 1);
+        }
+        result = libusb_claim_interface(handle, 0);
+    }
+    if (result != LIBUSB_SUCCESS) {
+        if (handle != nullptr) {
+            libusb_close(handle);
+        }
+        LibusbError::setLastError(result);
+        return nullptr;
+    }
+    m_events->start();
+    {
+        std::lock_guard<std::mutex> lock(m_openMutex);
+        ++m_openPaths[path];
+    }
+    return std::make_unique<LibusbDevice>(handle, std::move(settings),
+                                          [this, path] { deviceClosed(path); });
+}
+
+void LibusbBackend::deviceClosed(const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_openMutex);
+    const auto open = m_openPaths.find(path);
+    if (open != m_openPaths.end() && --open->second == 0) {
+        m_openPaths.erase(open);
+    }
+}
+
+bool LibusbBackend::setHotplugHandler(HotplugHandler handler) {
+    if (m_context == nullptr) {
+        if (!handler) {
+            return true;
+        }
+        setLastPlatformError(m_initError);
+        return false;
+    }
+    if (handler) {
+        m_events->start();
+    }
+    return m_hotplug->setHandler(std::move(handler));
+}
+
+std::optional<std::vector<Guid>> LibusbBackend::arrivedGuids(libusb_device* device) {
+    libusb_device_descriptor descriptor{};
+    if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS ||
+        descriptor.bDeviceClass == LIBUSB_CLASS_HUB) {
+        return std::vector<Guid>{};
+    }
+    const std::string path = devicePath(device);
+    std::lock_guard<std::mutex> lock(m_enumMutex);
+    return guidsLocked(device, descriptor, path, m_readings);
+}
+
+bool LibusbBackend::isKnownPath(const std::string& path) {
+    {
+        std::lock_guard<std::mutex> lock(m_openMutex);
+        if (m_openPaths.count(path) != 0) {
+            return true;
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_enumMutex);
+    return std::any_of(m_snapshot.begin(), m_snapshot.end(), [&](const Member& member) {
+        return member.path == path && !member.guids.empty();
+    });
+}
+
+void LibusbBackend::setModelGuids(std::map<std::string, Guid> labelToGuid) {
+    std::lock_guard<std::mutex> lock(m_modelMutex);
+    m_modelGuids.clear();
+    for (auto& [label, guid] : labelToGuid) {
+        m_modelGuids.insert_or_assign(upperCase(label), guid);
+    }
+    if (m_unknownLabelsReported) {
+        return;
+    }
+    m_unknownLabelsReported = true;
+    for (const DeviceMap::Entry& entry : m_deviceMap.entries()) {
+        if (m_modelGuids.count(upperCase(entry.label)) == 0) {
+            std::cerr << m_deviceMapPath << ':' << entry.line << ": unknown model label '"
+                      << entry.label << "'" << std::endl;
+        }
+    }
+}
+
+std::optional<Guid> LibusbBackend::mappedGuid(uint16_t vendorId, uint16_t productId) const {
+    const DeviceMap::Entry* entry = m_deviceMap.find(vendorId, productId);
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    std::lock_guard<std::mutex> lock(m_modelMutex);
+    const auto found = m_modelGuids.find(upperCase(entry->label));
+    if (found == m_modelGuids.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 }  // namespace kx

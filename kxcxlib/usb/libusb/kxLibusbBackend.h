@@ -5,31 +5,54 @@
 // then sees no boards and sets the platform error of every caller to the reason libusb gave.
 //
 // A board is found by the device interface GUID in its Microsoft OS descriptors
-// (kxMsOsDescriptors.h). Paths name the place a board is plugged in: "usb:<bus>-<port>.<port>..."
-// ("usb:1-2.3" is port 3 of the hub on port 2 of bus 1), so a board keeps its path while it
-// stays in its socket.
+// (kxMsOsDescriptors.h), or, for a board whose descriptors carry none, by its VID:PID in the
+// device map (kxDeviceMap.h, read once by the constructor) together with the GUID of the model
+// the map names (setModelGuids). Paths name the place a board is plugged in:
+// "usb:<bus>-<port>.<port>..." ("usb:1-2.3" is port 3 of the hub on port 2 of bus 1), so a board
+// keeps its path while it stays in its socket.
+//
+// Threads: one event thread (LibusbEventThread) completes the transfers of every opened device
+// and receives libusb's hot-plug callbacks; it starts when the first device opens or hot-plug is
+// enabled and ends in the destructor. A hot-plug worker (LibusbHotplug) runs while a hot-plug
+// handler is installed. Devices must be destroyed before the backend.
+//
+// Locks, always taken in this order and never while calling a handler of the caller:
+//   m_enumMutex   the enumeration snapshot and the descriptor readings;
+//   m_modelMutex  the model GUIDs of the device map;
+//   m_openMutex   the paths of the open devices (never together with the others).
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "kxDeviceMap.h"
 #include "kxUsbBackend.h"
 
 struct libusb_context;
+struct libusb_device;
+struct libusb_device_descriptor;
 
 namespace kx {
+
+class LibusbEventThread;
+class LibusbHotplug;
 
 class LibusbBackend : public UsbBackend {
 public:
     // How long one descriptor request may take before the device is given up on.
     static constexpr unsigned int kDescriptorTimeoutMs = 1000;
 
+    // Starts libusb and reads the device map (its bad lines are reported on stderr). Does not
+    // start a thread.
     LibusbBackend();
+    // Removes the hot-plug handler, stops the event thread and ends libusb. No device of the
+    // backend may be open any more.
     ~LibusbBackend() override;
 
     LibusbBackend(const LibusbBackend&) = delete;
@@ -47,8 +70,10 @@ public:
     //     and reads its OS descriptors, up to kDescriptorTimeoutMs per request. What a device
     //     gave is kept until it leaves or re-enumerates, so each device is read once; a device
     //     that cannot be opened (no permission, gone) is skipped and tried again next time.
-    //     Hubs are never opened. Answers from the snapshot do not block.
-    //   Locks: m_enumMutex for the whole call, descriptor reads included.
+    //     Hubs, and devices the map names with a known model GUID, are never opened. Answers
+    //     from the snapshot do not block.
+    //   Locks: m_enumMutex for the whole call, descriptor reads included (a hot-plug arrival
+    //     being read holds it too); m_modelMutex briefly.
     //   Results:
     //     Found        the memberIndex-th matching device; path written.
     //     NoMoreItems  past the last matching device, or a negative index; also, with the
@@ -58,8 +83,41 @@ public:
     EnumResult interfacePath(const Guid& interfaceGuid, int memberIndex,
                              std::string& path) override;
 
+    // Opens the board at path ("usb:<bus>-<ports>", as enumeration gives) and claims its
+    // interface 0; a kernel driver bound to it is detached while the device is open (where
+    // libusb can). Returns a LibusbDevice.
+    //   Blocks: lists the bus and opens the device node; no request goes to the board.
+    //   Locks: m_openMutex briefly; starts the event thread.
+    //   Results: null with the platform error set: ENODEV when no device is at path (or it has
+    //     no interface 0), EACCES without permission, EBUSY when another program claimed the
+    //     interface, the reason libusb did not start, or another translated libusb error.
+    std::unique_ptr<UsbDevice> open(const std::string& path) override;
+
+    // Hot-plug (LibusbHotplug): Arrived for a device that exposes at least one device interface
+    // GUID (its descriptors' or, through the device map, its model's); Removed for a path told
+    // Arrived before, open now, or found with a GUID by the last enumeration. The handler is
+    // called on the hot-plug worker, which may call open or interfacePath but not
+    // setHotplugHandler.
+    //   Blocks: replacing a handler waits for a call of the old one in progress; removing it
+    //     also waits for an arrival being read (descriptor requests, kDescriptorTimeoutMs each).
+    //   Locks: its own (LibusbHotplug); starts the event thread.
+    //   Results: false without libusb hot-plug support (ENOTSUP), when libusb did not start, or
+    //     when libusb refused the registration; an empty handler always gives true.
+    bool setHotplugHandler(HotplugHandler handler) override;
+
+    // The GUID of each model label (letter case does not matter), which the device map's labels
+    // are looked up in. Replaces what was set before. The first call reports, on stderr, the map
+    // lines whose label is not among them. Does not block; takes m_modelMutex.
+    void setModelGuids(std::map<std::string, Guid> labelToGuid) override;
+
+    // The GUID a device of vendorId:productId exposes through the device map; nullopt when the
+    // map does not name the pair or its label has no GUID. Does not block; takes m_modelMutex.
+    std::optional<Guid> mappedGuid(uint16_t vendorId, uint16_t productId) const;
+
     // "usb:<bus>-<port>.<port>...": the path of the device at ports (from the root hub down).
     static std::string devicePath(uint8_t bus, std::span<const uint8_t> ports);
+    // The path of a libusb device; empty for a root hub. Does not block.
+    static std::string devicePath(libusb_device* device);
 
 private:
     // A device as listed: where it sits and the GUIDs its descriptors gave.
@@ -80,14 +138,39 @@ private:
 
     // Lists the bus into m_snapshot, reading devices not in m_readings. Returns a libusb code.
     int refreshSnapshot();
+    // Under m_enumMutex: the GUIDs of a device that is not a hub. A device the map names with a
+    // known model GUID is not opened; it exposes that GUID. Otherwise its descriptors' GUIDs:
+    // from m_readings when the same device was read before, else read now. The reading is
+    // stored in `into` by path. nullopt when the device could not be opened.
+    std::optional<std::vector<Guid>> guidsLocked(libusb_device* device,
+                                                 const libusb_device_descriptor& descriptor,
+                                                 const std::string& path,
+                                                 std::map<std::string, Reading>& into);
+    // For hot-plug, on its worker: the GUIDs of an arrived device (none for a hub); takes
+    // m_enumMutex and blocks while the device is read.
+    std::optional<std::vector<Guid>> arrivedGuids(libusb_device* device);
+    // For hot-plug: whether a departed path is open or was found with a GUID.
+    bool isKnownPath(const std::string& path);
+    void deviceClosed(const std::string& path);
 
     libusb_context* m_context = nullptr;
     int m_initError = 0;  // errno value when libusb did not start
+    std::unique_ptr<LibusbEventThread> m_events;
+    std::unique_ptr<LibusbHotplug> m_hotplug;
 
     std::mutex m_enumMutex;
     std::optional<Guid> m_snapshotGuid;         // the GUID whose index 0 made the snapshot
     std::vector<Member> m_snapshot;             // in enumeration order
     std::map<std::string, Reading> m_readings;  // by path
+
+    const std::string m_deviceMapPath;
+    const DeviceMap m_deviceMap;
+    mutable std::mutex m_modelMutex;
+    std::map<std::string, Guid> m_modelGuids;  // by upper-case label
+    bool m_unknownLabelsReported = false;
+
+    std::mutex m_openMutex;
+    std::map<std::string, int> m_openPaths;  // path -> devices open there
 };
 
 }  // namespace kx

@@ -46,4 +46,23 @@ void LibusbError::setLastError(int libusbCode) {
     setLastPlatformError(toErrno(libusbCode));
 }
 
+int LibusbError::transferStatusToErrno(int status) {
+    switch (status) {
+        case LIBUSB_TRANSFER_COMPLETED:
+            return 0;
+        case LIBUSB_TRANSFER_TIMED_OUT:
+            return ETIMEDOUT;
+        case LIBUSB_TRANSFER_STALL:
+            return EPIPE;
+        case LIBUSB_TRANSFER_NO_DEVICE:
+            return ENODEV;
+        case LIBUSB_TRANSFER_CANCELLED:
+            return ECANCELED;
+        case LIBUSB_TRANSFER_OVERFLOW:
+            return EOVERFLOW;
+        default:  // LIBUSB_TRANSFER_ERROR
+            return EIO;
+    }
+}
+
 }  // namespace kx

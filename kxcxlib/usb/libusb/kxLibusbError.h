@@ -16,6 +16,11 @@ public:
 
     // Sets the calling thread's platform error to the translation of libusbCode.
     static void setLastError(int libusbCode);
+
+    // The errno value for how a transfer ended (a libusb_transfer_status): COMPLETED reads as 0,
+    // TIMED_OUT as ETIMEDOUT, STALL as EPIPE, NO_DEVICE as ENODEV, CANCELLED as ECANCELED,
+    // OVERFLOW as EOVERFLOW, ERROR and values libusb does not define as EIO.
+    static int transferStatusToErrno(int status);
 };
 
 }  // namespace kx

@@ -1,13 +1,29 @@
 #include "kxSimBackend.h"
 
+#include <cerrno>
 #include <iostream>
 
 #include "host/SimHost.h"
+#include "kxPlatformError.h"
+#include "kxSimDevice.h"
 
 namespace kx {
 
 SimBackend::SimBackend(boardsim::SimHost* host)
-    : m_host(host != nullptr ? *host : boardsim::SimHost::instance()) {}
+    : m_host(host != nullptr ? *host : boardsim::SimHost::instance()) {
+    m_listenerId = m_host.addListener([state = m_hotplug](const std::string& path, bool arrived) {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        if (state->handler) {
+            state->handler(arrived ? HotplugEvent::Arrived : HotplugEvent::Removed, path);
+        }
+    });
+}
+
+SimBackend::~SimBackend() {
+    m_host.removeListener(m_listenerId);
+    std::lock_guard<std::mutex> lock(m_hotplug->mutex);
+    m_hotplug->handler = nullptr;
+}
 
 EnumResult SimBackend::interfacePath(const Guid& interfaceGuid, int memberIndex,
                                      std::string& path) {
@@ -27,6 +43,26 @@ EnumResult SimBackend::interfacePath(const Guid& interfaceGuid, int memberIndex,
         }
     }
     return EnumResult::NoMoreItems;
+}
+
+std::unique_ptr<UsbDevice> SimBackend::open(const std::string& path) {
+    auto board = m_host.board(path);
+    SimTransfer record{SimTransfer::Kind::Open};
+    record.path = path;
+    if (!board || !board->plugged()) {
+        record.result = -ENODEV;
+        m_log.add(record);
+        setLastPlatformError(ENODEV);
+        return nullptr;
+    }
+    m_log.add(record);
+    return std::make_unique<SimDevice>(std::move(board), m_log);
+}
+
+bool SimBackend::setHotplugHandler(HotplugHandler handler) {
+    std::lock_guard<std::mutex> lock(m_hotplug->mutex);
+    m_hotplug->handler = std::move(handler);
+    return true;
 }
 
 }  // namespace kx

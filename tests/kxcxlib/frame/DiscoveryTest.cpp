@@ -57,6 +57,8 @@ public:
         path = "patchy:" + std::to_string(index);
         return kx::EnumResult::Found;
     }
+    std::unique_ptr<kx::UsbDevice> open(const std::string&) override { return nullptr; }
+    bool setHotplugHandler(kx::HotplugHandler) override { return false; }
 };
 
 }  // namespace

@@ -41,6 +41,8 @@ public:
         closed = context;
         return m_result;
     }
+    int acquisitionState(CamContext*) override { return 0; }
+    void setAcquisitionMode(CamContext*, int) override {}
     CamContext* closed = nullptr;
 
 private:

@@ -1,17 +1,10 @@
-// The OS descriptor parser against hand-built descriptors, good and malformed; the libusb error
-// translation; and the libusb backend as far as it can be seen without a board.
+// The OS descriptor parser against hand-built descriptors, good and malformed.
 #include <gtest/gtest.h>
-#include <libusb.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "kxPlatformError.h"
-#include "libusb/kxLibusbBackend.h"
-#include "libusb/kxLibusbError.h"
 #include "libusb/kxMsOsDescriptors.h"
 
 namespace {
@@ -513,61 +506,6 @@ TEST(DescriptorSetTest, RejectsBadGuidPropertyText) {
         descriptorSet(registryProperty(kRegMultiSz, utf16z("DeviceInterfaceGUIDs"), oddValue))));
     EXPECT_FALSE(MsOsDescriptors::descriptorSetGuids(
         descriptorSet(registryProperty(kRegSz, utf16z("DeviceInterfaceGUID"), utf16(kGuidA)))));
-}
-
-// ---------------------------------------------------------------------------------------------
-// libusb errors
-
-TEST(LibusbErrorTest, TranslatesEveryLibusbError) {
-    const std::vector<std::pair<int, int>> table = {
-        {LIBUSB_ERROR_TIMEOUT, ETIMEDOUT},
-        {LIBUSB_ERROR_NO_DEVICE, ENODEV},
-        {LIBUSB_ERROR_PIPE, EPIPE},
-        {LIBUSB_ERROR_IO, EIO},
-        {LIBUSB_ERROR_ACCESS, EACCES},
-        {LIBUSB_ERROR_BUSY, EBUSY},
-        {LIBUSB_ERROR_NOT_FOUND, ENOENT},
-        {LIBUSB_ERROR_OVERFLOW, EOVERFLOW},
-        {LIBUSB_ERROR_INVALID_PARAM, EINVAL},
-        {LIBUSB_ERROR_NO_MEM, ENOMEM},
-        {LIBUSB_ERROR_NOT_SUPPORTED, ENOTSUP},
-        {LIBUSB_ERROR_INTERRUPTED, EINTR},
-        {LIBUSB_ERROR_OTHER, EIO},
-        {-1000, EIO},
-        {LIBUSB_SUCCESS, 0},
-        {64, 0},
-    };
-    for (const auto& [code, expected] : table) {
-        EXPECT_EQ(kx::LibusbError::toErrno(code), expected) << libusb_error_name(code);
-    }
-}
-
-TEST(LibusbErrorTest, SetsTheCallersPlatformError) {
-    kx::LibusbError::setLastError(LIBUSB_ERROR_NO_DEVICE);
-    EXPECT_EQ(kx::lastPlatformError(), ENODEV);
-    kx::LibusbError::setLastError(LIBUSB_ERROR_TIMEOUT);
-    EXPECT_EQ(kx::lastPlatformError(), ETIMEDOUT);
-}
-
-// ---------------------------------------------------------------------------------------------
-// The libusb backend without a board
-
-TEST(LibusbBackendTest, PathsNameBusAndPorts) {
-    const uint8_t nested[] = {2, 3};
-    const uint8_t single[] = {10};
-    EXPECT_EQ(kx::LibusbBackend::devicePath(1, nested), "usb:1-2.3");
-    EXPECT_EQ(kx::LibusbBackend::devicePath(3, single), "usb:3-10");
-}
-
-TEST(LibusbBackendTest, FindsNoBoardOfAGuidNoBoardHas) {
-    kx::LibusbBackend backend;
-    EXPECT_STREQ(backend.name(), "libusb");
-    const Guid unused = guid("{5E1D0C3B-7A29-4F86-B0E4-2C9A51D8F307}");
-    std::string path = "unchanged";
-    EXPECT_EQ(backend.interfacePath(unused, 0, path), kx::EnumResult::NoMoreItems);
-    EXPECT_EQ(backend.interfacePath(unused, 1, path), kx::EnumResult::NoMoreItems);
-    EXPECT_EQ(backend.interfacePath(unused, -1, path), kx::EnumResult::NoMoreItems);
-    EXPECT_EQ(path, "unchanged");
 }
 
 }  // namespace

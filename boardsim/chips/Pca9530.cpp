@@ -1,0 +1,94 @@
+#include "Pca9530.h"
+
+namespace boardsim {
+
+Pca9530::Pca9530() = default;
+
+void Pca9530::reset() {
+    m_registers = kResetValues;
+    m_pointer = 0;
+    m_autoIncrement = false;
+    m_expectControl = false;
+}
+
+void Pca9530::event(Event event) {
+    m_expectControl = event == Event::StartSend;
+}
+
+bool Pca9530::valid(uint8_t reg) {
+    if (reg < kRegisterCount) {
+        return true;
+    }
+    m_log.errorOnce(reg, "access to reserved register " + GuestLog::hex(reg, 2));
+    return false;
+}
+
+bool Pca9530::send(uint8_t byte) {
+    if (m_expectControl) {
+        m_expectControl = false;
+        if ((byte & ~(kControlAutoIncrement | kControlAddressMask)) != 0) {
+            m_log.error("reserved bits set in control byte " + GuestLog::hex(byte, 2));
+        }
+        m_pointer = byte & kControlAddressMask;
+        m_autoIncrement = (byte & kControlAutoIncrement) != 0;
+        return true;
+    }
+    if (m_pointer == kRegInput) {
+        m_log.errorOnce(kRegInput, "write of " + GuestLog::hex(byte, 2) +
+                                       " to the read-only INPUT register ignored");
+    } else if (valid(m_pointer)) {
+        m_registers[m_pointer] = byte;
+    }
+    advance();
+    return true;
+}
+
+uint8_t Pca9530::recv() {
+    const uint8_t value = valid(m_pointer) ? peek(m_pointer) : 0;
+    advance();
+    return value;
+}
+
+uint8_t Pca9530::peek(uint8_t reg) const {
+    if (reg >= kRegisterCount) {
+        return 0;
+    }
+    if (reg != kRegInput) {
+        return m_registers[reg];
+    }
+    // A pin is low while its driver is active; a blinking pin is read at the start of its
+    // period, when it is active unless its duty is 0.
+    uint8_t pins = 0;
+    const std::vector<Channel> channels = outputs();
+    for (std::size_t n = 0; n < channels.size(); ++n) {
+        if (channels[n].duty == 0.0) {
+            pins |= static_cast<uint8_t>(1u << n);
+        }
+    }
+    return pins;
+}
+
+void Pca9530::advance() {
+    if (m_autoIncrement) {
+        m_pointer = m_pointer + 1 >= kRegisterCount ? 0 : m_pointer + 1;
+    }
+}
+
+std::vector<LedController::Channel> Pca9530::outputs() const {
+    std::vector<Channel> channels(2);
+    for (int n = 0; n < 2; ++n) {
+        const int code = (m_registers[kRegLs0] >> (2 * n)) & 0x3;
+        if (code == kLedOff) {
+            channels[n] = {Channel::State::Off, 0.0, 0.0};
+        } else if (code == kLedOn) {
+            channels[n] = {Channel::State::On, 1.0, 0.0};
+        } else {
+            const uint8_t psc = m_registers[code == kLedPwm0 ? kRegPsc0 : kRegPsc1];
+            const uint8_t pwm = m_registers[code == kLedPwm0 ? kRegPwm0 : kRegPwm1];
+            channels[n] = {Channel::State::Pwm, pwm / 256.0, kPrescalerClock / (psc + 1)};
+        }
+    }
+    return channels;
+}
+
+}  // namespace boardsim

@@ -1,0 +1,130 @@
+#include "Pca9633.h"
+
+namespace boardsim {
+
+namespace {
+
+constexpr uint8_t kAutoIncrementAll = 0x80;
+constexpr uint8_t kAutoIncrementPwm = 0xA0;
+constexpr uint8_t kAutoIncrementGroup = 0xC0;
+constexpr uint8_t kAutoIncrementPwmGroup = 0xE0;
+
+}  // namespace
+
+Pca9633::Pca9633() = default;
+
+void Pca9633::reset() {
+    m_registers = kResetValues;
+    m_pointer = 0;
+    m_autoIncrement = 0;
+    m_expectControl = false;
+}
+
+void Pca9633::event(Event event) {
+    m_expectControl = event == Event::StartSend;
+}
+
+bool Pca9633::valid(uint8_t reg) {
+    if (reg < kRegisterCount) {
+        return true;
+    }
+    m_log.errorOnce(reg, "access to reserved register " + GuestLog::hex(reg, 2));
+    return false;
+}
+
+bool Pca9633::send(uint8_t byte) {
+    if (m_expectControl) {
+        m_expectControl = false;
+        m_pointer = byte & kControlAddressMask;
+        m_autoIncrement = byte & kControlAutoIncrementMask;
+        if (m_autoIncrement != 0 && (m_autoIncrement & kAutoIncrementAll) == 0) {
+            m_log.error("reserved auto-increment mode in control byte " + GuestLog::hex(byte, 2) +
+                        ", auto-increment off");
+            m_autoIncrement = 0;
+        }
+        return true;
+    }
+    if (valid(m_pointer)) {
+        if (m_pointer == kRegMode1) {
+            byte &= static_cast<uint8_t>(~kMode1AutoIncrementMask);
+        }
+        m_registers[m_pointer] = byte;
+    }
+    advance();
+    return true;
+}
+
+uint8_t Pca9633::recv() {
+    const uint8_t value = valid(m_pointer) ? peek(m_pointer) : 0;
+    advance();
+    return value;
+}
+
+uint8_t Pca9633::peek(uint8_t reg) const {
+    if (reg >= kRegisterCount) {
+        return 0;
+    }
+    return reg == kRegMode1 ? static_cast<uint8_t>(m_registers[reg] | m_autoIncrement)
+                            : m_registers[reg];
+}
+
+void Pca9633::advance() {
+    uint8_t first = 0;
+    uint8_t last = 0;
+    switch (m_autoIncrement) {
+        case kAutoIncrementAll:
+            first = kRegMode1;
+            last = kRegAllCallAdr;
+            break;
+        case kAutoIncrementPwm:
+            first = kRegPwm0;
+            last = kRegPwm3;
+            break;
+        case kAutoIncrementGroup:
+            first = kRegGrpPwm;
+            last = kRegGrpFreq;
+            break;
+        case kAutoIncrementPwmGroup:
+            first = kRegPwm0;
+            last = kRegGrpFreq;
+            break;
+        default:
+            return;
+    }
+    m_pointer = m_pointer == last ? first : (m_pointer + 1) & kControlAddressMask;
+}
+
+std::vector<LedController::Channel> Pca9633::outputs() const {
+    const bool sleeping = (m_registers[kRegMode1] & kMode1Sleep) != 0;
+    const bool blinking = (m_registers[kRegMode2] & kMode2Dmblnk) != 0;
+    const bool inverted = (m_registers[kRegMode2] & kMode2Invrt) != 0;
+    const double group = m_registers[kRegGrpPwm] / 256.0;
+    std::vector<Channel> channels(4);
+    for (int n = 0; n < 4; ++n) {
+        Channel& channel = channels[n];
+        const int code = (m_registers[kRegLedOut] >> (2 * n)) & 0x3;
+        const double individual = m_registers[kRegPwm0 + n] / 256.0;
+        if (code == kLedOn) {
+            channel = {Channel::State::On, 1.0, 0.0};
+        } else if (code == kLedOff || sleeping) {
+            // The PWM and group controls run from the oscillator, which is off in sleep.
+            channel = {Channel::State::Off, 0.0, 0.0};
+        } else if (code == kLedPwm) {
+            channel = {Channel::State::Pwm, individual, kPwmFrequency};
+        } else {
+            const double frequency =
+                blinking ? 24.0 / (m_registers[kRegGrpFreq] + 1) : kGroupDimFrequency;
+            channel = {Channel::State::Pwm, individual * group, frequency};
+        }
+        if (inverted) {
+            channel.duty = 1.0 - channel.duty;
+            if (channel.state != Channel::State::Pwm) {
+                channel.state =
+                    channel.state == Channel::State::On ? Channel::State::Off : Channel::State::On;
+            }
+        }
+    }
+    return channels;
+}
+
+}  // namespace boardsim

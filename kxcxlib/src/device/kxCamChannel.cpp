@@ -1,0 +1,241 @@
+#include "kxCamChannel.h"
+
+#include <cerrno>
+#include <cstdint>
+
+#include "kxCamContext.h"
+#include "kxCamDevice.h"
+#include "kxCxModLog.h"
+#include "kxModFault.h"
+#include "kxPlatformError.h"
+#include "kxUsbTransport.h"
+
+namespace {
+
+constexpr const char* kInitName = "CamDevice::initCamDevice";
+constexpr const char* kControlName = "CamDevice::ioctlCamDevice";
+constexpr const char* kCloseName = "CamDevice::closeCamDevice";
+constexpr const char* kInterruptName = "CamDevice::intrCamDevice";
+
+unsigned long lastError() {
+    return static_cast<unsigned long>(kx::lastPlatformError());
+}
+
+// Holds an application-call reference on the owner for the length of a channel operation.
+class AppCall {
+public:
+    explicit AppCall(const CamContext& context) : m_device(context.owner) {
+        if (m_device != nullptr && m_device->prepAppIntfFunc(&m_taken) != 0) {
+            m_device = nullptr;
+        }
+    }
+    ~AppCall() {
+        if (m_device != nullptr) {
+            m_device->doneAppIntfFunc(m_taken);
+        }
+    }
+    AppCall(const AppCall&) = delete;
+    AppCall& operator=(const AppCall&) = delete;
+
+private:
+    CamDevice* m_device;
+    CamBase::AppRef m_taken = CamBase::AppRef::Log;
+};
+
+}  // namespace
+
+ModLog& CamChannel::logOf(const CamContext& context) {
+    static ModLog orphanLog;
+    return context.owner != nullptr ? static_cast<ModLog&>(*context.owner) : orphanLog;
+}
+
+std::unique_ptr<kx::UsbDevice> CamChannel::open(const kx::Guid& interfaceGuid, int memberIndex) {
+    kx::UsbBackend& backend = kx::UsbTransport::backend();
+    std::string path;
+    if (backend.interfacePath(interfaceGuid, memberIndex, path) != kx::EnumResult::Found) {
+        return nullptr;
+    }
+    if (path.size() > kMaxPathLength) {
+        path.resize(kMaxPathLength);
+    }
+    return backend.open(path);
+}
+
+int CamChannel::init(CamContext& context) {
+    AppCall call(context);
+    ModLog& log = logOf(context);
+    std::lock_guard<std::recursive_mutex> controlLock(context.controlLock);
+    const auto failed = [&](int line, const char* function = kInitName) {
+        log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), line, function, "%08lx",
+                        lastError());
+        close(&context);
+        return -1;
+    };
+    if (!context.device) {
+        kx::setLastPlatformError(ENODEV);
+        return failed(__LINE__);
+    }
+    context.stopEvent = std::make_shared<kx::Event>(kx::Event::Reset::Manual);
+    context.stopEventDuplicate = context.stopEvent;
+
+    uint8_t speed = 0;
+    if (!context.device->querySpeed(speed)) {
+        return failed(__LINE__);
+    }
+    context.controlEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
+
+    kx::InterfaceInfo interface;
+    if (!context.device->queryInterfaceSettings(0, interface)) {
+        return failed(__LINE__);
+    }
+    for (uint8_t index = 0; index < interface.numEndpoints; ++index) {
+        kx::PipeInfo pipe;
+        if (!context.device->queryPipe(0, index, pipe)) {
+            log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kInitName,
+                            "%d,%08lx", index, lastError());
+            close(&context);
+            return -1;
+        }
+        const bool in = (pipe.pipeId & 0x80) != 0;
+        if (pipe.type == kx::PipeType::Bulk) {
+            (in ? context.bulkInPipe : context.bulkOutPipe) = pipe.pipeId;
+        } else if (pipe.type == kx::PipeType::Interrupt) {
+            (in ? context.interruptInPipe : context.interruptOutPipe) = pipe.pipeId;
+        }
+    }
+    if (!context.device->resetPipe(context.bulkInPipe)) {
+        return failed(__LINE__);
+    }
+    if (!context.device->setPipePolicy(context.bulkInPipe, kx::PipePolicy::AutoClearStall, 1)) {
+        return failed(__LINE__);
+    }
+    if (!context.device->setPipePolicy(context.bulkInPipe, kx::PipePolicy::TransferTimeout,
+                                       kBulkInTimeoutMs)) {
+        return failed(__LINE__);
+    }
+    {
+        std::lock_guard<std::recursive_mutex> transferLock(context.transferLock);
+        context.startedEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
+        context.userBreakEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
+        context.fifthEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
+        context.frameReadyEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
+        for (RingNode& node : context.ring) {
+            node.event = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
+            node.overlapped.done = node.event.get();
+        }
+    }
+    context.bulkXferThread = nullptr;
+    return 0;
+}
+
+int CamChannel::close(CamContext* context) {
+    if (context == nullptr) {
+        return -1;
+    }
+    ModLog& log = logOf(*context);
+    if (context->device) {
+        const uint8_t pipes[] = {context->bulkInPipe, context->bulkOutPipe,
+                                 context->interruptInPipe, context->interruptOutPipe};
+        for (uint8_t pipe : pipes) {
+            if (pipe == 0) {
+                continue;
+            }
+            // Transfers still queued on the pipe end first: clearing a halt under queued
+            // transfers is not safe on every platform.
+            if (!context->device->abortPipe(pipe)) {
+                log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
+                                "%08lx", lastError());
+            }
+            if (!context->device->resetPipe(pipe)) {
+                log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
+                                "%08lx", lastError());
+            }
+        }
+    }
+    context->controlEvent.reset();
+    // Ends every read still queued before the ring's events go away.
+    context->device.reset();
+    context->stopEvent.reset();
+    context->stopEventDuplicate.reset();
+    context->startedEvent.reset();
+    context->userBreakEvent.reset();
+    context->fifthEvent.reset();
+    context->frameReadyEvent.reset();
+    for (RingNode& node : context->ring) {
+        node.overlapped.done = nullptr;
+        node.event.reset();
+    }
+    return 0;
+}
+
+int CamChannel::control(CamContext* context, int directionIn, int request, int value, int index,
+                        int length, void* data, int* transferred) {
+    int ignored = 0;
+    int& count = transferred != nullptr ? *transferred : ignored;
+    count = 0;
+    if (context == nullptr) {
+        return -1;
+    }
+    {
+        // Waits while an initialisation of the channel holds the lock.
+        std::lock_guard<std::recursive_mutex> pass(context->controlLock);
+    }
+    const kx::ControlSetup setup{static_cast<uint8_t>(directionIn != 0 ? 0xC0 : 0x40),
+                                 static_cast<uint8_t>(request), static_cast<uint16_t>(value),
+                                 static_cast<uint16_t>(index), static_cast<uint16_t>(length)};
+    bool ok = false;
+    uint32_t done = 0;
+    if (setup.length > 0 && data == nullptr) {
+        kx::setLastPlatformError(EINVAL);
+    } else if (!context->device) {
+        kx::setLastPlatformError(ENODEV);
+    } else {
+        if (context->controlEvent) {
+            context->controlEvent->reset();
+        }
+        ok = context->device->controlTransfer(setup, static_cast<uint8_t*>(data), done);
+    }
+    if (!ok) {
+        logOf(*context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
+                                    kControlName, "%08lx", lastError());
+        context->channelState = CamContext::kStateFailed;
+        return -1;
+    }
+    count = static_cast<int>(done);
+    return 0;
+}
+
+int CamChannel::interruptWrite(CamContext& context) {
+    const uint8_t byte = kInterruptTrigger;
+    uint32_t written = 0;
+    if (!context.device) {
+        kx::setLastPlatformError(ENODEV);
+    } else if (context.device->writePipe(context.interruptOutPipe, &byte, 1, written)) {
+        return static_cast<int>(written);
+    }
+    const int error = kx::lastPlatformError();
+    logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
+                               kInterruptName, "%08lx", static_cast<unsigned long>(error));
+    if (context.device) {
+        context.device->abortPipe(context.bulkInPipe);
+    }
+    return -error;
+}
+
+int CamChannel::interruptRead(CamContext& context) {
+    uint8_t bytes[4] = {};
+    uint32_t read = 0;
+    if (!context.device) {
+        kx::setLastPlatformError(ENODEV);
+    } else if (context.device->readPipe(context.interruptInPipe, bytes, sizeof bytes, read)) {
+        return static_cast<int>(static_cast<uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
+                                static_cast<uint32_t>(bytes[3]) << 24);
+    }
+    const int error = kx::lastPlatformError();
+    logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
+                               kInterruptName, "%08lx", static_cast<unsigned long>(error));
+    if (context.device) {
+        context.device->abortPipe(context.bulkInPipe);
+    }
+    return -error;
+}

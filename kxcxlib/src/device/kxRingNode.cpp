@@ -1,0 +1,3 @@
+#include "kxRingNode.h"
+
+RingNode::RingNode() : data(new uint8_t[kFrameBytes]()) {}

@@ -1,0 +1,34 @@
+#include "kxSimTransferLog.h"
+
+namespace kx {
+
+void SimTransferLog::add(SimTransfer transfer) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_records.size() >= kCapacity) {
+        m_records.pop_front();
+    }
+    m_records.push_back(std::move(transfer));
+}
+
+std::vector<SimTransfer> SimTransferLog::records() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return {m_records.begin(), m_records.end()};
+}
+
+std::vector<SimTransfer> SimTransferLog::controls() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<SimTransfer> list;
+    for (const SimTransfer& record : m_records) {
+        if (record.kind == SimTransfer::Kind::Control) {
+            list.push_back(record);
+        }
+    }
+    return list;
+}
+
+void SimTransferLog::clear() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_records.clear();
+}
+
+}  // namespace kx

@@ -1,0 +1,45 @@
+// A record of every operation the sim backend carried out, for tests to assert on.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "kxUsbBackend.h"
+
+namespace kx {
+
+struct SimTransfer {
+    enum class Kind { Open, Control, Read, Write, AsyncRead, ResetPipe, AbortPipe, SetPolicy };
+
+    explicit SimTransfer(Kind what = Kind::Control) : kind(what) {}
+
+    Kind kind = Kind::Control;
+    std::string path;
+    ControlSetup setup;   // Control
+    uint8_t pipeId = 0;   // Read, Write, AsyncRead, ResetPipe, AbortPipe, SetPolicy
+    uint32_t length = 0;  // bytes asked for (Read, AsyncRead, Control IN) or given (Write, OUT)
+    // The data stage of control transfers and the bytes of writes; reads keep no data.
+    std::vector<uint8_t> data;
+    int result = 0;  // bytes transferred, or a negative errno
+};
+
+class SimTransferLog {
+public:
+    // The oldest records are dropped beyond this many, so a long stream cannot grow it forever.
+    static constexpr std::size_t kCapacity = 65536;
+
+    void add(SimTransfer transfer);
+    std::vector<SimTransfer> records() const;
+    // Only the control transfers, in order.
+    std::vector<SimTransfer> controls() const;
+    void clear();
+
+private:
+    mutable std::mutex m_mutex;
+    std::deque<SimTransfer> m_records;
+};
+
+}  // namespace kx

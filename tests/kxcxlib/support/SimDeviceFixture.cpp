@@ -1,0 +1,50 @@
+#include "SimDeviceFixture.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "kxUsbTransport.h"
+
+SimDeviceFixture::SimDeviceFixture() {
+    auto sim = std::make_unique<kx::SimBackend>(&host);
+    backend = sim.get();
+    kx::UsbTransport::replace(std::move(sim));
+    loadCxLib();
+}
+
+SimDeviceFixture::~SimDeviceFixture() {
+    for (CamContext* handle : opened) {
+        closeCxDevice(handle);
+    }
+    removeCxDevices();
+    std::string error;
+    host.configure("none", error);
+    findCxDevices();
+    unloadCxLib();
+    kx::UsbTransport::replace(nullptr);
+}
+
+void SimDeviceFixture::plug(const char* description) {
+    std::string error;
+    ASSERT_TRUE(host.configure(description, error)) << error;
+    findCxDevices();
+}
+
+CamContext* SimDeviceFixture::open(const std::string& name, const char* regFile,
+                                   const char* traceFile) {
+    CamContext* handle = openCxDevice(name, 400, 400, 480000, regFile, traceFile);
+    if (handle != nullptr) {
+        opened.push_back(handle);
+    }
+    return handle;
+}
+
+int SimDeviceFixture::close(CamContext* handle) {
+    std::erase(opened, handle);
+    return closeCxDevice(handle);
+}
+
+std::string SimDeviceFixture::writeFile(const std::string& name, const std::string& text) {
+    std::ofstream(name, std::ios::binary) << text;
+    return name;
+}

@@ -1,0 +1,38 @@
+// A test with the library loaded over simulated boards of its own, in a fresh current folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "host/SimHost.h"
+#include "kxCxApi.h"
+#include "sim/kxSimBackend.h"
+
+class SimDeviceFixture : public testing::Test {
+protected:
+    SimDeviceFixture();
+    ~SimDeviceFixture() override;
+
+    // Replaces the boards (KXCX_SIM syntax) and runs discovery.
+    void plug(const char* description);
+    // Opens a device by name with the viewer's geometry (400 x 400, 480000 bytes).
+    CamContext* open(const std::string& name = "RT4207-x6B6B_00", const char* regFile = nullptr,
+                     const char* traceFile = nullptr);
+    // Closes a handle opened through open().
+    int close(CamContext* handle);
+    // The control transfers the board received since the last clearLog.
+    std::vector<kx::SimTransfer> controls() const { return backend->transferLog().controls(); }
+    std::vector<kx::SimTransfer> records() const { return backend->transferLog().records(); }
+    void clearLog() { backend->transferLog().clear(); }
+    // Writes a text file into the test's folder; returns its name.
+    std::string writeFile(const std::string& name, const std::string& text);
+
+    TempDir dir;
+    boardsim::SimHost host;
+    kx::SimBackend* backend = nullptr;
+    std::vector<CamContext*> opened;
+};

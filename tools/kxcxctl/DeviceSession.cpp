@@ -1,0 +1,43 @@
+#include "DeviceSession.h"
+
+#include <algorithm>
+#include <vector>
+
+DeviceSession::DeviceSession(const std::string& name, const std::string& regFile) {
+    if (loadCxLib() != 0) {
+        m_error = "the camera library could not be loaded";
+        return;
+    }
+    findCxDevices();
+    std::vector<std::string> names;
+    getCxDeviceNames(names);
+    if (names.empty()) {
+        m_error = "no camera board found";
+        return;
+    }
+    if (name.empty()) {
+        if (names.size() > 1) {
+            m_error = std::to_string(names.size()) + " boards found: choose one with --device NAME";
+            return;
+        }
+        m_name = names.front();
+    } else if (std::find(names.begin(), names.end(), name) == names.end()) {
+        m_error = "no board named " + name + " (kxcxctl list shows the boards)";
+        return;
+    } else {
+        m_name = name;
+    }
+    m_handle = openCxDevice(m_name, 400, 400, 480000, regFile.empty() ? nullptr : regFile.c_str(),
+                            nullptr);
+    if (m_handle == nullptr) {
+        m_error = m_name + " could not be opened (the library log says why)";
+    }
+}
+
+DeviceSession::~DeviceSession() {
+    if (m_handle != nullptr) {
+        closeCxDevice(m_handle);
+    }
+    removeCxDevices();
+    unloadCxLib();
+}

@@ -1,0 +1,28 @@
+// The camera library loaded and one board opened for the length of a command.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "kxCxApi.h"
+
+class DeviceSession {
+public:
+    // Loads the library, finds the boards and opens `name` (the only board when empty). A
+    // second-variant board sends `regFile` while it opens ("reg_init.txt" when empty).
+    DeviceSession(const std::string& name, const std::string& regFile);
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    // The open handle, or null with error() saying why.
+    CamContext* handle() const { return m_handle; }
+    const std::string& error() const { return m_error; }
+    const std::string& name() const { return m_name; }
+
+private:
+    CamContext* m_handle = nullptr;
+    std::string m_name;
+    std::string m_error;
+};

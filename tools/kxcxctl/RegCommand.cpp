@@ -1,0 +1,55 @@
+#include "RegCommand.h"
+
+#include <cstdio>
+
+#include "DeviceCommand.h"
+
+int RegCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, DeviceCommand::sessionOptions());
+    const auto& words = arguments.positional();
+    const bool read = !words.empty() && words[0] == "read" && words.size() == 3;
+    const bool write = !words.empty() && words[0] == "write" && words.size() == 4;
+    if (!read && !write) {
+        return DeviceCommand::fail(err, "reg",
+                                   "usage: reg read SLAVE REG | reg write SLAVE REG VALUE "
+                                   "[--wide] [--device NAME]",
+                                   2);
+    }
+    const bool wide = arguments.flag("--wide");
+    const auto slave = Arguments::number(words[1], 0, 0x7F);
+    const auto reg = Arguments::number(words[2], 0, wide ? 0xFFFF : 0xFF);
+    const auto value = write ? Arguments::number(words[3], 0, 0xFF) : std::optional<long>(0);
+    if (!slave) {
+        return DeviceCommand::fail(err, "reg", "SLAVE must be a 7-bit address: " + words[1], 2);
+    }
+    if (!reg) {
+        return DeviceCommand::fail(err, "reg",
+                                   std::string("REG must be ") +
+                                       (wide ? "0 to 0xFFFF" : "0 to 0xFF (--wide for 16 bits)") +
+                                       ": " + words[2],
+                                   2);
+    }
+    if (!value) {
+        return DeviceCommand::fail(err, "reg", "VALUE must be 0 to 0xFF: " + words[3], 2);
+    }
+    auto session = DeviceCommand::open(arguments, {"--wide"}, "reg", err);
+    if (!session) {
+        return 1;
+    }
+    char text[64];
+    if (read) {
+        int byte = 0;
+        if (readRegister(session->handle(), static_cast<int>(*slave), static_cast<int>(*reg), &byte,
+                         wide ? 1 : 0) != 1) {
+            return DeviceCommand::fail(err, "reg", "reading the register failed");
+        }
+        std::snprintf(text, sizeof text, "0x%02X", byte);
+        out << text << std::endl;
+        return 0;
+    }
+    if (writeRegister(session->handle(), static_cast<int>(*slave), static_cast<int>(*reg),
+                      static_cast<int>(*value), wide ? 1 : 0) != 1) {
+        return DeviceCommand::fail(err, "reg", "writing the register failed");
+    }
+    return 0;
+}

@@ -1,0 +1,12 @@
+// "kxcxctl reg read SLAVE REG" and "kxcxctl reg write SLAVE REG VALUE": one register of any I2C
+// part of the board; --wide for 16-bit register addresses (the sensor).
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class RegCommand {
+public:
+    static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
