@@ -14,6 +14,7 @@ using Register = SensorController::Register;
 // re-adjusting outside 50-130), colour gains of 1, the DVP clock running.
 const Register kRegisters[] = {
     {SensorController::kRegDvpControl, 0x20, false},
+    {SensorController::kRegSystemControl, 0x02, false},
     {SensorController::kRegSignalWeight, 0x35, false},
     {SensorController::kRegStableInHigh, 110, false},
     {SensorController::kRegStableInLow, 70, false},
@@ -71,11 +72,15 @@ SensorController::SensorController() {
     reset();
 }
 
-void SensorController::reset() {
+void SensorController::restoreRegisters() {
     m_values.clear();
     for (const Register& reg : kRegisters) {
         m_values[reg.address] = reg.resetValue;
     }
+}
+
+void SensorController::reset() {
+    restoreRegisters();
     m_pointer = 0;
     m_addressBytesSeen = 0;
 }
@@ -109,6 +114,10 @@ bool SensorController::send(uint8_t byte) {
         m_log.errorOnce(address, "write of " + GuestLog::hex(byte, 2) + " to read-only register " +
                                      GuestLog::hex(address, 4) + " ignored");
         return true;
+    }
+    if (address == kRegSystemControl && (byte & kSystemSoftReset) != 0) {
+        restoreRegisters();
+        byte &= static_cast<uint8_t>(~kSystemSoftReset);
     }
     m_values[address] = byte;
     return true;

@@ -17,6 +17,7 @@ class SensorController : public I2cSlave {
 public:
     // Register map with reset values ("ro": read-only).
     static constexpr uint16_t kRegDvpControl = 0x3003;     // bit 5: DVP pixel clock running
+    static constexpr uint16_t kRegSystemControl = 0x3008;  // bit 7 soft reset, bit 6 ISP reset
     static constexpr uint16_t kRegSignalWeight = 0x3100;   // 0x35 weight 0, 0x75 weight 1
     static constexpr uint16_t kRegStableInHigh = 0x350F;   // AEC stable-in band, high limit
     static constexpr uint16_t kRegStableInLow = 0x3510;    // AEC stable-in band, low limit
@@ -47,6 +48,9 @@ public:
     static constexpr uint16_t kRegWeightsFirst = 0x4288;      // 0x4288-0x428F: 4-bit weights of
     static constexpr uint16_t kRegWeightsLast = 0x428F;       //   blocks 2k (low), 2k+1 (high)
     static constexpr uint16_t kRegAverageIntensity = 0x4293;  // ro, mean brightness in the window
+
+    // Writing this bit of the system control register resets every register (the bit reads 0).
+    static constexpr uint8_t kSystemSoftReset = 0x80;
 
     struct Register {
         uint16_t address;
@@ -80,6 +84,7 @@ private:
     GuestLog m_log{"sensor-controller"};
 
     void reportUnknown(uint16_t address);
+    void restoreRegisters();
 };
 
 }  // namespace boardsim

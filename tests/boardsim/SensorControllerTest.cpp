@@ -64,6 +64,20 @@ TEST(SensorController, UnknownRegistersReadZeroKeepWritesAndAreReportedOncePerRe
     EXPECT_EQ(sensor.peek(0x1234), 0x00);
 }
 
+TEST(SensorController, SoftResetRestoresEveryRegisterAndClearsItself) {
+    SensorController sensor;
+    EXPECT_TRUE(i2cmaster::write(sensor, {0x30, 0x03, 0x00}));
+    EXPECT_TRUE(i2cmaster::write(sensor, {0x40, 0x01, 0x01}));
+    EXPECT_TRUE(i2cmaster::write(sensor, {0x30, 0x08, 0x42}));  // ISP reset: stored only
+    EXPECT_EQ(readAt(sensor, 0x3003, 1), (Bytes{0x00}));
+    EXPECT_EQ(readAt(sensor, 0x3008, 1), (Bytes{0x42}));
+    // Soft reset, and the next byte goes on to the next register as usual.
+    EXPECT_TRUE(i2cmaster::write(sensor, {0x30, 0x08, 0x82, 0x00}));
+    EXPECT_EQ(readAt(sensor, 0x3008, 1), (Bytes{0x02}));
+    EXPECT_EQ(readAt(sensor, 0x3003, 1), (Bytes{0x20}));
+    EXPECT_EQ(readAt(sensor, 0x4001, 1), (Bytes{0x00}));
+}
+
 TEST(SensorController, AverageIntensityIsReadOnlyForTheHost) {
     SensorController sensor;
     testing::internal::CaptureStderr();

@@ -60,3 +60,19 @@ TEST(SimConfigParser, ErrorsNameWhatWasNotUnderstood) {
     EXPECT_EQ(parseError("RT4207,colour=red"), "unknown key 'colour'");
     EXPECT_EQ(parseError("RT4207;"), "unknown board model ''");
 }
+
+TEST(SimConfigParser, FaultKeysSetTheFaultsOfPowerOn) {
+    const auto boards = parseOk("RT4207, nack=62+0x3c, stall=on, timeouts=3; MV3318, timeouts=on");
+    ASSERT_EQ(boards.size(), 2u);
+    EXPECT_EQ(boards[0].nackAddresses, (std::vector<uint8_t>{0x62, 0x3C}));
+    EXPECT_TRUE(boards[0].bulkInStalled);
+    EXPECT_EQ(boards[0].controlTimeouts, 3);
+    EXPECT_EQ(boards[1].controlTimeouts, -1);
+    EXPECT_TRUE(boards[1].nackAddresses.empty());
+    EXPECT_FALSE(boards[1].bulkInStalled);
+    EXPECT_EQ(parseOk("RT4207,timeouts=off,stall=off")[0].controlTimeouts, 0);
+    EXPECT_EQ(parseError("RT4207,nack=80"), "bad value for nack: '80'");
+    EXPECT_EQ(parseError("RT4207,nack=62+"), "bad value for nack: '62+'");
+    EXPECT_EQ(parseError("RT4207,stall=yes"), "bad value for stall: 'yes'");
+    EXPECT_EQ(parseError("RT4207,timeouts=-2"), "bad value for timeouts: '-2'");
+}

@@ -1,18 +1,23 @@
 #include "RegCommand.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "DeviceCommand.h"
 
 int RegCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments arguments(args, DeviceCommand::sessionOptions());
+    std::vector<std::string> withValue = DeviceCommand::sessionOptions();
+    withValue.push_back("--repeat");
+    withValue.push_back("--interval");
+    const Arguments arguments(args, withValue);
     const auto& words = arguments.positional();
     const bool read = !words.empty() && words[0] == "read" && words.size() == 3;
     const bool write = !words.empty() && words[0] == "write" && words.size() == 4;
     if (!read && !write) {
         return DeviceCommand::fail(err, "reg",
-                                   "usage: reg read SLAVE REG | reg write SLAVE REG VALUE "
-                                   "[--wide] [--device NAME]",
+                                   "usage: reg read SLAVE REG [--repeat N] [--interval MS] | "
+                                   "reg write SLAVE REG VALUE [--wide] [--device NAME]",
                                    2);
     }
     const bool wide = arguments.flag("--wide");
@@ -32,19 +37,32 @@ int RegCommand::run(const std::vector<std::string>& args, std::ostream& out, std
     if (!value) {
         return DeviceCommand::fail(err, "reg", "VALUE must be 0 to 0xFF: " + words[3], 2);
     }
+    const auto repeat = Arguments::number(arguments.option("--repeat").value_or("1"), 1, 1000000);
+    const auto interval =
+        Arguments::number(arguments.option("--interval").value_or("100"), 0, 60000);
+    if (!repeat || !interval) {
+        return DeviceCommand::fail(err, "reg", "--repeat is 1 to 1000000, --interval 0 to 60000 ms",
+                                   2);
+    }
     auto session = DeviceCommand::open(arguments, {"--wide"}, "reg", err);
     if (!session) {
         return 1;
     }
     char text[64];
     if (read) {
-        int byte = 0;
-        if (readRegister(session->handle(), static_cast<int>(*slave), static_cast<int>(*reg), &byte,
-                         wide ? 1 : 0) != 1) {
-            return DeviceCommand::fail(err, "reg", "reading the register failed");
+        // With --repeat the register is watched: one line per read, until a read fails.
+        for (long i = 0; i < *repeat; ++i) {
+            if (i > 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(*interval));
+            }
+            int byte = 0;
+            if (readRegister(session->handle(), static_cast<int>(*slave), static_cast<int>(*reg),
+                             &byte, wide ? 1 : 0) != 1) {
+                return DeviceCommand::fail(err, "reg", "reading the register failed");
+            }
+            std::snprintf(text, sizeof text, "0x%02X", byte);
+            out << text << std::endl;
         }
-        std::snprintf(text, sizeof text, "0x%02X", byte);
-        out << text << std::endl;
         return 0;
     }
     if (writeRegister(session->handle(), static_cast<int>(*slave), static_cast<int>(*reg),

@@ -6,8 +6,8 @@
 #include "kxCamChannel.h"
 #include "kxCamContext.h"
 #include "kxCxApi.h"
-#include "kxCxLib.h"
 #include "kxCxLogger.h"
+#include "kxExportChecks.h"
 #include "kxExportGuard.h"
 #include "kxRegFileSender.h"
 #include "kxRegisterAccess.h"
@@ -22,25 +22,8 @@ constexpr int kDvpClockBit = 0x20;
 constexpr int kSensorSignalWeight = 0x3100;
 constexpr int kSignalWeightValues[] = {0x35, 0x75};
 
-// The kind checks shared by the board controls: 0 when the handle may be used, else its code.
-int boardControlCheck(const CamContext* handle) {
-    if (handle->kindTag == 1) {
-        return handle->owner != nullptr ? 0 : -4;
-    }
-    if (handle->kindTag == 0) {
-        return handle->owner != nullptr ? 0 : -3;
-    }
-    return -5;
-}
-
 int setDvpClock(CamContext* handle, bool running) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
-    }
-    if (const int code = boardControlCheck(handle); code != 0) {
+    if (const int code = ExportChecks::boardControl(handle); code != 0) {
         return code;
     }
     const int value =
@@ -61,11 +44,8 @@ int ioctlCxDevice(CamContext* handle, int, int directionIn, int request, int val
     if (transferred != nullptr) {
         *transferred = 0;
     }
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
     }
     if (length < 0 || length > 0xFFFF) {
         return -1;
@@ -77,21 +57,15 @@ int ioctlCxDevice(CamContext* handle, int, int directionIn, int request, int val
 }
 
 int readRegister(CamContext* handle, int slave, int reg, int* value, int wide) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
     }
     return RegisterAccess::read(handle, slave, reg, value, wide != 0);
 }
 
 int writeRegister(CamContext* handle, int slave, int reg, int value, int wide) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
     }
     return RegisterAccess::write(handle, slave, reg, value, wide != 0);
 }
@@ -105,11 +79,8 @@ int writeSCCB(CamContext* handle, int slave, int reg, int value) {
 }
 
 int setCxSpeed(CamContext* handle, int speed) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
     }
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[2]());
     if (!buffer) {
@@ -121,11 +92,8 @@ int setCxSpeed(CamContext* handle, int speed) {
 }
 
 int setCxSignalWeight(CamContext* handle, int weight) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
     }
     if (static_cast<unsigned>(weight) > 1) {
         return -1;
@@ -137,13 +105,7 @@ int setCxSignalWeight(CamContext* handle, int weight) {
 }
 
 int resetUsbFifo(CamContext* handle) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
-    }
-    if (const int code = boardControlCheck(handle); code != 0) {
+    if (const int code = ExportChecks::boardControl(handle); code != 0) {
         return code;
     }
     return CamChannel::control(handle, 0, kRequestFifoReset, 0, 0, 0, nullptr, nullptr) == 0 ? 0
@@ -159,11 +121,8 @@ int restartDvpClock(CamContext* handle) {
 }
 
 int sendRegFile(CamContext* handle, const char* path, CxProgressProc progress) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -2;
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
     }
     if (handle->kindTag != 0 && handle->kindTag != 1) {
         return -5;

@@ -205,6 +205,16 @@ int CamChannel::control(CamContext* context, int directionIn, int request, int v
     return 0;
 }
 
+int CamChannel::interruptFailure(CamContext& context, int line) {
+    const int error = kx::lastPlatformError();
+    logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), line, kInterruptName,
+                               "%08lx", static_cast<unsigned long>(error));
+    if (context.device) {
+        context.device->abortPipe(context.bulkInPipe);
+    }
+    return -error;
+}
+
 int CamChannel::interruptWrite(CamContext& context) {
     const uint8_t byte = kInterruptTrigger;
     uint32_t written = 0;
@@ -213,13 +223,7 @@ int CamChannel::interruptWrite(CamContext& context) {
     } else if (context.device->writePipe(context.interruptOutPipe, &byte, 1, written)) {
         return static_cast<int>(written);
     }
-    const int error = kx::lastPlatformError();
-    logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
-                               kInterruptName, "%08lx", static_cast<unsigned long>(error));
-    if (context.device) {
-        context.device->abortPipe(context.bulkInPipe);
-    }
-    return -error;
+    return interruptFailure(context, __LINE__);
 }
 
 int CamChannel::interruptRead(CamContext& context) {
@@ -231,11 +235,5 @@ int CamChannel::interruptRead(CamContext& context) {
         return static_cast<int>(static_cast<uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
                                 static_cast<uint32_t>(bytes[3]) << 24);
     }
-    const int error = kx::lastPlatformError();
-    logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
-                               kInterruptName, "%08lx", static_cast<unsigned long>(error));
-    if (context.device) {
-        context.device->abortPipe(context.bulkInPipe);
-    }
-    return -error;
+    return interruptFailure(context, __LINE__);
 }

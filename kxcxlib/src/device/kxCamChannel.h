@@ -48,4 +48,9 @@ public:
 
     // The module log of the context's owner (a shared one for a context without owner).
     static ModLog& logOf(const CamContext& context);
+
+private:
+    // Logs the platform error of a failed interrupt transfer, aborts the bulk IN pipe and returns
+    // the negated error.
+    static int interruptFailure(CamContext& context, int line);
 };

@@ -30,8 +30,14 @@ int CamDevice::closeChannel(CamContext* context) {
     return CamChannel::close(context);
 }
 
-CamContext& CamDevice::nextContext() {
-    return m_contexts[m_openCount == 0 ? 0 : 1];
+CamContext* CamDevice::openChannel(const kx::Guid& interfaceGuid, int memberIndex) {
+    CamContext& context = m_contexts[m_openCount == 0 ? 0 : 1];
+    context.reset(this);
+    context.device = openDevicePath(interfaceGuid, memberIndex);
+    if (!context.device || CamChannel::init(context) != 0) {
+        return nullptr;
+    }
+    return &context;
 }
 
 bool CamDevice::setGeometry(CamContext& context, int width, int height, int frameBytes) {

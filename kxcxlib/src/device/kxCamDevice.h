@@ -36,8 +36,10 @@ public:
     int openCount() const { return m_openCount; }
 
 protected:
-    // The context the next open uses: the first while none is open, else the second.
-    CamContext& nextContext();
+    // The first steps of every open: the next context (the first while none is open, else the
+    // second) reset for this device, its interface's device opened and the channel initialised.
+    // The context, or null.
+    CamContext* openChannel(const kx::Guid& interfaceGuid, int memberIndex);
     // Validates the geometry and stores it with bytes per pixel = frameBytes / (width x height).
     static bool setGeometry(CamContext& context, int width, int height, int frameBytes);
     // Replaces the frame store by one of width x height x 12 x 4 (+ extra) bytes.

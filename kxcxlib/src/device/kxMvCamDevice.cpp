@@ -16,27 +16,22 @@ CamContext* mvCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, in
 CamContext* mvCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, int width, int height,
                               int frameBytes, const char* regFile, const char* traceFile,
                               RegFileSender& sender) {
-    CamContext& context = nextContext();
-    context.reset(this);
-    context.device = openDevicePath(interfaceGuid, memberIndex);
-    if (!context.device) {
-        return nullptr;
-    }
-    if (CamChannel::init(context) != 0) {
+    CamContext* context = openChannel(interfaceGuid, memberIndex);
+    if (context == nullptr) {
         return nullptr;
     }
     const char* file = regFile != nullptr ? regFile : kDefaultRegFile;
-    if (sender.send(&context, file, traceFile, nullptr) < 0) {
-        closeChannel(&context);
+    if (sender.send(context, file, traceFile, nullptr) < 0) {
+        closeChannel(context);
         return nullptr;
     }
-    CamChannel::control(&context, 0, kRequestAcquisition, 0, 0, 0, nullptr, nullptr);
-    if (!setGeometry(context, width, height, frameBytes) || !allocateFrameStore(context, 0)) {
-        closeChannel(&context);
+    CamChannel::control(context, 0, kRequestAcquisition, 0, 0, 0, nullptr, nullptr);
+    if (!setGeometry(*context, width, height, frameBytes) || !allocateFrameStore(*context, 0)) {
+        closeChannel(context);
         return nullptr;
     }
     ++m_openCount;
-    return &context;
+    return context;
 }
 
 int mvCamDevice::closeContext(CamContext* context) {

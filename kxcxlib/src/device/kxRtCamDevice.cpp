@@ -1,7 +1,5 @@
 #include "kxRtCamDevice.h"
 
-#include "kxCamChannel.h"
-
 rtCamDevice::rtCamDevice() {
     for (CamContext& context : m_contexts) {
         context.width = kDefaultWidth;
@@ -15,22 +13,17 @@ rtCamDevice::~rtCamDevice() = default;
 
 CamContext* rtCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, int width, int height,
                               int frameBytes) {
-    CamContext& context = nextContext();
-    context.reset(this);
-    context.device = openDevicePath(interfaceGuid, memberIndex);
-    if (!context.device) {
+    CamContext* context = openChannel(interfaceGuid, memberIndex);
+    if (context == nullptr) {
         return nullptr;
     }
-    if (CamChannel::init(context) != 0) {
-        return nullptr;
-    }
-    if (!setGeometry(context, width, height, frameBytes) ||
-        !allocateFrameStore(context, kStoreExtra)) {
-        closeChannel(&context);
+    if (!setGeometry(*context, width, height, frameBytes) ||
+        !allocateFrameStore(*context, kStoreExtra)) {
+        closeChannel(context);
         return nullptr;
     }
     ++m_openCount;
-    return &context;
+    return context;
 }
 
 int rtCamDevice::closeContext(CamContext* context) {

@@ -90,7 +90,9 @@ std::string ModLog::formatRecord(int level, const char* source, int line, const 
     }
     record += "\n  ";
     record += source;
-    record += ":" + std::to_string(line) + ":";
+    record += ':';
+    record += std::to_string(line);
+    record += ':';
     record += function;
     record += " ";
     for (char c : message) {

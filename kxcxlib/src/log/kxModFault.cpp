@@ -44,7 +44,9 @@ void ModFault::write(const char* tag, const char* source, int line, const char* 
     std::string text = head;
     text += "  ";
     text += source != nullptr ? source : "";
-    text += ":" + std::to_string(line) + ":";
+    text += ':';
+    text += std::to_string(line);
+    text += ':';
     text += function != nullptr ? function : "";
     text += " ";
     if (suffix != nullptr) {

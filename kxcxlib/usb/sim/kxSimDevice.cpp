@@ -203,15 +203,20 @@ int SimDevice::transfer(uint8_t pipeId, uint8_t* data, uint32_t length) {
     return result;
 }
 
-bool SimDevice::readPipe(uint8_t pipeId, uint8_t* data, uint32_t length, uint32_t& transferred) {
+bool SimDevice::syncTransfer(SimTransfer::Kind kind, uint8_t pipeId, uint8_t* data, uint32_t length,
+                             uint32_t& transferred) {
     transferred = 0;
-    if ((pipeId & 0x80) == 0) {
+    const bool in = kind == SimTransfer::Kind::Read;
+    if (((pipeId & 0x80) != 0) != in) {
         return fail(-EINVAL);
     }
-    const int result = transfer(pipeId, data, length);
-    SimTransfer record{SimTransfer::Kind::Read};
+    SimTransfer record{kind};
     record.pipeId = pipeId;
     record.length = length;
+    if (!in) {
+        record.data.assign(data, data + std::min<std::size_t>(length, kLoggedDataBytes));
+    }
+    const int result = transfer(pipeId, data, length);
     record.result = result;
     m_log.add(std::move(record));
     if (result < 0) {
@@ -221,24 +226,15 @@ bool SimDevice::readPipe(uint8_t pipeId, uint8_t* data, uint32_t length, uint32_
     return true;
 }
 
+bool SimDevice::readPipe(uint8_t pipeId, uint8_t* data, uint32_t length, uint32_t& transferred) {
+    return syncTransfer(SimTransfer::Kind::Read, pipeId, data, length, transferred);
+}
+
 bool SimDevice::writePipe(uint8_t pipeId, const uint8_t* data, uint32_t length,
                           uint32_t& transferred) {
-    transferred = 0;
-    if ((pipeId & 0x80) != 0) {
-        return fail(-EINVAL);
-    }
-    const int result = transfer(pipeId, const_cast<uint8_t*>(data), length);
-    SimTransfer record{SimTransfer::Kind::Write};
-    record.pipeId = pipeId;
-    record.length = length;
-    record.data.assign(data, data + std::min<std::size_t>(length, kLoggedDataBytes));
-    record.result = result;
-    m_log.add(std::move(record));
-    if (result < 0) {
-        return fail(result);
-    }
-    transferred = static_cast<uint32_t>(result);
-    return true;
+    // The board only reads what the host writes.
+    return syncTransfer(SimTransfer::Kind::Write, pipeId, const_cast<uint8_t*>(data), length,
+                        transferred);
 }
 
 bool SimDevice::submitRead(AsyncRead& read) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "kxSimTransferLog.h"
 #include "kxUsbBackend.h"
 
 namespace boardsim {
@@ -16,8 +17,6 @@ class CameraBoard;
 }
 
 namespace kx {
-
-class SimTransferLog;
 
 class SimDevice : public UsbDevice {
 public:
@@ -43,6 +42,9 @@ private:
         uint32_t timeoutMs = 0;
     };
 
+    // A recorded synchronous read or write; false with the platform error set.
+    bool syncTransfer(SimTransfer::Kind kind, uint8_t pipeId, uint8_t* data, uint32_t length,
+                      uint32_t& transferred);
     // One data transfer with the pipe's policies; bytes or a negative errno.
     int transfer(uint8_t pipeId, uint8_t* data, uint32_t length);
     bool hasPipe(uint8_t pipeId) const;

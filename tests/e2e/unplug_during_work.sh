@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# A program watches a register of a simulated board; from another process a person presses a
+# handle button and then pulls the board out through the control channel. The watcher must see
+# the button, then fail cleanly: an error line, a log record, exit code 1, no hang, no crash.
+set -euo pipefail
+kxcxctl="$1"
+
+work="$(mktemp -d)"
+trap 'kill "$watcher" 2>/dev/null || true; rm -rf "$work"' EXIT
+cd "$work"
+export KXCX_BACKEND=sim KXCX_SIM= KXCX_SIM_SOCKET="$work/sim.sock"
+
+"$kxcxctl" reg read 0x3C 0x04 --repeat 100000 --interval 5 >watch.out 2>watch.err &
+watcher=$!
+
+for _ in $(seq 100); do [ -S "$work/sim.sock" ] && break; sleep 0.05; done
+[ -S "$work/sim.sock" ] || { echo "no control socket"; cat watch.err; exit 1; }
+
+"$kxcxctl" sim list | grep -q 'sim:RT4207-x6B6B:0 .*plugged' || { echo "sim list"; exit 1; }
+"$kxcxctl" sim press photo
+sleep 0.2
+"$kxcxctl" sim release photo
+"$kxcxctl" sim unplug sim:RT4207-x6B6B:0
+
+status=0
+for _ in $(seq 100); do kill -0 "$watcher" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$watcher" 2>/dev/null; then echo "the watcher hangs after the unplug"; exit 1; fi
+wait "$watcher" || status=$?
+
+fail() { echo "$1"; echo "--- stdout"; tail -5 watch.out; echo "--- stderr"; tail -20 watch.err; exit 1; }
+[ "$status" -eq 1 ] || fail "exit code $status, expected 1"
+grep -q '^0x0F$' watch.out || fail "no idle button state before the press"
+grep -v '^0x0F$' watch.out | grep -q '^0x0' || fail "the button press was not seen"
+grep -q 'kxcxctl reg: reading the register failed' watch.err || fail "no error line"
+grep -q 'CamDevice::ioctlCamDevice 00000013' watch.err || fail "no module record of the failure"
+echo "watcher saw $(wc -l <watch.out) reads, the button and a clean failure after the unplug"

@@ -1,0 +1,50 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "SimDeviceFixture.h"
+
+namespace {
+
+struct Heard {
+    std::vector<std::string> events;
+};
+
+void hear(int event, const char* path, void* user) {
+    static_cast<Heard*>(user)->events.push_back((event == CxDeviceArrived   ? "+"
+                                                 : event == CxDeviceRemoved ? "-"
+                                                                            : "?") +
+                                                std::string(path));
+}
+
+class DeviceNotify : public SimDeviceFixture {};
+
+}  // namespace
+
+TEST_F(DeviceNotify, ArrivalsAndRemovalsReachTheReceiverUntilItIsRemoved) {
+    plug("RT4207;MV3318");
+    Heard heard;
+    ASSERT_EQ(setCxDeviceNotify(&hear, &heard), 0);
+    host.unplug("sim:MV3318-x7654:0");
+    host.plug("sim:MV3318-x7654:0");
+    ASSERT_EQ(setCxDeviceNotify(nullptr, nullptr), 0);
+    host.unplug("sim:RT4207-x6B6B:0");
+    EXPECT_THAT(heard.events, testing::ElementsAre("-sim:MV3318-x7654:0", "+sim:MV3318-x7654:0"));
+}
+
+TEST_F(DeviceNotify, UnplugOfAnOpenBoardIsToldAndTheHandleStillCloses) {
+    plug("");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    Heard heard;
+    setCxDeviceNotify(&hear, &heard);
+    host.unplug("sim:RT4207-x6B6B:0");
+    setCxDeviceNotify(nullptr, nullptr);
+    EXPECT_THAT(heard.events, testing::ElementsAre("-sim:RT4207-x6B6B:0"));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(close(handle), 0);
+    testing::internal::GetCapturedStderr();
+    // The board left: the next discovery forgets it once the handle is removed.
+    removeCxDevices();
+    EXPECT_EQ(findCxDevices(), 0);
+    EXPECT_EQ(getNumberOfCxDevices(), 0);
+}
