@@ -87,11 +87,17 @@ bool CameraBoard::plugged() const {
     return m_plugged;
 }
 
+uint64_t CameraBoard::attachment() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_attachment;
+}
+
 void CameraBoard::setPlugged(bool plugged) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (plugged && !m_plugged) {
             powerOn();
+            ++m_attachment;
         }
         m_plugged = plugged;
     }

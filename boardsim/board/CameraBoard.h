@@ -79,6 +79,9 @@ public:
 
     bool plugged() const;
     void setPlugged(bool plugged);
+    // How many times the board has been plugged in (1 from construction). A handle a host opened
+    // belongs to one attachment: once the board left, it never works again, even after a replug.
+    uint64_t attachment() const;
 
     std::vector<EndpointInfo> endpoints() const override;
     int handleControl(const SetupPacket& setup, uint8_t* data) override;
@@ -150,6 +153,7 @@ private:
 
     mutable std::mutex m_mutex;
     bool m_plugged = true;
+    uint64_t m_attachment = 1;
     int m_controlTimeouts = 0;
     std::chrono::steady_clock::time_point m_poweredSince;
 

@@ -18,7 +18,7 @@ for _ in $(seq 100); do [ -S "$work/sim.sock" ] && break; sleep 0.05; done
 
 "$kxcxctl" sim list | grep -q 'sim:RT4207-x6B6B:0 .*plugged' || { echo "sim list"; exit 1; }
 "$kxcxctl" sim press photo
-sleep 0.2
+for _ in $(seq 100); do grep -v '^0x0F$' watch.out | grep -q '^0x0' && break; sleep 0.05; done
 "$kxcxctl" sim release photo
 "$kxcxctl" sim unplug sim:RT4207-x6B6B:0
 

@@ -15,7 +15,6 @@ namespace {
 constexpr const char* kInitName = "CamDevice::initCamDevice";
 constexpr const char* kControlName = "CamDevice::ioctlCamDevice";
 constexpr const char* kCloseName = "CamDevice::closeCamDevice";
-constexpr const char* kInterruptName = "CamDevice::intrCamDevice";
 
 unsigned long lastError() {
     return static_cast<unsigned long>(kx::lastPlatformError());
@@ -71,7 +70,8 @@ int CamChannel::init(CamContext& context) {
         close(&context);
         return -1;
     };
-    if (!context.device) {
+    const std::shared_ptr<kx::UsbDevice> device = context.usbDevice();
+    if (!device) {
         kx::setLastPlatformError(ENODEV);
         return failed(__LINE__);
     }
@@ -79,18 +79,18 @@ int CamChannel::init(CamContext& context) {
     context.stopEventDuplicate = context.stopEvent;
 
     uint8_t speed = 0;
-    if (!context.device->querySpeed(speed)) {
+    if (!device->querySpeed(speed)) {
         return failed(__LINE__);
     }
     context.controlEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
 
     kx::InterfaceInfo interface;
-    if (!context.device->queryInterfaceSettings(0, interface)) {
+    if (!device->queryInterfaceSettings(0, interface)) {
         return failed(__LINE__);
     }
     for (uint8_t index = 0; index < interface.numEndpoints; ++index) {
         kx::PipeInfo pipe;
-        if (!context.device->queryPipe(0, index, pipe)) {
+        if (!device->queryPipe(0, index, pipe)) {
             log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kInitName,
                             "%d,%08lx", index, lastError());
             close(&context);
@@ -103,14 +103,14 @@ int CamChannel::init(CamContext& context) {
             (in ? context.interruptInPipe : context.interruptOutPipe) = pipe.pipeId;
         }
     }
-    if (!context.device->resetPipe(context.bulkInPipe)) {
+    if (!device->resetPipe(context.bulkInPipe)) {
         return failed(__LINE__);
     }
-    if (!context.device->setPipePolicy(context.bulkInPipe, kx::PipePolicy::AutoClearStall, 1)) {
+    if (!device->setPipePolicy(context.bulkInPipe, kx::PipePolicy::AutoClearStall, 1)) {
         return failed(__LINE__);
     }
-    if (!context.device->setPipePolicy(context.bulkInPipe, kx::PipePolicy::TransferTimeout,
-                                       kBulkInTimeoutMs)) {
+    if (!device->setPipePolicy(context.bulkInPipe, kx::PipePolicy::TransferTimeout,
+                               kBulkInTimeoutMs)) {
         return failed(__LINE__);
     }
     {
@@ -133,7 +133,7 @@ int CamChannel::close(CamContext* context) {
         return -1;
     }
     ModLog& log = logOf(*context);
-    if (context->device) {
+    if (const std::shared_ptr<kx::UsbDevice> device = context->usbDevice()) {
         const uint8_t pipes[] = {context->bulkInPipe, context->bulkOutPipe,
                                  context->interruptInPipe, context->interruptOutPipe};
         for (uint8_t pipe : pipes) {
@@ -142,11 +142,11 @@ int CamChannel::close(CamContext* context) {
             }
             // Transfers still queued on the pipe end first: clearing a halt under queued
             // transfers is not safe on every platform.
-            if (!context->device->abortPipe(pipe)) {
+            if (!device->abortPipe(pipe)) {
                 log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
                                 "%08lx", lastError());
             }
-            if (!context->device->resetPipe(pipe)) {
+            if (!device->resetPipe(pipe)) {
                 log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
                                 "%08lx", lastError());
             }
@@ -154,7 +154,7 @@ int CamChannel::close(CamContext* context) {
     }
     context->controlEvent.reset();
     // Ends every read still queued before the ring's events go away.
-    context->device.reset();
+    context->setUsbDevice(nullptr);
     context->stopEvent.reset();
     context->stopEventDuplicate.reset();
     context->startedEvent.reset();
@@ -187,13 +187,10 @@ int CamChannel::control(CamContext* context, int directionIn, int request, int v
     uint32_t done = 0;
     if (setup.length > 0 && data == nullptr) {
         kx::setLastPlatformError(EINVAL);
-    } else if (!context->device) {
+    } else if (const std::shared_ptr<kx::UsbDevice> device = context->usbDevice(); !device) {
         kx::setLastPlatformError(ENODEV);
     } else {
-        if (context->controlEvent) {
-            context->controlEvent->reset();
-        }
-        ok = context->device->controlTransfer(setup, static_cast<uint8_t*>(data), done);
+        ok = device->controlTransfer(setup, static_cast<uint8_t*>(data), done);
     }
     if (!ok) {
         logOf(*context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
@@ -205,12 +202,10 @@ int CamChannel::control(CamContext* context, int directionIn, int request, int v
     return 0;
 }
 
-int CamChannel::interruptFailure(CamContext& context, int line) {
+int CamChannel::interruptFailure(CamContext& context) {
     const int error = kx::lastPlatformError();
-    logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), line, kInterruptName,
-                               "%08lx", static_cast<unsigned long>(error));
-    if (context.device) {
-        context.device->abortPipe(context.bulkInPipe);
+    if (const std::shared_ptr<kx::UsbDevice> device = context.usbDevice()) {
+        device->abortPipe(context.bulkInPipe);
     }
     return -error;
 }
@@ -218,22 +213,24 @@ int CamChannel::interruptFailure(CamContext& context, int line) {
 int CamChannel::interruptWrite(CamContext& context) {
     const uint8_t byte = kInterruptTrigger;
     uint32_t written = 0;
-    if (!context.device) {
+    const std::shared_ptr<kx::UsbDevice> device = context.usbDevice();
+    if (!device) {
         kx::setLastPlatformError(ENODEV);
-    } else if (context.device->writePipe(context.interruptOutPipe, &byte, 1, written)) {
+    } else if (device->writePipe(context.interruptOutPipe, &byte, 1, written)) {
         return static_cast<int>(written);
     }
-    return interruptFailure(context, __LINE__);
+    return interruptFailure(context);
 }
 
 int CamChannel::interruptRead(CamContext& context) {
     uint8_t bytes[4] = {};
     uint32_t read = 0;
-    if (!context.device) {
+    const std::shared_ptr<kx::UsbDevice> device = context.usbDevice();
+    if (!device) {
         kx::setLastPlatformError(ENODEV);
-    } else if (context.device->readPipe(context.interruptInPipe, bytes, sizeof bytes, read)) {
+    } else if (device->readPipe(context.interruptInPipe, bytes, sizeof bytes, read)) {
         return static_cast<int>(static_cast<uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
                                 static_cast<uint32_t>(bytes[3]) << 24);
     }
-    return interruptFailure(context, __LINE__);
+    return interruptFailure(context);
 }

@@ -50,7 +50,7 @@ public:
     static ModLog& logOf(const CamContext& context);
 
 private:
-    // Logs the platform error of a failed interrupt transfer, aborts the bulk IN pipe and returns
-    // the negated error.
-    static int interruptFailure(CamContext& context, int line);
+    // After a failed interrupt transfer: aborts the bulk IN pipe and returns the negated
+    // platform error.
+    static int interruptFailure(CamContext& context);
 };

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -36,8 +37,11 @@ struct CamContext : CamContextHead {
     // the frame store and the geometry cleared. Locks and ring nodes stay.
     void reset(CamDevice* newOwner);
 
-    // The opened device (the file and interface handles of the channel).
-    std::unique_ptr<kx::UsbDevice> device;
+    // The opened device (the file and interface handles of the channel). Set while the channel
+    // opens and dropped by its close; transfers hold their own reference, so a close on one
+    // thread never frees the device under a transfer on another.
+    std::shared_ptr<kx::UsbDevice> usbDevice() const;
+    void setUsbDevice(std::shared_ptr<kx::UsbDevice> opened);
     // Pipe ids, 0 when the interface has no such pipe.
     uint8_t bulkInPipe = 0;
     uint8_t bulkOutPipe = 0;
@@ -69,7 +73,8 @@ struct CamContext : CamContextHead {
     std::unique_ptr<kx::Event> cbAbortEvent;
     std::unique_ptr<kx::Event> cbExitedEvent;
 
-    int32_t channelState = 0;
+    // Written by transfers of any thread.
+    std::atomic<int32_t> channelState{0};
     std::shared_ptr<kx::Event> stopEventDuplicate;
 
     // Frame counters of the bulk stream.
@@ -98,7 +103,11 @@ struct CamContext : CamContextHead {
     // Non-null while streaming.
     CxFrameCallback callback = nullptr;
     // Result of the latest frame read: bytes, or negative.
-    int32_t lastReadResult = 0;
+    std::atomic<int32_t> lastReadResult{0};
     int32_t reservedA = 0;
     int32_t reservedB = 0;
+
+private:
+    mutable std::mutex m_deviceMutex;
+    std::shared_ptr<kx::UsbDevice> m_device;
 };

@@ -15,7 +15,7 @@ CamDevice::CamDevice() {
 
 CamDevice::~CamDevice() {
     for (CamContext& context : m_contexts) {
-        if (context.device) {
+        if (context.usbDevice()) {
             CamChannel::close(&context);
         }
     }
@@ -33,25 +33,23 @@ int CamDevice::closeChannel(CamContext* context) {
 CamContext* CamDevice::openChannel(const kx::Guid& interfaceGuid, int memberIndex) {
     CamContext& context = m_contexts[m_openCount == 0 ? 0 : 1];
     context.reset(this);
-    context.device = openDevicePath(interfaceGuid, memberIndex);
-    if (!context.device || CamChannel::init(context) != 0) {
+    context.setUsbDevice(openDevicePath(interfaceGuid, memberIndex));
+    if (!context.usbDevice() || CamChannel::init(context) != 0) {
         return nullptr;
     }
     return &context;
 }
 
-bool CamDevice::setGeometry(CamContext& context, int width, int height, int frameBytes) {
-    // A frame of no pixels would divide by zero, and a negative one would size the store
-    // nonsensically: such an open is refused.
-    if (width <= 0 || height <= 0 || frameBytes <= 0) {
-        return false;
-    }
+bool CamDevice::validGeometry(int width, int height, int frameBytes) {
+    return width > 0 && height > 0 && frameBytes > 0;
+}
+
+void CamDevice::setGeometry(CamContext& context, int width, int height, int frameBytes) {
     context.width = width;
     context.height = height;
     context.frameBytes = frameBytes;
     context.bytesPerPixel =
         static_cast<int32_t>(frameBytes / (static_cast<int64_t>(width) * height));
-    return true;
 }
 
 bool CamDevice::allocateFrameStore(CamContext& context, std::size_t extra) {

@@ -40,8 +40,11 @@ protected:
     // second) reset for this device, its interface's device opened and the channel initialised.
     // The context, or null.
     CamContext* openChannel(const kx::Guid& interfaceGuid, int memberIndex);
-    // Validates the geometry and stores it with bytes per pixel = frameBytes / (width x height).
-    static bool setGeometry(CamContext& context, int width, int height, int frameBytes);
+    // A frame of no pixels would divide by zero and a negative size would size the store
+    // nonsensically: an open with such a geometry is refused before the board is touched.
+    static bool validGeometry(int width, int height, int frameBytes);
+    // Stores the geometry with bytes per pixel = frameBytes / (width x height).
+    static void setGeometry(CamContext& context, int width, int height, int frameBytes);
     // Replaces the frame store by one of width x height x 12 x 4 (+ extra) bytes.
     static bool allocateFrameStore(CamContext& context, std::size_t extra);
 

@@ -1,5 +1,6 @@
 #include "kxMvCamDevice.h"
 
+#include "kxBoardControl.h"
 #include "kxCamChannel.h"
 #include "kxRegFileSender.h"
 
@@ -16,6 +17,9 @@ CamContext* mvCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, in
 CamContext* mvCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, int width, int height,
                               int frameBytes, const char* regFile, const char* traceFile,
                               RegFileSender& sender) {
+    if (!validGeometry(width, height, frameBytes)) {
+        return nullptr;
+    }
     CamContext* context = openChannel(interfaceGuid, memberIndex);
     if (context == nullptr) {
         return nullptr;
@@ -25,8 +29,9 @@ CamContext* mvCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, in
         closeChannel(context);
         return nullptr;
     }
-    CamChannel::control(context, 0, kRequestAcquisition, 0, 0, 0, nullptr, nullptr);
-    if (!setGeometry(*context, width, height, frameBytes) || !allocateFrameStore(*context, 0)) {
+    BoardControl::resetFifo(context);
+    setGeometry(*context, width, height, frameBytes);
+    if (!allocateFrameStore(*context, 0)) {
         closeChannel(context);
         return nullptr;
     }

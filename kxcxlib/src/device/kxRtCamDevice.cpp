@@ -13,12 +13,15 @@ rtCamDevice::~rtCamDevice() = default;
 
 CamContext* rtCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, int width, int height,
                               int frameBytes) {
+    if (!validGeometry(width, height, frameBytes)) {
+        return nullptr;
+    }
     CamContext* context = openChannel(interfaceGuid, memberIndex);
     if (context == nullptr) {
         return nullptr;
     }
-    if (!setGeometry(*context, width, height, frameBytes) ||
-        !allocateFrameStore(*context, kStoreExtra)) {
+    setGeometry(*context, width, height, frameBytes);
+    if (!allocateFrameStore(*context, kStoreExtra)) {
         closeChannel(context);
         return nullptr;
     }

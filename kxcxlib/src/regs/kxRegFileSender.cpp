@@ -1,6 +1,8 @@
 #include "kxRegFileSender.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -25,6 +27,42 @@ bool isComment(const char* line) {
     return line[0] == ';' || line[0] == '\r' || line[0] == '\n';
 }
 
+// Up to three hexadecimal numbers separated by white space, as "%x %x %x" reads them, without
+// the undefined behaviour of scanning a number too large for its type. Returns how many were read.
+int parseNumbers(const char* line, unsigned long (&numbers)[3]) {
+    int count = 0;
+    const char* p = line;
+    while (count < 3) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(p, &end, 16);
+        if (end == p) {
+            break;
+        }
+        numbers[count++] = value;
+        p = end;
+    }
+    return count;
+}
+
+// Reads one line (a piece of at most 1023 characters) and its length as text mode counts it: a
+// CR before the final LF does not count. False at the end of the file.
+bool readLine(std::FILE* file, char (&line)[kLineBuffer], long& length) {
+    const long before = std::ftell(file);
+    if (std::fgets(line, sizeof line, file) == nullptr) {
+        return false;
+    }
+    const long after = std::ftell(file);
+    length = before >= 0 && after >= before ? after - before : static_cast<long>(std::strlen(line));
+    const std::size_t shown = std::strlen(line);
+    if (shown >= 2 && line[shown - 2] == '\r' && line[shown - 1] == '\n') {
+        --length;
+    }
+    // Every line read took at least one character, even from a file whose position does not
+    // move (a device), so the size bound always ends the reading.
+    length = std::max(length, 1L);
+    return true;
+}
+
 }  // namespace
 
 RegFileSender::RegFileSender(Sleeper sleeper) : m_sleep(std::move(sleeper)) {
@@ -35,12 +73,13 @@ RegFileSender::RegFileSender(Sleeper sleeper) : m_sleep(std::move(sleeper)) {
 
 bool RegFileSender::sendLine(CamContext* context, const char* line, uint8_t* buffer,
                              std::vector<Write>& sent) {
-    unsigned int address = 0;
-    unsigned int reg = 0;
-    unsigned int data = 0;
-    if (std::sscanf(line, "%x %x %x", &address, &reg, &data) < 1) {
+    unsigned long numbers[3] = {0, 0, 0};
+    if (parseNumbers(line, numbers) < 1) {
         return false;
     }
+    const unsigned long address = numbers[0];
+    const unsigned long reg = numbers[1];
+    const unsigned long data = numbers[2];
     const int index = static_cast<int>(((address >> 1) & 0xFF) | RegisterAccess::kWide);
     buffer[0] = static_cast<uint8_t>(data);
     int transferred = 0;
@@ -101,10 +140,13 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
 
     char line[kLineBuffer];
     long count = 0;
+    long length = 0;
     int lineNumber = 0;
-    while (std::fgets(line, sizeof line, file.get()) != nullptr) {
+    // A file that grows while it is read (or a device that never ends) stops at its size.
+    const auto more = [&] { return count <= size && readLine(file.get(), line, length); };
+    while (more()) {
         ++lineNumber;
-        count += static_cast<long>(std::strlen(line));
+        count += length;
         if (std::strstr(line, kHeaderEnd) != nullptr) {
             break;
         }
@@ -125,19 +167,20 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
                 "%s: line %d holds no register data and is skipped", path, lineNumber);
         }
     };
-    bool ended = false;
-    while (!ended && std::fgets(line, sizeof line, file.get()) != nullptr) {
+    while (more()) {
         ++lineNumber;
-        count += static_cast<long>(std::strlen(line));
+        count += length;
         if (std::strstr(line, kResetIsp) != nullptr) {
-            for (int i = 0; i < 2 && std::fgets(line, sizeof line, file.get()) != nullptr; ++i) {
+            // The two lines after the marker end the file; nothing else is read or reported.
+            for (int i = 0; i < 2 && readLine(file.get(), line, length); ++i) {
                 ++lineNumber;
-                count += static_cast<long>(std::strlen(line));
+                count += length;
                 sendOrSkip(line);
                 m_sleep(kResetPause);
             }
-            ended = true;
-        } else if (!isComment(line)) {
+            break;
+        }
+        if (!isComment(line)) {
             sendOrSkip(line);
         }
         if (count > threshold) {

@@ -101,7 +101,9 @@ LibusbDevice::~LibusbDevice() {
                 libusb_cancel_transfer(transfer.transfer);
             }
         }
-        m_completed.wait(lock, [this] { return !inFlightLocked(0, true); });
+        // Synchronous callers remove their own record after they woke: wait for them too, so
+        // none touches the device after it is gone.
+        m_completed.wait(lock, [this] { return m_transfers.empty(); });
     }
     libusb_release_interface(m_handle, 0);
     libusb_close(m_handle);
@@ -111,11 +113,8 @@ LibusbDevice::~LibusbDevice() {
 }
 
 bool LibusbDevice::querySpeed(uint8_t& speed) {
-    const uint8_t number = speedNumber(libusb_get_device_speed(libusb_get_device(m_handle)));
-    if (number == 0) {
-        return fail(EIO);
-    }
-    speed = number;
+    // An unknown speed is reported as 0, not as a failure: nothing depends on it.
+    speed = speedNumber(libusb_get_device_speed(libusb_get_device(m_handle)));
     return true;
 }
 
@@ -320,6 +319,7 @@ bool LibusbDevice::runSynchronous(uint8_t pipeId, unsigned char type, uint8_t* b
     transferred = record->actualLength > 0 ? static_cast<uint32_t>(record->actualLength) : 0;
     const int error = LibusbError::transferStatusToErrno(record->status);
     m_transfers.remove_if([&](const Transfer& transfer) { return &transfer == record; });
+    m_completed.notify_all();
     return error == 0 || fail(error);
 }
 

@@ -68,7 +68,7 @@ public:
     LibusbDevice(const LibusbDevice&) = delete;
     LibusbDevice& operator=(const LibusbDevice&) = delete;
 
-    // Does not block; takes no lock. EIO when libusb does not know the speed.
+    // Does not block; takes no lock. 0 when libusb does not know the speed.
     bool querySpeed(uint8_t& speed) override;
     // Do not block; take no lock (the settings were read by open). EINVAL for an alternate
     // setting or index the interface does not have.

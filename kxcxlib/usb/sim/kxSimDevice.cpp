@@ -24,7 +24,11 @@ constexpr std::size_t kLoggedDataBytes = 64;
 }  // namespace
 
 SimDevice::SimDevice(std::shared_ptr<boardsim::CameraBoard> board, SimTransferLog& log)
-    : m_board(std::move(board)), m_log(log) {}
+    : m_board(std::move(board)), m_log(log), m_attachment(m_board->attachment()) {}
+
+bool SimDevice::gone() const {
+    return !m_board->plugged() || m_board->attachment() != m_attachment;
+}
 
 SimDevice::~SimDevice() {
     std::vector<AsyncRead*> cancelled;
@@ -64,7 +68,7 @@ bool SimDevice::hasPipe(uint8_t pipeId) const {
 }
 
 bool SimDevice::querySpeed(uint8_t& speed) {
-    if (!m_board->plugged()) {
+    if (gone()) {
         return fail(-ENODEV);
     }
     speed = 3;  // high speed
@@ -72,7 +76,7 @@ bool SimDevice::querySpeed(uint8_t& speed) {
 }
 
 bool SimDevice::queryInterfaceSettings(uint8_t alternate, InterfaceInfo& info) {
-    if (!m_board->plugged()) {
+    if (gone()) {
         return fail(-ENODEV);
     }
     if (alternate != 0) {
@@ -83,7 +87,7 @@ bool SimDevice::queryInterfaceSettings(uint8_t alternate, InterfaceInfo& info) {
 }
 
 bool SimDevice::queryPipe(uint8_t alternate, uint8_t index, PipeInfo& info) {
-    if (!m_board->plugged()) {
+    if (gone()) {
         return fail(-ENODEV);
     }
     const auto endpoints = m_board->endpoints();
@@ -116,7 +120,7 @@ bool SimDevice::setPipePolicy(uint8_t pipeId, PipePolicy policy, uint32_t value)
 }
 
 bool SimDevice::resetPipe(uint8_t pipeId) {
-    const int result = m_board->clearHalt(pipeId);
+    const int result = gone() ? -ENODEV : m_board->clearHalt(pipeId);
     SimTransfer record{SimTransfer::Kind::ResetPipe};
     record.pipeId = pipeId;
     record.result = result;
@@ -150,7 +154,9 @@ bool SimDevice::abortPipe(uint8_t pipeId) {
         complete(*read, -ECANCELED);
     }
     // Wake every transfer blocked on the pipe, the worker's and synchronous ones, until the
-    // worker no longer runs one of this pipe.
+    // worker no longer runs one of this pipe. The board cancels every reader of its endpoint, so
+    // a second handle on the same board would see its read cancelled too; the library opens one
+    // handle per board.
     std::unique_lock<std::mutex> lock(m_queueMutex);
     do {
         lock.unlock();
@@ -172,7 +178,7 @@ bool SimDevice::controlTransfer(const ControlSetup& setup, uint8_t* data, uint32
         scratch.resize(setup.length);
         data = scratch.data();
     }
-    const int result = m_board->handleControl(packet, data);
+    const int result = gone() ? -ENODEV : m_board->handleControl(packet, data);
     SimTransfer record{SimTransfer::Kind::Control};
     record.setup = setup;
     record.length = setup.length;
@@ -194,6 +200,9 @@ int SimDevice::transfer(uint8_t pipeId, uint8_t* data, uint32_t length) {
     {
         std::lock_guard<std::mutex> lock(m_pipeMutex);
         state = m_pipes[pipeId];
+    }
+    if (gone()) {
+        return -ENODEV;
     }
     const int result =
         m_board->handleData(pipeId, data, length, std::chrono::milliseconds(state.timeoutMs));
@@ -241,7 +250,7 @@ bool SimDevice::submitRead(AsyncRead& read) {
     if ((read.pipeId & 0x80) == 0 || !hasPipe(read.pipeId)) {
         return fail(-EINVAL);
     }
-    if (!m_board->plugged()) {
+    if (gone()) {
         return fail(-ENODEV);
     }
     {

@@ -48,11 +48,14 @@ private:
     // One data transfer with the pipe's policies; bytes or a negative errno.
     int transfer(uint8_t pipeId, uint8_t* data, uint32_t length);
     bool hasPipe(uint8_t pipeId) const;
+    // The board left since this device was opened (it may be back, under a new attachment).
+    bool gone() const;
     void asyncLoop();
     static void complete(AsyncRead& read, int result);
 
     const std::shared_ptr<boardsim::CameraBoard> m_board;
     SimTransferLog& m_log;
+    const uint64_t m_attachment;
 
     std::mutex m_pipeMutex;
     std::map<uint8_t, PipeState> m_pipes;

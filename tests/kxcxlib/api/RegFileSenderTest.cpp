@@ -67,7 +67,8 @@ TEST_F(RegFile, HeaderIsSkippedAndCommentsAreNotSent) {
         "\r\n"
         "\n"
         "78 0004 5\n";
-    EXPECT_EQ(send(text), static_cast<int>(text.size()));
+    // Counted as text mode reads it: the CR of the CR LF line does not count.
+    EXPECT_EQ(send(text), static_cast<int>(text.size()) - 1);
     EXPECT_THAT(writes(), ElementsAre("135 3003 20", "13c 0004 05"));
     EXPECT_THAT(g_steps, ElementsAre(2, 220));
 }
@@ -160,4 +161,16 @@ TEST_F(RegFile, ExportPausesForReal) {
     EXPECT_GT(sendRegFile(handle, "regs.txt", nullptr), 0);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
     EXPECT_EQ(writes().size(), 2u);
+}
+
+TEST_F(RegFile, OddContentIsCountedAndBounded) {
+    // An embedded NUL still counts as a character of its line.
+    const std::string withNul = std::string(";(a) sensor controller system reset\n; a\0b\n", 41);
+    EXPECT_EQ(send(withNul), 41);
+    // A number too large for any register is cut, not undefined.
+    send(";(a) sensor controller system reset\n6A FFFFFFFFFFFFFFFFFFFFFFFF 20\n");
+    EXPECT_EQ(writes().back(), "135 ffff 20");
+    // A device that never ends is read only as far as its size says.
+    RegFileSender sender([](std::chrono::milliseconds) {});
+    EXPECT_GE(sender.send(handle, "/dev/zero", nullptr, nullptr), 0);
 }

@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <fstream>
+#include <thread>
 
 #include "SimDeviceFixture.h"
 #include "kxCamChannel.h"
@@ -215,4 +217,30 @@ TEST_F(Channel, UnpluggedBoardFailsEveryOperationAndStillCloses) {
     // ENODEV is 19.
     EXPECT_THAT(text, HasSubstr("CamDevice::ioctlCamDevice 00000013"));
     EXPECT_THAT(text, HasSubstr("CamDevice::closeCamDevice 00000013"));
+}
+
+TEST_F(Channel, TransfersFromSeveralThreadsWhileTheBoardLeaves) {
+    plug("");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    testing::internal::CaptureStderr();
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 200; ++i) {
+                int value = 0;
+                if (readRegister(handle, 0x3C, 0x04, &value, 0) != 1) {
+                    ++failures;
+                }
+            }
+        });
+    }
+    host.unplug("sim:RT4207-x6B6B:0");
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(handle->channelState, failures > 0 ? CamContext::kStateFailed : 0);
+    EXPECT_EQ(close(handle), 0);
 }

@@ -153,3 +153,15 @@ TEST_F(SimDeviceTest, HotplugHandlerHearsUnplugAndPlug) {
     host.unplug("sim:RT4207-x6B6B:0");
     EXPECT_EQ(heard, (std::vector<std::string>{"-sim:RT4207-x6B6B:0", "+sim:RT4207-x6B6B:0"}));
 }
+
+TEST_F(SimDeviceTest, HandleOfAnEarlierAttachmentStaysDeadAfterReplug) {
+    host.unplug("sim:RT4207-x6B6B:0");
+    host.plug("sim:RT4207-x6B6B:0");
+    uint32_t transferred = 0;
+    uint8_t version[2];
+    EXPECT_FALSE(device->controlTransfer({0xC0, 0xB0, 0, 0, 2}, version, transferred));
+    EXPECT_EQ(kx::lastPlatformError(), ENODEV);
+    auto fresh = backend.open("sim:RT4207-x6B6B:0");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->controlTransfer({0xC0, 0xB0, 0, 0, 2}, version, transferred));
+}
