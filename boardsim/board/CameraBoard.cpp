@@ -45,7 +45,11 @@ CameraBoard::CameraBoard(const BoardConfig& config, int number)
       m_led(makeLedController(config.ledChip)),
       m_thermometer(
           [this] { return boardTemperature(std::chrono::steady_clock::now() - m_poweredSince); }),
-      m_controller(m_bus, m_bulkIn, config.mcuVersion) {
+      m_controller(m_bus, m_bulkIn, config.mcuVersion),
+      m_frames(config,
+               FrameSource::Parts{m_fpga, m_sensor, m_controller, m_bulkIn,
+                                  [this] { return lampLevel(); }},
+               m_mutex) {
     m_mfgEeprom.load(0, EepromImages::manufacturingRecord(config, number));
     m_bootEeprom.load(0, EepromImages::bootImage(config));
     for (int n = 0; n < Ads1015::kInputCount; ++n) {
@@ -80,6 +84,7 @@ void CameraBoard::powerOn() {
     m_controller.powerOn();
     m_controller.writeI2c(kAddressAdc, Ads1015::kRegConfig, false, kAdcStartupConfig,
                           sizeof(kAdcStartupConfig));
+    m_frames.powerOn();
 }
 
 bool CameraBoard::plugged() const {
@@ -98,6 +103,8 @@ void CameraBoard::setPlugged(bool plugged) {
         if (plugged && !m_plugged) {
             powerOn();
             ++m_attachment;
+        } else if (!plugged && m_plugged) {
+            m_frames.unplugged();
         }
         m_plugged = plugged;
     }
@@ -126,7 +133,10 @@ int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
             if (!setup.isVendor()) {
                 return -EPIPE;
             }
-            return m_controller.handleVendor(setup, data);
+            m_frames.advance();
+            const int result = m_controller.handleVendor(setup, data);
+            m_frames.settle();
+            return result;
         }
         if (m_controlTimeouts > 0) {
             --m_controlTimeouts;
@@ -164,10 +174,23 @@ int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
         return -EINVAL;
     }
     switch (endpoint) {
-        case kBulkIn:
+        case kBulkIn: {
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_plugged) {
+                    m_frames.advance();
+                    m_frames.beforeBulkRead();
+                }
+            }
             return m_bulkIn.read(data, length, timeout);
+        }
         case kInterruptIn: {
-            const uint32_t value = m_interruptInValue;
+            uint32_t value = 0;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_frames.advance();
+                value = m_pinnedInterruptIn ? *m_pinnedInterruptIn : m_frames.frameCounter();
+            }
             const uint32_t count = std::min<uint32_t>(length, 4);
             for (uint32_t i = 0; i < count; ++i) {
                 data[i] = static_cast<uint8_t>(value >> (8 * i));
@@ -175,6 +198,13 @@ int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
             return static_cast<int>(count);
         }
         default: {
+            if (endpoint == kInterruptOut) {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_plugged) {
+                    m_frames.advance();
+                    m_frames.interruptOut(data, length);
+                }
+            }
             std::lock_guard<std::mutex> lock(m_handlerMutex);
             const OutHandler& handler =
                 endpoint == kInterruptOut ? m_interruptOutHandler : m_bulkOutHandler;
@@ -278,12 +308,15 @@ uint16_t CameraBoard::mcuVersion() const {
 
 uint8_t CameraBoard::fpgaRegister(uint8_t reg) const {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_frames.advance();
     return m_fpga.peek(reg);
 }
 
 void CameraBoard::setFpgaRegister(uint8_t reg, uint8_t value) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_frames.advance();
     m_fpga.poke(reg, value);
+    m_frames.settle();
 }
 
 uint8_t CameraBoard::sensorRegister(uint16_t reg) const {
@@ -293,7 +326,9 @@ uint8_t CameraBoard::sensorRegister(uint16_t reg) const {
 
 void CameraBoard::setSensorRegister(uint16_t reg, uint8_t value) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_frames.advance();
     m_sensor.poke(reg, value);
+    m_frames.settle();
 }
 
 std::vector<LedController::Channel> CameraBoard::ledOutputs() const {
@@ -302,7 +337,12 @@ std::vector<LedController::Channel> CameraBoard::ledOutputs() const {
 }
 
 double CameraBoard::illumination() const {
-    const std::vector<LedController::Channel> outputs = ledOutputs();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return lampLevel();
+}
+
+double CameraBoard::lampLevel() const {
+    const std::vector<LedController::Channel> outputs = m_led->outputs();
     if (m_config.ledChip == LedChip::Pca9530) {
         return ((1.0 - outputs[0].duty) + (1.0 - outputs[1].duty)) / 2.0;
     }
@@ -327,6 +367,58 @@ void CameraBoard::countFrameProduced() {
 void CameraBoard::countFrameSent() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_controller.countFrameSent();
+}
+
+}  // namespace boardsim
+
+namespace boardsim {
+
+void CameraBoard::setInterruptInValue(uint32_t value) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pinnedInterruptIn = value;
+}
+
+void CameraBoard::clearInterruptInValue() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pinnedInterruptIn.reset();
+}
+
+uint64_t CameraBoard::framesProduced() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_frames.advance();
+    return m_frames.framesProduced();
+}
+
+uint64_t CameraBoard::framesDropped() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_frames.framesDropped();
+}
+
+bool CameraBoard::streaming() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_frames.streaming();
+}
+
+void CameraBoard::useManualClock() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_frames.advance();
+    m_frames.clock().setManual();
+}
+
+void CameraBoard::advanceClock(std::chrono::nanoseconds step) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_frames.clock().advance(step);
+    m_frames.clockAdvanced();
+}
+
+PictureSettings CameraBoard::pictureSettings() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_frames.pictureSettings();
+}
+
+bool CameraBoard::setGammaTable(int slot, std::span<const uint16_t> entries) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_fpga.setGammaTable(slot, entries);
 }
 
 }  // namespace boardsim

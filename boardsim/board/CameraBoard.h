@@ -19,6 +19,11 @@
 //   - The temperature sensor sits next to the FPGA: the board warms from 24 °C towards 38 °C
 //     with a time constant of ten minutes while it is powered.
 //
+// Frames: the sensor, the FPGA's memory banks and the transfers to the host are FrameSource's
+// (frame rate from the configuration; a manual clock for tests). The picture follows the
+// registers (PictureSettingsReader). The second variant's stream runs a thread of the board
+// while acquisition mode 1 is on; it ends with mode 3, unplugging or the board's destruction.
+//
 // Plugging a board in after it was unplugged powers it up again: every register part returns
 // to its power-on state (the EEPROMs keep their contents, held buttons stay held; injected
 // time-outs and NACKs stay in place, a bulk IN stall does not survive the new enumeration).
@@ -30,8 +35,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
 #include <string>
 
+#include "FrameSource.h"
 #include "UsbController.h"
 #include "chips/Ads1015.h"
 #include "chips/Eeprom24.h"
@@ -93,8 +101,10 @@ public:
     // The board's side of the data endpoints.
     // Bulk IN: what the FPGA sends to the host.
     DataPipe& bulkIn() { return m_bulkIn; }
-    // Interrupt IN answers at once with this 32-bit value, little-endian.
-    void setInterruptInValue(uint32_t value) { m_interruptInValue = value; }
+    // Interrupt IN answers at once, little-endian, with the FPGA's frame counter (frames
+    // produced, low 16 bits), or with a value pinned here until cleared.
+    void setInterruptInValue(uint32_t value);
+    void clearInterruptInValue();
     // Receivers of what the host writes on the OUT endpoints; unset ones take and drop the bytes.
     using OutHandler = std::function<void(const uint8_t* data, uint32_t length)>;
     void setInterruptOutHandler(OutHandler handler);
@@ -143,11 +153,26 @@ public:
     void countFrameProduced();
     void countFrameSent();
 
+    // Frames (see FrameSource). Produced since power-on; dropped by the second variant's stream
+    // when the host fell behind; whether that stream runs.
+    uint64_t framesProduced() const;
+    uint64_t framesDropped() const;
+    bool streaming() const;
+    // The frame clock stands still from now on, and moves only when advanced (tests).
+    void useManualClock();
+    void advanceClock(std::chrono::nanoseconds step);
+    // What the registers ask of the picture now.
+    PictureSettings pictureSettings() const;
+    // Fills a gamma table slot of the FPGA (FpgaRegisterFile::setGammaTable).
+    bool setGammaTable(int slot, std::span<const uint16_t> entries);
+
 private:
     const BoardConfig m_config;
     const std::string m_path;
 
     bool hasEndpoint(uint8_t endpoint) const;
+    // The lamp's brightness; the caller holds the lock.
+    double lampLevel() const;
     // Every part to its power-on state, then the controller firmware's start-up.
     void powerOn();
 
@@ -158,7 +183,7 @@ private:
     std::chrono::steady_clock::time_point m_poweredSince;
 
     DataPipe m_bulkIn;
-    std::atomic<uint32_t> m_interruptInValue{0};
+    std::optional<uint32_t> m_pinnedInterruptIn;
     std::mutex m_handlerMutex;
     OutHandler m_interruptOutHandler;
     OutHandler m_bulkOutHandler;
@@ -172,6 +197,8 @@ private:
     Lm75 m_thermometer;
     Ads1015 m_adc;
     UsbController m_controller;
+    // Last: its stream thread uses the parts above and the lock. Getters advance it.
+    mutable FrameSource m_frames;
 };
 
 }  // namespace boardsim

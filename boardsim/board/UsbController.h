@@ -70,8 +70,12 @@ public:
     uint16_t acquisitionState() const;
 
     // Frame counters, advanced by the board's frame source; they wrap at 16 bits.
-    void countFrameProduced() { ++m_framesProduced; }
-    void countFrameSent() { ++m_framesSent; }
+    void countFrameProduced(uint32_t count = 1) {
+        m_framesProduced = static_cast<uint16_t>(m_framesProduced + count);
+    }
+    void countFrameSent(uint32_t count = 1) {
+        m_framesSent = static_cast<uint16_t>(m_framesSent + count);
+    }
     uint16_t framesProduced() const { return m_framesProduced; }
     uint16_t framesSent() const { return m_framesSent; }
 

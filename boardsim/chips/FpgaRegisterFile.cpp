@@ -1,5 +1,7 @@
 #include "FpgaRegisterFile.h"
 
+#include <algorithm>
+
 namespace boardsim {
 
 FpgaRegisterFile::FpgaRegisterFile(uint8_t versionMajor, uint8_t versionMinor)
@@ -37,6 +39,33 @@ void FpgaRegisterFile::reset() {
     showButtons();
     m_pointer = 0;
     m_expectPointer = false;
+    for (auto& table : m_gammaTables) {
+        table.reset();
+    }
+}
+
+bool FpgaRegisterFile::setGammaTable(int slot, std::span<const uint16_t> entries) {
+    if (slot < 0 || slot >= kGammaSlots || entries.size() != kGammaEntries) {
+        return false;
+    }
+    if (!m_gammaTables[slot]) {
+        m_gammaTables[slot] = std::make_unique<GammaTable>();
+    }
+    std::copy(entries.begin(), entries.end(), m_gammaTables[slot]->begin());
+    return true;
+}
+
+void FpgaRegisterFile::clearGammaTable(int slot) {
+    if (slot >= 0 && slot < kGammaSlots) {
+        m_gammaTables[slot].reset();
+    }
+}
+
+const uint16_t* FpgaRegisterFile::gammaTable(int slot) const {
+    if (slot < 0 || slot >= kGammaSlots || !m_gammaTables[slot]) {
+        return nullptr;
+    }
+    return m_gammaTables[slot]->data();
 }
 
 void FpgaRegisterFile::setVersion(uint8_t major, uint8_t minor) {

@@ -6,12 +6,17 @@
 // Registers without a named meaning below are plain storage. A write to a read-only register
 // keeps its value and is reported as a guest error. Behaviour beyond storage (the frame
 // transfer, the SPI window, the gamma slots) is added by the board through per-register hooks.
+//
+// Beside the registers the FPGA holds the gamma stage's table slots: seven tables of 1024 16-bit
+// entries, empty until filled (the FPGA's RAM: a reset empties them).
 #pragma once
 
 #include <array>
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 
 #include "i2c/I2cSlave.h"
 #include "log/GuestLog.h"
@@ -37,9 +42,11 @@ public:
     static constexpr uint8_t kRegInitRequest = 0x40;     // 1: start-up handshake request
     static constexpr uint8_t kRegReady = 0x41;           // ro, 1 when configured and ready
     static constexpr uint8_t kRegMemTestStatus = 0x46;   // ro, memory test status
-    static constexpr uint8_t kRegStreamControl = 0x60;   // non-zero while busy
+    static constexpr uint8_t kRegStreamControl = 0x60;   // a write resets the transfer state
     static constexpr uint8_t kRegStartPulse = 0x61;      // 0 then 1 starts a memory transfer
     static constexpr uint8_t kRegTransferStatus = 0x62;  // ro, bit 0 frame ready, bit 2 started
+    static constexpr uint8_t kStatusFrameReady = 0x01;   //   newest frame not sent yet
+    static constexpr uint8_t kStatusTransferBusy = 0x04; //   a started transfer not fully read
     static constexpr uint8_t kRegBankAddress = 0x63;     // 0x63-0x66, transfer start address
     static constexpr uint8_t kRegTransferLength = 0x67;  // 0x67-0x69, transfer length
     static constexpr uint8_t kRegGammaLoad = 0x6D;       // 1 then 0: gamma slot load strobe
@@ -59,6 +66,8 @@ public:
     static constexpr uint8_t kResetTransferLength2 = 0x01;
 
     static constexpr int kButtonCount = 4;
+    static constexpr int kGammaSlots = 7;
+    static constexpr int kGammaEntries = 1024;
 
     FpgaRegisterFile(uint8_t versionMajor, uint8_t versionMinor);
 
@@ -88,6 +97,14 @@ public:
 
     static bool isReadOnly(uint8_t reg);
 
+    // Fills a gamma slot (0-6) with a copy of exactly kGammaEntries entries; false (nothing
+    // changed) for another slot or count.
+    bool setGammaTable(int slot, std::span<const uint16_t> entries);
+    void clearGammaTable(int slot);
+    // The entries of a slot; null when it is empty or out of range. Valid until the slot is
+    // filled again, cleared or the FPGA reset.
+    const uint16_t* gammaTable(int slot) const;
+
     const GuestLog& guestLog() const { return m_log; }
 
 private:
@@ -97,6 +114,8 @@ private:
     std::array<uint8_t, 256> m_registers{};
     std::array<ReadHook, 256> m_readHooks;
     std::array<WriteHook, 256> m_writeHooks;
+    using GammaTable = std::array<uint16_t, kGammaEntries>;
+    std::array<std::unique_ptr<GammaTable>, kGammaSlots> m_gammaTables;
     uint8_t m_versionMajor;
     uint8_t m_versionMinor;
     uint8_t m_buttonsHeld = 0;

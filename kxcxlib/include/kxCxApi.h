@@ -81,6 +81,22 @@ KXCX_API int restartDvpClock(CamContext* handle);
 // or -5 bad kind, -21 null path, -22/-23 file cannot be opened.
 KXCX_API int sendRegFile(CamContext* handle, const char* path, CxProgressProc progress);
 
+// --- frame acquisition -----------------------------------------------------------------------
+
+// Stores value in the status word; a callback starts streaming (frames arrive on a library
+// thread), null stops it. The variant's result: 0 (first), the board's acquisition state
+// (second; 255 when unreadable, -1 when the threads did not start); -3/-4 no owner, -5 bad kind.
+KXCX_API int acquireImageStream(CamContext* handle, CxFrameCallback callback, int value);
+// One frame into destination (frame size rounded up to 512 bytes must fit): bytes read (first
+// variant, kind 1), 0 (second variant's capture, kind 0), or -3 null destination, -4/-5 no
+// owner, -6 bad kind, negative read errors.
+KXCX_API int acquireOneFrame(CamContext* handle, void* destination);
+// The callback streaming on the handle (null when none); *value receives the status word.
+KXCX_API CxFrameCallback getAcqCallbackProc(CamContext* handle, int* value);
+// Request 0xC1: the board's two frame counters. Bytes transferred (4), -3 null pointer, -4/-5 no
+// owner, -6 bad kind.
+KXCX_API int getAcqFrameCounts(CamContext* handle, int* first, int* second);
+
 // --- library log -----------------------------------------------------------------------------
 
 // Adds "> text" to the library log when the library is loaded.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "kxAppCall.h"
 #include "kxCamContext.h"
 #include "kxCamDevice.h"
 #include "kxCxModLog.h"
@@ -19,27 +20,6 @@ constexpr const char* kCloseName = "CamDevice::closeCamDevice";
 unsigned long lastError() {
     return static_cast<unsigned long>(kx::lastPlatformError());
 }
-
-// Holds an application-call reference on the owner for the length of a channel operation.
-class AppCall {
-public:
-    explicit AppCall(const CamContext& context) : m_device(context.owner) {
-        if (m_device != nullptr && m_device->prepAppIntfFunc(&m_taken) != 0) {
-            m_device = nullptr;
-        }
-    }
-    ~AppCall() {
-        if (m_device != nullptr) {
-            m_device->doneAppIntfFunc(m_taken);
-        }
-    }
-    AppCall(const AppCall&) = delete;
-    AppCall& operator=(const AppCall&) = delete;
-
-private:
-    CamDevice* m_device;
-    CamBase::AppRef m_taken = CamBase::AppRef::Log;
-};
 
 }  // namespace
 

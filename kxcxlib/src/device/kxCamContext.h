@@ -100,8 +100,8 @@ struct CamContext : CamContextHead {
     int32_t bytesPerPixel = 0;
     int32_t frameBytes = 0;
 
-    // Non-null while streaming.
-    CxFrameCallback callback = nullptr;
+    // Non-null while streaming; read by the streaming threads.
+    std::atomic<CxFrameCallback> callback{nullptr};
     // Result of the latest frame read: bytes, or negative.
     std::atomic<int32_t> lastReadResult{0};
     int32_t reservedA = 0;

@@ -70,3 +70,19 @@ bool CamDevice::allocateFrameStore(CamContext& context, std::size_t extra) {
     context.frameStoreBytes = size;
     return true;
 }
+
+int CamDevice::frameCounters(CamContext* context, int* first, int* second) {
+    std::unique_ptr<uint8_t[]> reply(new (std::nothrow) uint8_t[4]());
+    if (!reply) {
+        return -1;
+    }
+    int transferred = 0;
+    CamChannel::control(context, 1, kRequestFrameCounters, 0, 0, 4, reply.get(), &transferred);
+    *first = reply[0] | reply[1] << 8;
+    *second = reply[2] | reply[3] << 8;
+    return transferred;
+}
+
+CxFrameCallback CamDevice::currentCallback(CamContext* context) {
+    return context != nullptr ? context->callback.load() : nullptr;
+}

@@ -14,6 +14,7 @@
 class CamDevice : public CamBase {
 public:
     static constexpr int kFrameSlots = 12;
+    static constexpr int kRequestFrameCounters = 0xC1;
 
     CamDevice();
     // Closes the channels still open and frees both contexts.
@@ -31,6 +32,13 @@ public:
     virtual int acquisitionState(CamContext* context) = 0;
     // Starts (1) or stops (3) the board's acquisition.
     virtual void setAcquisitionMode(CamContext* context, int mode) = 0;
+    // Request 0xC1: the board's two frame counters. The bytes transferred (4), -1 without a
+    // transfer buffer.
+    virtual int frameCounters(CamContext* context, int* first, int* second);
+    // A callback starts streaming on the context, null stops it. The variant's result.
+    virtual int streamControl(CamContext* context, CxFrameCallback callback, int value) = 0;
+    // The context's callback, null when not streaming.
+    virtual CxFrameCallback currentCallback(CamContext* context);
 
     CamContext& context(int index) { return m_contexts[static_cast<std::size_t>(index)]; }
     int openCount() const { return m_openCount; }

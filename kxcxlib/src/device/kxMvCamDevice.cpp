@@ -1,12 +1,28 @@
 #include "kxMvCamDevice.h"
 
+#include <cstring>
+#include <thread>
+
 #include "kxBoardControl.h"
 #include "kxCamChannel.h"
 #include "kxRegFileSender.h"
 
-mvCamDevice::mvCamDevice() = default;
+mvCamDevice::mvCamDevice() {
+    for (std::size_t i = 0; i < m_trios.size(); ++i) {
+        m_trios[i] = std::make_unique<MvThreadTrio>(m_contexts[i]);
+    }
+}
 
-mvCamDevice::~mvCamDevice() = default;
+mvCamDevice::~mvCamDevice() {
+    // The threads go before the channels they read.
+    for (auto& trio : m_trios) {
+        trio.reset();
+    }
+}
+
+MvThreadTrio& mvCamDevice::trio(CamContext* context) {
+    return *m_trios[context == &m_contexts[0] ? 0 : 1];
+}
 
 CamContext* mvCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, int width, int height,
                               int frameBytes, const char* regFile, const char* traceFile) {
@@ -43,6 +59,9 @@ int mvCamDevice::closeContext(CamContext* context) {
     if (context == nullptr) {
         return -1;
     }
+    // Threads that still run are stopped and joined, never destroyed under themselves.
+    trio(context).stop();
+    context->callback = nullptr;
     context->acqStartedEvent.reset();
     context->acqAbortEvent.reset();
     context->acqExitedEvent.reset();
@@ -62,4 +81,39 @@ int mvCamDevice::acquisitionState(CamContext* context) {
 
 void mvCamDevice::setAcquisitionMode(CamContext* context, int mode) {
     CamChannel::control(context, 0, kRequestAcquisition, mode, 0, 0, nullptr, nullptr);
+}
+
+int mvCamDevice::streamControl(CamContext* context, CxFrameCallback callback, int) {
+    if (context == nullptr) {
+        return 0;
+    }
+    context->callback = callback;
+    if (callback != nullptr) {
+        if (trio(context).start() != 0) {
+            return -1;
+        }
+        setAcquisitionMode(context, kModeStart);
+        std::this_thread::sleep_for(m_pauses.streamSettle);
+    } else {
+        setAcquisitionMode(context, kModeStop);
+        trio(context).stop();
+    }
+    const int state = acquisitionState(context);
+    return state < 0 ? 255 : state;
+}
+
+int mvCamDevice::captureOneFrame(CamContext* context, void* dest) {
+    if (context->acqThread != nullptr) {
+        return -2;
+    }
+    MvThreadTrio& engine = trio(context);
+    setAcquisitionMode(context, kModeStart);
+    std::this_thread::sleep_for(m_pauses.beforeAcquisition);
+    engine.startAcquisition(1);
+    std::this_thread::sleep_for(m_pauses.acquisition);
+    engine.stopAcquisition();
+    std::this_thread::sleep_for(m_pauses.afterAcquisition);
+    setAcquisitionMode(context, kModeStop);
+    std::memcpy(dest, context->frameStore.get(), static_cast<std::size_t>(context->frameBytes));
+    return 0;
 }

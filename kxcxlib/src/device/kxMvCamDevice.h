@@ -2,7 +2,11 @@
 // host keeps reads queued.
 #pragma once
 
+#include <chrono>
+#include <memory>
+
 #include "kxCamDevice.h"
+#include "kxMvThreadTrio.h"
 
 class RegFileSender;
 
@@ -31,4 +35,26 @@ public:
     int acquisitionState(CamContext* context) override;
     // Request 0xC0 OUT with wValue = mode.
     void setAcquisitionMode(CamContext* context, int mode) override;
+    // A callback: the three streaming threads start, the board's acquisition mode 1, then a
+    // second for the stream to settle; null: mode 3 and the threads stop. The board's
+    // acquisition state (255 when it cannot be read), or -1 when the threads did not start.
+    int streamControl(CamContext* context, CxFrameCallback callback, int value) override;
+    // One frame into dest (frameBytes): mode 1, the acquisition for 600 ms, mode 3, slot 0
+    // copied. 0, or -2 while the context streams.
+    int captureOneFrame(CamContext* context, void* dest);
+
+    // Pauses of streaming start and single-frame capture; tests shorten them.
+    struct Pauses {
+        std::chrono::milliseconds streamSettle{1000};
+        std::chrono::milliseconds beforeAcquisition{100};
+        std::chrono::milliseconds acquisition{600};
+        std::chrono::milliseconds afterAcquisition{100};
+    };
+    void setPauses(const Pauses& pauses) { m_pauses = pauses; }
+
+private:
+    MvThreadTrio& trio(CamContext* context);
+
+    std::array<std::unique_ptr<MvThreadTrio>, 2> m_trios;
+    Pauses m_pauses;
 };

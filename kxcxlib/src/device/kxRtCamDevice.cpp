@@ -1,6 +1,8 @@
 #include "kxRtCamDevice.h"
 
-rtCamDevice::rtCamDevice() {
+#include "kxFpgaLayout.h"
+
+rtCamDevice::rtCamDevice() : m_timer(std::make_unique<rtTimerThread>(*this, m_contexts[0], m_contexts[1])) {
     for (CamContext& context : m_contexts) {
         context.width = kDefaultWidth;
         context.height = kDefaultHeight;
@@ -9,7 +11,12 @@ rtCamDevice::rtCamDevice() {
     }
 }
 
-rtCamDevice::~rtCamDevice() = default;
+rtCamDevice::~rtCamDevice() {
+    if (m_timer->running()) {
+        m_timer->stopTimer();
+    }
+    m_timer.reset();
+}
 
 CamContext* rtCamDevice::open(const kx::Guid& interfaceGuid, int memberIndex, int width, int height,
                               int frameBytes) {
@@ -33,6 +40,11 @@ int rtCamDevice::closeContext(CamContext* context) {
     if (context == nullptr) {
         return -1;
     }
+    // The ticks write into the frame store: they end before it goes.
+    if (m_timer->running()) {
+        m_timer->stopTimer();
+    }
+    context->callback = nullptr;
     context->frameStore.reset();
     context->frameStoreBytes = 0;
     context->acqStartedEvent.reset();
@@ -49,3 +61,17 @@ int rtCamDevice::acquisitionState(CamContext*) {
 }
 
 void rtCamDevice::setAcquisitionMode(CamContext*, int) {}
+
+int rtCamDevice::streamControl(CamContext* context, CxFrameCallback callback, int) {
+    if (context == nullptr) {
+        return 0;
+    }
+    context->callback = callback;
+    if (callback != nullptr) {
+        FpgaLayout::write(context, FpgaLayout::kRegStreamReset, 0);
+        m_timer->startTimer();
+    } else {
+        m_timer->stopTimer();
+    }
+    return 0;
+}

@@ -1,7 +1,10 @@
 // The first board variant ("RT4207-x6B6B"): the host polls the FPGA for each frame.
 #pragma once
 
+#include <memory>
+
 #include "kxCamDevice.h"
+#include "kxRtTimerThread.h"
 
 class rtCamDevice : public CamDevice {
 public:
@@ -25,4 +28,11 @@ public:
     int acquisitionState(CamContext* context) override;
     // This variant has no acquisition mode.
     void setAcquisitionMode(CamContext* context, int mode) override;
+    // A callback: register 0x60 := 0 and the timer starts ticking; null: the timer stops. 0.
+    int streamControl(CamContext* context, CxFrameCallback callback, int value) override;
+
+    rtTimerThread& timer() { return *m_timer; }
+
+private:
+    std::unique_ptr<rtTimerThread> m_timer;
 };

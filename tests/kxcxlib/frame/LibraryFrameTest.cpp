@@ -43,6 +43,7 @@ public:
     }
     int acquisitionState(CamContext*) override { return 0; }
     void setAcquisitionMode(CamContext*, int) override {}
+    int streamControl(CamContext*, CxFrameCallback, int) override { return 0; }
     CamContext* closed = nullptr;
 
 private:

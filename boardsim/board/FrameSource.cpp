@@ -1,0 +1,317 @@
+#include "FrameSource.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "PictureSettingsReader.h"
+
+namespace boardsim {
+
+namespace {
+
+using Fpga = FpgaRegisterFile;
+
+constexpr uint8_t kDvpClockRunning = 0x20;
+constexpr uint8_t kIspHeldInReset = 0x40;
+constexpr uint8_t kPulseBit = 0x01;
+constexpr uint8_t kBankBits = 0x03;
+
+}  // namespace
+
+FrameSource::FrameSource(const BoardConfig& config, Parts parts, std::mutex& boardMutex)
+    : m_config(config),
+      m_parts(std::move(parts)),
+      m_schedule(config.framesPerSecond),
+      m_producer(boardMutex, m_parts.bulkIn, [this] { return streamStep(); }) {
+    Fpga& fpga = m_parts.fpga;
+    for (const uint8_t reg : {Fpga::kRegFrameCountLow, Fpga::kRegFrameCountHigh,
+                              Fpga::kRegTransferStatus, Fpga::kRegNewestBank}) {
+        fpga.setReadHook(reg, [this](uint8_t read, uint8_t) { return hostRead(read); });
+    }
+    fpga.setWriteHook(Fpga::kRegStreamControl, [this](uint8_t reg, uint8_t value) {
+        m_parts.fpga.poke(reg, value);
+        resetTransfers();
+    });
+    fpga.setWriteHook(Fpga::kRegStartPulse, [this](uint8_t reg, uint8_t value) {
+        const uint8_t before = m_parts.fpga.peek(reg);
+        m_parts.fpga.poke(reg, value);
+        if ((before & kPulseBit) == 0 && (value & kPulseBit) != 0) {
+            startPulse();
+        }
+    });
+}
+
+FrameSource::~FrameSource() = default;
+
+void FrameSource::powerOn() {
+    m_schedule.powerOn(m_clock.now());
+    m_picture.reset();
+    m_bankRendered.fill(false);
+    m_selection = Selection{};
+    m_transferStarted = false;
+    m_newestSent = false;
+    m_reportedProduced = 0;
+    m_reportedTaken = m_parts.bulkIn.takenCount();
+    stopStream();
+    m_dropped = 0;
+    publish();
+}
+
+void FrameSource::unplugged() {
+    stopStream();
+    m_selection = Selection{};
+    m_transferStarted = false;
+}
+
+bool FrameSource::packetLayout() const {
+    const uint8_t major = m_parts.fpga.peek(Fpga::kRegVersionMajor);
+    const uint8_t minor = m_parts.fpga.peek(Fpga::kRegVersionMinor);
+    return major >= 2 || (major == 1 && minor >= 0x30);
+}
+
+void FrameSource::advance() {
+    m_schedule.advance(m_clock.now());
+    publish();
+}
+
+void FrameSource::clockAdvanced() {
+    advance();
+    m_producer.wake();
+}
+
+void FrameSource::settle() {
+    const bool running =
+        (m_parts.sensor.peek(SensorController::kRegDvpControl) & kDvpClockRunning) != 0 &&
+        (m_parts.sensor.peek(SensorController::kRegSystemControl) & kIspHeldInReset) == 0;
+    if (running != m_schedule.running()) {
+        m_schedule.setRunning(running, m_clock.now());
+        publish();
+        m_producer.wake();
+    }
+    const bool wanted = m_config.model->variant == Variant::Streaming &&
+                        m_parts.controller.acquisitionMode() == UsbController::kModeStart;
+    if (wanted && !m_streaming) {
+        startStream();
+    } else if (!wanted && m_streaming) {
+        stopStream();
+    }
+}
+
+void FrameSource::publish() {
+    const uint64_t produced = m_schedule.produced();
+    if (produced > m_reportedProduced) {
+        m_parts.controller.countFrameProduced(static_cast<uint32_t>(produced - m_reportedProduced));
+        m_reportedProduced = produced;
+        m_newestSent = false;
+    }
+    const uint64_t taken = m_parts.bulkIn.takenCount();
+    if (taken > m_reportedTaken) {
+        m_parts.controller.countFrameSent(static_cast<uint32_t>(taken - m_reportedTaken));
+    }
+    m_reportedTaken = taken;
+    Fpga& fpga = m_parts.fpga;
+    fpga.poke(Fpga::kRegFrameCountLow, static_cast<uint8_t>(produced & 0xFF));
+    fpga.poke(Fpga::kRegFrameCountHigh, static_cast<uint8_t>(produced >> 8 & 0xFF));
+    fpga.poke(Fpga::kRegNewestBank, static_cast<uint8_t>(m_schedule.newestBank() & kBankBits));
+    fpga.poke(Fpga::kRegTransferStatus, transferStatus());
+}
+
+uint8_t FrameSource::transferStatus() const {
+    uint8_t status = 0;
+    if (m_schedule.produced() > 0 && !m_newestSent) {
+        status |= Fpga::kStatusFrameReady;
+    }
+    if (m_transferStarted && m_parts.bulkIn.finishedCount() <= m_transferPush) {
+        status |= Fpga::kStatusTransferBusy;
+    }
+    return status;
+}
+
+uint8_t FrameSource::hostRead(uint8_t reg) {
+    if (!m_schedule.throttled()) {
+        // Unthrottled: asking for the newest bank always finds a fresh frame; the ready bit
+        // finds one whenever the newest has been sent.
+        const bool wantsFrame = reg == Fpga::kRegNewestBank ||
+                                (reg == Fpga::kRegTransferStatus &&
+                                 (m_schedule.produced() == 0 || m_newestSent));
+        if (wantsFrame && m_schedule.produce(m_clock.now())) {
+            publish();
+        }
+    }
+    return m_parts.fpga.peek(reg);
+}
+
+void FrameSource::resetTransfers() {
+    m_selection = Selection{};
+    m_transferStarted = false;
+    m_parts.bulkIn.clear();
+    publish();
+}
+
+void FrameSource::startPulse() {
+    const Fpga& fpga = m_parts.fpga;
+    uint32_t address = 0;
+    for (int i = 3; i >= 0; --i) {
+        address = address << 8 | fpga.peek(static_cast<uint8_t>(Fpga::kRegBankAddress + i));
+    }
+    uint64_t length = 0;
+    for (int i = 2; i >= 0; --i) {
+        length = length << 8 | fpga.peek(static_cast<uint8_t>(Fpga::kRegTransferLength + i));
+    }
+    const bool packets = packetLayout();
+    Selection selection;
+    selection.active = true;
+    selection.repeat = !packets;
+    if (address >= kBankBase && address < kBankBase + FrameSchedule::kBanks * kBankSize) {
+        selection.bank = static_cast<int>((address - kBankBase) / kBankSize);
+    }
+    selection.offset = address % kBankSize;
+    const uint64_t bytes = length * (packets ? kPacketBytes : kWordBytes);
+    selection.bytes = static_cast<uint32_t>(std::min<uint64_t>(bytes, kBankSize - selection.offset));
+    m_selection = selection;
+    m_parts.bulkIn.clear();
+    send(true);
+}
+
+void FrameSource::interruptOut(const uint8_t* data, uint32_t length) {
+    if (length >= 1 && data[0] == kTriggerByte && packetLayout() && !m_streaming) {
+        trigger();
+    }
+}
+
+void FrameSource::trigger() {
+    if (!m_schedule.throttled()) {
+        m_schedule.produce(m_clock.now());
+        publish();
+    }
+    Selection selection;
+    selection.active = true;
+    selection.bank = m_schedule.newestBank();
+    selection.bytes = kPacketFrameBytes;
+    m_selection = selection;
+    m_parts.bulkIn.clear();
+    send(true);
+}
+
+void FrameSource::beforeBulkRead() {
+    if (m_streaming || !m_selection.active || !m_selection.repeat || packetLayout() ||
+        m_parts.bulkIn.queuedTransfers() > 0) {
+        return;
+    }
+    send(false);
+}
+
+void FrameSource::send(bool started) {
+    if (m_selection.bytes == 0) {
+        return;
+    }
+    pushFrame(m_selection.bank, m_selection.offset, m_selection.bytes);
+    if (started) {
+        m_transferStarted = true;
+        m_transferPush = m_parts.bulkIn.pushedCount() - 1;
+    }
+    publish();
+}
+
+void FrameSource::pushFrame(int bank, uint32_t offset, uint32_t bytes) {
+    const uint8_t* pixels = bank >= 0 ? bankPixels(bank) : nullptr;
+    std::vector<uint8_t> buffer = m_parts.bulkIn.spareBuffer();
+    buffer.resize(bytes);
+    const uint32_t fromFrame =
+        pixels != nullptr && offset < kFrameBytes ? std::min(bytes, kFrameBytes - offset) : 0;
+    if (fromFrame > 0) {
+        std::memcpy(buffer.data(), pixels + offset, fromFrame);
+    }
+    std::memset(buffer.data() + fromFrame, 0, bytes - fromFrame);
+    m_parts.bulkIn.push(std::move(buffer), readyAt(bytes));
+    FrameSchedule::Frame frame;
+    if (pixels != nullptr && bank == m_schedule.newestBank() && m_schedule.bankFrame(bank, frame) &&
+        frame.number + 1 == m_schedule.produced()) {
+        m_newestSent = true;
+    }
+}
+
+DataPipe::Clock::time_point FrameSource::readyAt(uint32_t bytes) const {
+    if (!m_schedule.throttled()) {
+        return DataPipe::Clock::time_point::min();
+    }
+    const int64_t nanos = static_cast<int64_t>(bytes) * 1'000'000'000 / kBusBytesPerSecond;
+    return DataPipe::Clock::now() + std::chrono::nanoseconds(nanos);
+}
+
+const uint8_t* FrameSource::bankPixels(int bank) {
+    FrameSchedule::Frame frame;
+    if (!m_schedule.bankFrame(bank, frame)) {
+        return nullptr;
+    }
+    std::vector<uint8_t>& pixels = m_bankPixels[bank];
+    if (m_bankRendered[bank] && m_bankRenderedFrame[bank] == frame.number) {
+        return pixels.data();
+    }
+    if (pixels.size() != kFrameBytes) {
+        pixels.resize(kFrameBytes);
+    }
+    if (!m_picture) {
+        m_picture = std::make_unique<ScenePicture>(m_config.seed);
+    }
+    m_picture->render(pictureSettings(), frame.seconds, pixels.data());
+    m_bankRendered[bank] = true;
+    m_bankRenderedFrame[bank] = frame.number;
+    m_parts.sensor.poke(SensorController::kRegAverageIntensity,
+                        static_cast<uint8_t>(std::clamp(m_picture->averageIntensity(), 0, 255)));
+    return pixels.data();
+}
+
+PictureSettings FrameSource::pictureSettings() const {
+    return PictureSettingsReader::read(m_parts.sensor, m_parts.fpga, m_parts.illumination(),
+                                       m_config.seed);
+}
+
+void FrameSource::startStream() {
+    m_streaming = true;
+    m_streamedUpTo = m_schedule.produced();
+    m_selection = Selection{};
+    m_transferStarted = false;
+    m_producer.start();
+}
+
+void FrameSource::stopStream() {
+    m_streaming = false;
+    m_producer.stop();
+}
+
+StreamProducer::Next FrameSource::streamStep() {
+    StreamProducer::Next next;
+    if (!m_streaming) {
+        return next;
+    }
+    const TimePoint now = m_clock.now();
+    if (!m_schedule.throttled()) {
+        if (m_parts.bulkIn.queuedTransfers() >= kUnthrottledStreamDepth) {
+            next.room = kUnthrottledStreamDepth;
+        } else if (m_schedule.produce(now)) {
+            publish();
+            pushFrame(m_schedule.newestBank(), 0, kFrameBytes);
+            m_streamedUpTo = m_schedule.produced();
+            next.room = kUnthrottledStreamDepth;
+        }
+        // Otherwise the sensor is stopped: wait until woken.
+        return next;
+    }
+    advance();
+    const uint64_t produced = m_schedule.produced();
+    if (produced > m_streamedUpTo) {
+        // Frames the thread did not get to in time are lost like frames dropped from the queue.
+        m_dropped += produced - m_streamedUpTo - 1;
+        pushFrame(m_schedule.newestBank(), 0, kFrameBytes);
+        m_streamedUpTo = produced;
+        m_dropped += m_parts.bulkIn.dropOldest(kStreamQueueLimit);
+        publish();
+    }
+    if (!m_clock.manual()) {
+        next.at = m_schedule.nextFrameAt();
+    }
+    return next;
+}
+
+}  // namespace boardsim

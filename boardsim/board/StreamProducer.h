@@ -1,0 +1,59 @@
+// The thread that keeps a board's continuous stream going: it runs a step under the board's lock
+// whenever the step asked to be called again (at a time, or when the bulk IN queue has room), as
+// long as the stream is wanted. It exists only while the stream runs; it never outlives its
+// owner, and joining it is bounded by one step.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "usb/DataPipe.h"
+
+namespace boardsim {
+
+class StreamProducer {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    // What the step wants next: to run again at a time (TimePoint::max(): when woken), or when
+    // fewer than room transfers wait on the pipe.
+    struct Next {
+        TimePoint at = TimePoint::max();
+        std::size_t room = 0;  // above 0: wait for room instead of a time
+    };
+    using Step = std::function<Next()>;
+
+    // mutex: the board's lock, held while the step runs; pipe: the stream's pipe.
+    StreamProducer(std::mutex& mutex, DataPipe& pipe, Step step);
+    // Stops and joins the thread. Call without holding the lock.
+    ~StreamProducer();
+    StreamProducer(const StreamProducer&) = delete;
+    StreamProducer& operator=(const StreamProducer&) = delete;
+
+    // With the lock held: start (or keep) the thread running, ask it to end (returns at once),
+    // run the step again now.
+    void start();
+    void stop();
+    void wake();
+    bool running() const { return m_running; }
+
+private:
+    void run();
+
+    std::mutex& m_mutex;
+    DataPipe& m_pipe;
+    const Step m_step;
+    std::condition_variable m_wake;
+    bool m_wanted = false;   // under m_mutex
+    bool m_running = false;  // under m_mutex: the thread is in its loop
+    bool m_woken = false;    // under m_mutex
+    // Started under the lock; a thread that left its loop is joined by the next start or by the
+    // destructor.
+    std::thread m_thread;
+};
+
+}  // namespace boardsim

@@ -1,0 +1,333 @@
+#include "ScenePicture.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include "BlockMeter.h"
+#include "ExposureLoop.h"
+#include "SceneTexture.h"
+#include "TestPatterns.h"
+#include "ValueNoise.h"
+
+namespace boardsim {
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr int kRowValues = ScenePicture::kWidth * 3;
+
+// Exposure and gain at which the centre of the scene meters about kSceneLevel with the LEDs full
+// on and white balance on (the sensor's reset values).
+constexpr double kReferenceExposure = 0x200;
+constexpr double kSceneLevel = 120.0;
+// Linear levels are kept up to here before the final clip, so noise on a clipped level still
+// clips.
+constexpr int kMaxLevel = 511;
+
+// Sensor noise, in output levels at unity gain: read noise, and shot noise that grows with the
+// square root of the level (variance kShotNoise per level).
+constexpr double kReadNoise = 0.7;
+constexpr double kShotNoise = 0.02;
+// Noise is drawn from 16 equally likely values (quantiles of a normal distribution); each row
+// reads its own stretch of a stream of them.
+constexpr int kNoiseSteps = 16;
+constexpr int kNoiseShift = 4;
+constexpr int kNoiseValues = 1 << 14;
+
+// Motion of the scope tip: a slow turn with a wobble, and a drift of the bore across the view.
+constexpr double kTurnPerSecond = 0.0087;  // radians: half a degree
+constexpr double kWobble = 0.02;
+constexpr double kWobblePeriod = 17.0;
+constexpr double kDriftX = 7.0;  // pixels
+constexpr double kDriftY = 6.0;
+constexpr double kDriftPeriodX = 23.0;  // seconds
+constexpr double kDriftPeriodY = 29.0;
+static_assert(283.0 + 9.3 + 1.0 < SceneTexture::kRadius, "a drifted frame stays on the texture");
+
+uint32_t frameKey(uint32_t seed, double seconds) {
+    const auto bits = std::bit_cast<uint64_t>(seconds);
+    return ValueNoise::hash(seed, static_cast<uint32_t>(bits), static_cast<uint32_t>(bits >> 32));
+}
+
+}  // namespace
+
+struct ScenePicture::State {
+    explicit State(uint32_t seed) { useTexture(seed); }
+
+    void useTexture(uint32_t seed);
+    void prepareLevels(const PictureSettings& settings, int exposure, int gain);
+    void prepareGamma(const PictureSettings& settings);
+    std::array<double, 3> balance(const PictureSettings& settings, bool pattern) const;
+    void cameraRow(int y, uint8_t* row, const uint8_t* output) const;
+    void gammaRow(uint8_t* row) const;
+
+    std::shared_ptr<const SceneTexture> texture;
+    // White balance that makes the scene grey, and the scale from texels to output levels.
+    std::array<double, 3> greyBalance{1.0, 1.0, 1.0};
+    double levelScale = 1.0;
+    ExposureLoop loop;
+    int average = 0;
+
+    // Noise steps, 0..kNoiseSteps - 1.
+    std::vector<uint8_t> noise;
+
+    // This frame: texel channel to linear level, per colour (times kNoiseSteps); a level and a
+    // noise step to the output value, before and after gamma.
+    std::array<std::array<uint16_t, 1024>, 3> levels{};
+    std::array<uint8_t, (kMaxLevel + 1) * kNoiseSteps> noisy{};
+    std::array<uint8_t, (kMaxLevel + 1) * kNoiseSteps> noisyGamma{};
+    bool gammaActive = false;
+    std::array<uint8_t, 256> gamma{};
+    // Where frame row 0, column 0 falls on the texture, and the steps along a row and down a
+    // column (16.16 fixed point).
+    int32_t originU = 0;
+    int32_t originV = 0;
+    int32_t stepXU = 0;
+    int32_t stepXV = 0;
+    int32_t stepYU = 0;
+    int32_t stepYV = 0;
+    uint32_t key = 0;
+};
+
+void ScenePicture::State::useTexture(uint32_t seed) {
+    texture = SceneTexture::forSeed(seed);
+    const auto& means = texture->sceneMeans();
+    // Grey world, green kept.
+    greyBalance = {means[1] / std::max(means[0], 1.0), 1.0, means[1] / std::max(means[2], 1.0)};
+    const auto& centre = texture->centreMeans();
+    const double luma =
+        (centre[0] * greyBalance[0] + 2.0 * centre[1] + centre[2] * greyBalance[2]) / 4.0;
+    levelScale = kSceneLevel / std::max(luma, 1.0);
+
+    if (noise.empty()) {
+        noise.resize(kNoiseValues + kRowValues);
+        for (size_t i = 0; i < noise.size(); ++i) {
+            noise[i] = static_cast<uint8_t>(ValueNoise::hash(0x5EED, static_cast<uint32_t>(i), 0) >>
+                                            (32 - kNoiseShift));
+        }
+    }
+}
+
+std::array<double, 3> ScenePicture::State::balance(const PictureSettings& settings,
+                                                   bool pattern) const {
+    if (!settings.gainControl) {
+        return {1.0, 1.0, 1.0};
+    }
+    if (settings.manualGains) {
+        const auto gain = [](int value) { return std::clamp(value, 0, 4095) / 1024.0; };
+        return {gain(settings.redGain), gain(settings.greenGain), gain(settings.blueGain)};
+    }
+    if (settings.awb && !pattern) {
+        return greyBalance;
+    }
+    return {1.0, 1.0, 1.0};  // the bars are grey on average already
+}
+
+void ScenePicture::State::prepareLevels(const PictureSettings& settings, int exposure, int gain) {
+    const double light = std::clamp(settings.illumination, 0.0, 1.0);
+    const double analogGain = gain / 16.0;
+    const double scale = levelScale * light * exposure / kReferenceExposure * analogGain;
+    const std::array<double, 3> white = balance(settings, false);
+    for (int c = 0; c < 3; ++c) {
+        const double perTexel = scale * white[c];
+        for (int i = 0; i < 1024; ++i) {
+            const double level = std::min(i * perTexel + 0.5, double{kMaxLevel});
+            levels[c][i] = static_cast<uint16_t>(static_cast<int>(level) << kNoiseShift);
+        }
+    }
+    // Normal quantiles at (k + 0.5) / 16, scaled to a standard deviation of 1.
+    static constexpr std::array<double, kNoiseSteps / 2> kQuantiles{
+        0.0784, 0.2372, 0.4023, 0.5791, 0.7764, 1.0100, 1.3180, 1.8627};
+    static constexpr double kQuantileSigma = 0.9611;
+    for (int level = 0; level <= kMaxLevel; ++level) {
+        const double sigma = std::sqrt(kReadNoise * kReadNoise * analogGain * analogGain +
+                                       kShotNoise * analogGain * level);
+        for (int k = 0; k < kNoiseSteps; ++k) {
+            const int half = k < kNoiseSteps / 2 ? kNoiseSteps / 2 - 1 - k : k - kNoiseSteps / 2;
+            const double offset =
+                (k < kNoiseSteps / 2 ? -1.0 : 1.0) * kQuantiles[half] / kQuantileSigma * sigma;
+            const auto value = static_cast<uint8_t>(std::clamp(std::lround(level + offset), 0L, 255L));
+            noisy[level * kNoiseSteps + k] = value;
+            noisyGamma[level * kNoiseSteps + k] = gammaActive ? gamma[value] : value;
+        }
+    }
+}
+
+void ScenePicture::State::prepareGamma(const PictureSettings& settings) {
+    gammaActive = settings.gammaOn && settings.gammaTable != nullptr;
+    if (!gammaActive) {
+        return;
+    }
+    for (int v = 0; v < 256; ++v) {
+        const int input = v << 2 | v >> 6;
+        gamma[v] = static_cast<uint8_t>(std::min<int>(settings.gammaTable[input], 1023) >> 2);
+    }
+}
+
+void ScenePicture::State::cameraRow(int y, uint8_t* row, const uint8_t* output) const {
+    const uint32_t* texels = texture->texels();
+    const uint8_t* rowNoise =
+        noise.data() + (ValueNoise::hash(key, static_cast<uint32_t>(y), 7) % kNoiseValues);
+    const uint16_t* red = levels[0].data();
+    const uint16_t* green = levels[1].data();
+    const uint16_t* blue = levels[2].data();
+    // Locals, so that the stores to row cannot be taken to change them.
+    const int32_t stepU = stepXU;
+    const int32_t stepV = stepXV;
+    int32_t u = originU + stepYU * y;
+    int32_t v = originV + stepYV * y;
+    for (int x = 0; x < kWidth; ++x) {
+        const auto texelIndex = static_cast<uint32_t>(v >> 16) * SceneTexture::kSize +
+                                static_cast<uint32_t>(u >> 16);
+        const uint32_t texel = texels[texelIndex];
+        u += stepU;
+        v += stepV;
+        const uint32_t r = red[texel >> SceneTexture::kRedShift] + rowNoise[0];
+        const uint32_t g =
+            green[(texel >> SceneTexture::kGreenShift) & SceneTexture::kChannelMask] + rowNoise[1];
+        const uint32_t b = blue[texel & SceneTexture::kChannelMask] + rowNoise[2];
+        row[0] = output[r];
+        row[1] = output[g];
+        row[2] = output[b];
+        rowNoise += 3;
+        row += 3;
+    }
+}
+
+void ScenePicture::State::gammaRow(uint8_t* row) const {
+    for (int i = 0; i < kRowValues; ++i) {
+        row[i] = gamma[row[i]];
+    }
+}
+
+ScenePicture::ScenePicture(uint32_t seed) : m_state(std::make_unique<State>(seed)) {}
+
+ScenePicture::~ScenePicture() = default;
+
+void ScenePicture::render(const PictureSettings& settings, double seconds, uint8_t* rgb) {
+    State& s = *m_state;
+    if (settings.seed != s.texture->seed()) {
+        s.useTexture(settings.seed);
+    }
+    if (!std::isfinite(seconds)) {
+        seconds = 0.0;
+    }
+    if (!settings.autoExposure) {
+        s.loop.setExposure(settings.manualExposure);
+    }
+    if (!settings.autoGain) {
+        s.loop.setGain(settings.manualGain);
+    }
+    s.prepareGamma(settings);
+    BlockMeter meter(settings.windowX0, settings.windowY0, settings.windowX1, settings.windowY1,
+                     kWidth, kHeight);
+    const bool fpgaPattern = settings.fpgaSource == 1 || settings.fpgaSource == 3;
+    const size_t stride = kRowValues;
+
+    if (settings.sensorColourBars) {
+        // Digital bars: white balance and gamma, no light, exposure or noise.
+        std::array<uint8_t, kRowValues> bars{};
+        TestPatterns::sensorBarsRow(bars.data(), kWidth);
+        const std::array<double, 3> white = s.balance(settings, true);
+        for (int i = 0; i < kRowValues; ++i) {
+            bars[i] = static_cast<uint8_t>(std::min(std::lround(bars[i] * white[i % 3]), 255L));
+        }
+        for (int y = meter.top(); y < meter.bottom(); ++y) {
+            meter.addRow(y, bars.data());
+        }
+        if (!fpgaPattern) {
+            if (s.gammaActive) {
+                s.gammaRow(bars.data());
+            }
+            for (int y = 0; y < kHeight; ++y) {
+                std::memcpy(rgb + y * stride, bars.data(), stride);
+            }
+        }
+    } else {
+        const int exposure = s.loop.exposure();
+        const int gain = s.loop.gain();
+        s.prepareLevels(settings, exposure, gain);
+        s.key = frameKey(settings.seed, seconds);
+
+        const double angle =
+            kTurnPerSecond * seconds + kWobble * std::sin(kTwoPi * seconds / kWobblePeriod);
+        const double phase = (settings.seed % 360) * kTwoPi / 360.0;
+        const double driftX = kDriftX * std::sin(kTwoPi * seconds / kDriftPeriodX + phase);
+        const double driftY = kDriftY * std::sin(kTwoPi * seconds / kDriftPeriodY + 2.0 * phase);
+        const double c = std::cos(angle);
+        const double sn = std::sin(angle);
+        // Frame pixel centre (x + 0.5, y + 0.5) relative to the bore, turned onto the texture.
+        const double x0 = 0.5 - kWidth / 2.0 - driftX;
+        const double y0 = 0.5 - kHeight / 2.0 - driftY;
+        const auto fixed = [](double value) {
+            return static_cast<int32_t>(std::lround(value * 65536.0));
+        };
+        s.originU = fixed(c * x0 - sn * y0 + SceneTexture::kCentre);
+        s.originV = fixed(sn * x0 + c * y0 + SceneTexture::kCentre);
+        s.stepXU = fixed(c);
+        s.stepXV = fixed(sn);
+        s.stepYU = fixed(-sn);
+        s.stepYV = fixed(c);
+
+        if (fpgaPattern) {
+            std::array<uint8_t, kRowValues> row{};
+            for (int y = meter.top(); y < meter.bottom(); ++y) {
+                s.cameraRow(y, row.data(), s.noisy.data());
+                meter.addRow(y, row.data());
+            }
+        } else {
+            for (int y = 0; y < kHeight; ++y) {
+                uint8_t* row = rgb + y * stride;
+                if (meter.covers(y)) {
+                    // The meter sees the sensor's values, before the FPGA's gamma.
+                    s.cameraRow(y, row, s.noisy.data());
+                    meter.addRow(y, row);
+                    if (s.gammaActive) {
+                        s.gammaRow(row);
+                    }
+                } else {
+                    s.cameraRow(y, row, s.noisyGamma.data());
+                }
+            }
+        }
+    }
+
+    if (fpgaPattern) {
+        if (settings.fpgaSource == 1) {
+            TestPatterns::fpgaColourBars(rgb, kWidth, kHeight);
+        } else {
+            TestPatterns::fpgaTestPattern(rgb, kWidth, kHeight);
+        }
+        if (s.gammaActive) {
+            for (int y = 0; y < kHeight; ++y) {
+                s.gammaRow(rgb + y * stride);
+            }
+        }
+    }
+
+    s.average = meter.average(settings.weights);
+    if (!settings.sensorColourBars) {
+        const ExposureLoop::Bands bands{settings.stableLow, settings.stableHigh, settings.outLow,
+                                        settings.outHigh};
+        s.loop.update(s.average, bands, settings.autoExposure, settings.autoGain);
+    }
+}
+
+int ScenePicture::averageIntensity() const {
+    return m_state->average;
+}
+
+int ScenePicture::currentExposure() const {
+    return m_state->loop.exposure();
+}
+
+int ScenePicture::currentGain() const {
+    return m_state->loop.gain();
+}
+
+}  // namespace boardsim

@@ -1,0 +1,56 @@
+#include "kxMvCbThread.h"
+
+#include <exception>
+#include <iostream>
+
+#include "kxCamContext.h"
+#include "kxEvent.h"
+#include "kxFpgaLayout.h"
+#include "kxFrameQueue.h"
+
+namespace {
+constexpr int kButtonMask = 0x0F;
+constexpr int kNoButtonChange = 0xFF;
+}  // namespace
+
+mvCbThread::mvCbThread(CamContext& context, FrameQueue& queue, kx::Event& queued)
+    : m_context(context), m_queue(queue), m_queued(queued) {}
+
+mvCbThread::~mvCbThread() { join(); }
+
+void mvCbThread::deliver(uint8_t* slot) {
+    const CxFrameCallback callback = m_context.callback;
+    if (callback == nullptr) {
+        return;
+    }
+    const int buttons = FpgaLayout::read(&m_context, FpgaLayout::kRegStatus) & kButtonMask;
+    int report = kNoButtonChange;
+    if (buttons != m_lastNibble) {
+        m_lastNibble = buttons;
+        report = buttons;
+    }
+    m_context.statusWord = report;
+    callback(slot, m_context.frameBytes, &m_context);
+}
+
+void mvCbThread::svcThread() {
+    try {
+        kx::Event& abort = *m_context.cbAbortEvent;
+        if (kx::Event::waitAny({m_context.acqStartedEvent.get(), &abort}, kStartWait) == 0) {
+            while (!abort.isSet()) {
+                if (uint8_t* slot = m_queue.pop()) {
+                    deliver(slot);
+                    continue;
+                }
+                if (kx::Event::waitAny({&m_queued, &abort}, kx::Event::kInfinite) == 1) {
+                    break;
+                }
+            }
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "exception caught: " << error.what() << std::endl;
+    }
+    running = false;
+    m_context.cbExitedEvent->set();
+    finished = true;
+}

@@ -1,0 +1,75 @@
+// The first board variant's streaming engine: a timer on its own thread that ticks every
+// millisecond after the previous tick ends. Each tick polls the FPGA, selects the memory bank of
+// the newest frame, reads the frame into the next of the twelve frame-store slots and calls the
+// frame callback on this thread.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "kxDeviceThreadBase.h"
+#include "kxFpgaLayout.h"
+
+struct CamContext;
+class CamDevice;
+
+class rtTimerThread : public SD::DeviceThreadBase {
+public:
+    static constexpr std::chrono::milliseconds kFirstArm{30};
+    static constexpr std::chrono::milliseconds kPeriod{1};
+    // Frames further apart than this are logged.
+    static constexpr int64_t kExceedMs = 50;
+    // Polls of the transfer status after a start pulse before the tick gives up on the bank. The
+    // FPGA sets "started" within microseconds of the pulse, while one poll is a control transfer
+    // of at least a USB frame (1 ms): 20 polls wait as long as one bulk read may (its 20 ms
+    // time-out) and longer than a healthy board ever needs.
+    static constexpr int kStartPolls = 20;
+    // The tick's scratch area for frames that are drained and dropped.
+    static constexpr std::size_t kStackSize = 1024 * 1024;
+
+    rtTimerThread(CamDevice& owner, CamContext& first, CamContext& second);
+    // Stops the timer and waits for the thread.
+    ~rtTimerThread() override;
+
+    // Writes bank 0's address and the transfer length to the FPGA, clears the tick count and
+    // the re-initialisation counters and starts ticking (first tick 30 ms later).
+    bool startTimer();
+    // Ends the ticks and waits for the thread (from a tick itself: ends after that tick).
+    void stopTimer();
+
+    bool running() const { return m_running; }
+    int32_t tickCount() const { return m_tickCount; }
+    // The memory bank read last, shared by every device of the process.
+    static int32_t lastBank();
+
+protected:
+    void svcThread() override;
+
+private:
+    void arm(std::chrono::milliseconds delay);
+    void tick();
+    // The word layout's bank selection of one tick.
+    void selectBank(CamContext& context, int frameCount, int64_t now);
+    // Frame read with one retry; returns the last result.
+    int readFrame(CamContext& context, uint8_t* slot, int buttonReport);
+
+    CamDevice& m_owner;
+    CamContext& m_first;
+    CamContext& m_second;
+
+    boost::asio::io_context m_io;
+    boost::asio::steady_timer m_timer;
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_threadActive{false};
+    std::atomic<int32_t> m_tickCount{0};
+    std::array<int32_t, 2> m_reinit{};
+    FpgaLayout::Length m_length = FpgaLayout::kWordLength;
+    uint16_t m_lastNibble = 0;
+    std::array<int64_t, 2> m_lastFrameTime{};
+    std::vector<uint8_t> m_scratch;
+};
