@@ -23,6 +23,9 @@ FrameSource::FrameSource(const BoardConfig& config, Parts parts, std::mutex& boa
       m_parts(std::move(parts)),
       m_schedule(config.framesPerSecond),
       m_producer(boardMutex, m_parts.bulkIn, [this] { return streamStep(); }) {
+    if (config.manualClock) {
+        m_clock.setManual();
+    }
     Fpga& fpga = m_parts.fpga;
     for (const uint8_t reg : {Fpga::kRegFrameCountLow, Fpga::kRegFrameCountHigh,
                               Fpga::kRegTransferStatus, Fpga::kRegNewestBank}) {

@@ -21,6 +21,8 @@ struct BoardConfig {
     FlashFamily flash = FlashFamily::Sst;
     int framesPerSecond = 30;  // 0: as fast as the host reads
     uint32_t seed = 1;         // picture seed
+    // Frames follow a clock that stands still until CameraBoard::advanceClock moves it (tests).
+    bool manualClock = false;
     PipeSet pipes = PipeSet::All;
 
     // Faults from power-on (CameraBoard can switch them later).

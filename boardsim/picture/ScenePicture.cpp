@@ -33,11 +33,11 @@ constexpr int kMaxLevel = 511;
 // square root of the level (variance kShotNoise per level).
 constexpr double kReadNoise = 0.7;
 constexpr double kShotNoise = 0.02;
-// Noise is drawn from 16 equally likely values (quantiles of a normal distribution); each row
-// reads its own stretch of a stream of them.
-constexpr int kNoiseSteps = 16;
-constexpr int kNoiseShift = 4;
-constexpr int kNoiseValues = 1 << 14;
+// Noise is drawn from 16 equally likely values (quantiles of a normal distribution). A stream of
+// noise words holds a step for each colour, in the texels' lanes; each row reads its own stretch.
+constexpr int kNoiseSteps = 1 << SceneTexture::kValueShift;
+constexpr int kNoiseWords = 1 << 11;
+constexpr int kLookupSize = 1024 * kNoiseSteps;
 
 // Motion of the scope tip: a slow turn with a wobble, and a drift of the bore across the view.
 constexpr double kTurnPerSecond = 0.0087;  // radians: half a degree
@@ -63,7 +63,8 @@ struct ScenePicture::State {
     void prepareLevels(const PictureSettings& settings, int exposure, int gain);
     void prepareGamma(const PictureSettings& settings);
     std::array<double, 3> balance(const PictureSettings& settings, bool pattern) const;
-    void cameraRow(int y, uint8_t* row, const uint8_t* output) const;
+    // One row of the sensor's picture, with the FPGA's gamma applied or not.
+    void cameraRow(int y, uint8_t* row, bool withGamma) const;
     void gammaRow(uint8_t* row) const;
 
     std::shared_ptr<const SceneTexture> texture;
@@ -73,14 +74,13 @@ struct ScenePicture::State {
     ExposureLoop loop;
     int average = 0;
 
-    // Noise steps, 0..kNoiseSteps - 1.
-    std::vector<uint8_t> noise;
+    std::vector<uint64_t> noise;
 
-    // This frame: texel channel to linear level, per colour (times kNoiseSteps); a level and a
-    // noise step to the output value, before and after gamma.
-    std::array<std::array<uint16_t, 1024>, 3> levels{};
+    // This frame: a level and a noise step to the sensor's output value; per colour, a texel's
+    // value and a noise step (a lane of texel + noise) to the output before and after gamma.
     std::array<uint8_t, (kMaxLevel + 1) * kNoiseSteps> noisy{};
-    std::array<uint8_t, (kMaxLevel + 1) * kNoiseSteps> noisyGamma{};
+    std::array<std::vector<uint8_t>, 3> lookup;
+    std::array<std::vector<uint8_t>, 3> lookupGamma;
     bool gammaActive = false;
     std::array<uint8_t, 256> gamma{};
     // Where frame row 0, column 0 falls on the texture, and the steps along a row and down a
@@ -105,10 +105,17 @@ void ScenePicture::State::useTexture(uint32_t seed) {
     levelScale = kSceneLevel / std::max(luma, 1.0);
 
     if (noise.empty()) {
-        noise.resize(kNoiseValues + kRowValues);
+        noise.resize(kNoiseWords + kWidth);
         for (size_t i = 0; i < noise.size(); ++i) {
-            noise[i] = static_cast<uint8_t>(ValueNoise::hash(0x5EED, static_cast<uint32_t>(i), 0) >>
-                                            (32 - kNoiseShift));
+            const uint32_t bits = ValueNoise::hash(0x5EED, static_cast<uint32_t>(i), 0);
+            for (int c = 0; c < 3; ++c) {
+                noise[i] |= uint64_t{(bits >> (8 * c)) & (kNoiseSteps - 1)}
+                            << (c * SceneTexture::kLaneBits);
+            }
+        }
+        for (int c = 0; c < 3; ++c) {
+            lookup[c].resize(kLookupSize);
+            lookupGamma[c].resize(kLookupSize);
         }
     }
 }
@@ -129,31 +136,40 @@ std::array<double, 3> ScenePicture::State::balance(const PictureSettings& settin
 }
 
 void ScenePicture::State::prepareLevels(const PictureSettings& settings, int exposure, int gain) {
-    const double light = std::clamp(settings.illumination, 0.0, 1.0);
-    const double analogGain = gain / 16.0;
-    const double scale = levelScale * light * exposure / kReferenceExposure * analogGain;
-    const std::array<double, 3> white = balance(settings, false);
-    for (int c = 0; c < 3; ++c) {
-        const double perTexel = scale * white[c];
-        for (int i = 0; i < 1024; ++i) {
-            const double level = std::min(i * perTexel + 0.5, double{kMaxLevel});
-            levels[c][i] = static_cast<uint16_t>(static_cast<int>(level) << kNoiseShift);
-        }
-    }
     // Normal quantiles at (k + 0.5) / 16, scaled to a standard deviation of 1.
     static constexpr std::array<double, kNoiseSteps / 2> kQuantiles{
         0.0784, 0.2372, 0.4023, 0.5791, 0.7764, 1.0100, 1.3180, 1.8627};
     static constexpr double kQuantileSigma = 0.9611;
+    const double analogGain = gain / 16.0;
     for (int level = 0; level <= kMaxLevel; ++level) {
         const double sigma = std::sqrt(kReadNoise * kReadNoise * analogGain * analogGain +
-                                       kShotNoise * analogGain * level);
-        for (int k = 0; k < kNoiseSteps; ++k) {
-            const int half = k < kNoiseSteps / 2 ? kNoiseSteps / 2 - 1 - k : k - kNoiseSteps / 2;
-            const double offset =
-                (k < kNoiseSteps / 2 ? -1.0 : 1.0) * kQuantiles[half] / kQuantileSigma * sigma;
-            const auto value = static_cast<uint8_t>(std::clamp(std::lround(level + offset), 0L, 255L));
-            noisy[level * kNoiseSteps + k] = value;
-            noisyGamma[level * kNoiseSteps + k] = gammaActive ? gamma[value] : value;
+                                       kShotNoise * analogGain * level) /
+                             kQuantileSigma;
+        for (int k = 0; k < kNoiseSteps / 2; ++k) {
+            const double offset = kQuantiles[k] * sigma;
+            const auto clip = [](double value) {
+                return static_cast<uint8_t>(std::clamp(value, 0.0, 255.0) + 0.5);
+            };
+            noisy[level * kNoiseSteps + kNoiseSteps / 2 + k] = clip(level + offset);
+            noisy[level * kNoiseSteps + kNoiseSteps / 2 - 1 - k] = clip(level - offset);
+        }
+    }
+
+    const double light = std::clamp(settings.illumination, 0.0, 1.0);
+    const double scale = levelScale * light * exposure / kReferenceExposure * analogGain;
+    const std::array<double, 3> white = balance(settings, false);
+    for (int c = 0; c < 3; ++c) {
+        const double perTexel = scale * white[c];
+        uint8_t* out = lookup[c].data();
+        uint8_t* outGamma = lookupGamma[c].data();
+        for (int value = 0; value < 1024; ++value) {
+            const auto level = static_cast<int>(std::min(value * perTexel + 0.5, double{kMaxLevel}));
+            std::memcpy(out + value * kNoiseSteps, noisy.data() + level * kNoiseSteps, kNoiseSteps);
+            if (gammaActive) {
+                for (int k = 0; k < kNoiseSteps; ++k) {
+                    outGamma[value * kNoiseSteps + k] = gamma[out[value * kNoiseSteps + k]];
+                }
+            }
         }
     }
 }
@@ -169,32 +185,29 @@ void ScenePicture::State::prepareGamma(const PictureSettings& settings) {
     }
 }
 
-void ScenePicture::State::cameraRow(int y, uint8_t* row, const uint8_t* output) const {
-    const uint32_t* texels = texture->texels();
-    const uint8_t* rowNoise =
-        noise.data() + (ValueNoise::hash(key, static_cast<uint32_t>(y), 7) % kNoiseValues);
-    const uint16_t* red = levels[0].data();
-    const uint16_t* green = levels[1].data();
-    const uint16_t* blue = levels[2].data();
+void ScenePicture::State::cameraRow(int y, uint8_t* row, bool withGamma) const {
+    const uint64_t* texels = texture->texels();
+    const uint64_t* rowNoise =
+        noise.data() + (ValueNoise::hash(key, static_cast<uint32_t>(y), 7) % kNoiseWords);
+    const auto& table = withGamma && gammaActive ? lookupGamma : lookup;
+    const uint8_t* red = table[0].data();
+    const uint8_t* green = table[1].data();
+    const uint8_t* blue = table[2].data();
     // Locals, so that the stores to row cannot be taken to change them.
     const int32_t stepU = stepXU;
     const int32_t stepV = stepXV;
     int32_t u = originU + stepYU * y;
     int32_t v = originV + stepYV * y;
+    constexpr int kLane = SceneTexture::kLaneBits;
     for (int x = 0; x < kWidth; ++x) {
         const auto texelIndex = static_cast<uint32_t>(v >> 16) * SceneTexture::kSize +
                                 static_cast<uint32_t>(u >> 16);
-        const uint32_t texel = texels[texelIndex];
+        const uint64_t lanes = texels[texelIndex] + rowNoise[x];
         u += stepU;
         v += stepV;
-        const uint32_t r = red[texel >> SceneTexture::kRedShift] + rowNoise[0];
-        const uint32_t g =
-            green[(texel >> SceneTexture::kGreenShift) & SceneTexture::kChannelMask] + rowNoise[1];
-        const uint32_t b = blue[texel & SceneTexture::kChannelMask] + rowNoise[2];
-        row[0] = output[r];
-        row[1] = output[g];
-        row[2] = output[b];
-        rowNoise += 3;
+        row[0] = red[lanes & SceneTexture::kLaneMask];
+        row[1] = green[(lanes >> kLane) & SceneTexture::kLaneMask];
+        row[2] = blue[(lanes >> 2 * kLane) & SceneTexture::kLaneMask];
         row += 3;
     }
 }
@@ -277,7 +290,7 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
         if (fpgaPattern) {
             std::array<uint8_t, kRowValues> row{};
             for (int y = meter.top(); y < meter.bottom(); ++y) {
-                s.cameraRow(y, row.data(), s.noisy.data());
+                s.cameraRow(y, row.data(), false);
                 meter.addRow(y, row.data());
             }
         } else {
@@ -285,13 +298,13 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
                 uint8_t* row = rgb + y * stride;
                 if (meter.covers(y)) {
                     // The meter sees the sensor's values, before the FPGA's gamma.
-                    s.cameraRow(y, row, s.noisy.data());
+                    s.cameraRow(y, row, false);
                     meter.addRow(y, row);
                     if (s.gammaActive) {
                         s.gammaRow(row);
                     }
                 } else {
-                    s.cameraRow(y, row, s.noisyGamma.data());
+                    s.cameraRow(y, row, true);
                 }
             }
         }

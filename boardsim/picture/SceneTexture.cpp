@@ -276,7 +276,8 @@ SceneTexture::SceneTexture(uint32_t seed)
             const uint32_t green = channel(radiance.g, kLedColour.g);
             const uint32_t blue = channel(radiance.b, kLedColour.b);
             m_texels[static_cast<size_t>(y) * kSize + x] =
-                red << kRedShift | green << kGreenShift | blue;
+                (uint64_t{red} | uint64_t{green} << kLaneBits | uint64_t{blue} << 2 * kLaneBits)
+                << kValueShift;
             if (r <= kFrameCorner) {
                 sceneSum[0] += red;
                 sceneSum[1] += green;

@@ -1,7 +1,9 @@
 // The still part of the scene: the inside of a steel pipe seen down its axis, as lit by the
 // scope's LEDs (brightest on the near wall, dark down the bore, falling off toward the corners),
 // with the LEDs' warm cast. Rendered once per seed into a square larger than the frame, so the
-// picture only has to rotate and shift it. Texels hold 10-bit red, green and blue radiance.
+// picture only has to rotate and shift it. Texels hold 10-bit red, green and blue radiance, each
+// in a 16-bit lane of its own and shifted up by 4, so that the picture can add 4 bits of noise to
+// all three with one addition and look the sum up per lane.
 #pragma once
 
 #include <array>
@@ -19,9 +21,14 @@ public:
     // The texture is drawn out to this radius; a rotated and shifted frame must stay inside it.
     static constexpr double kRadius = 300.0;
 
-    static constexpr int kRedShift = 20;
-    static constexpr int kGreenShift = 10;
-    static constexpr uint32_t kChannelMask = 0x3FF;
+    static constexpr int kLaneBits = 16;
+    static constexpr int kValueShift = 4;
+    static constexpr uint64_t kLaneMask = 0xFFFF;
+
+    // A texel's red (0), green (1) or blue (2) value, 0..1023.
+    static int channel(uint64_t texel, int colour) {
+        return static_cast<int>((texel >> (colour * kLaneBits)) & kLaneMask) >> kValueShift;
+    }
 
     explicit SceneTexture(uint32_t seed);
 
@@ -29,9 +36,9 @@ public:
     static std::shared_ptr<const SceneTexture> forSeed(uint32_t seed);
 
     uint32_t seed() const { return m_seed; }
-    // kSize x kSize texels, rows from the top: red << 20 | green << 10 | blue.
-    const uint32_t* texels() const { return m_texels.data(); }
-    uint32_t texel(int x, int y) const { return m_texels[static_cast<size_t>(y) * kSize + x]; }
+    // kSize x kSize texels, rows from the top.
+    const uint64_t* texels() const { return m_texels.data(); }
+    uint64_t texel(int x, int y) const { return m_texels[static_cast<size_t>(y) * kSize + x]; }
 
     // Mean red, green and blue (10-bit units) over the disc a frame can show, and over the
     // centre 160 x 160 of a frame centred on the axis.
@@ -40,7 +47,7 @@ public:
 
 private:
     uint32_t m_seed;
-    std::vector<uint32_t> m_texels;
+    std::vector<uint64_t> m_texels;
     std::array<double, 3> m_sceneMeans{};
     std::array<double, 3> m_centreMeans{};
 };

@@ -2,11 +2,13 @@
 
 #include <kxCxApi.h>
 
+#include "GrabCommand.h"
 #include "IoctlCommand.h"
 #include "ListCommand.h"
 #include "RegCommand.h"
 #include "RegFileCommand.h"
 #include "SimCommand.h"
+#include "StreamCommand.h"
 #include "VersionsCommand.h"
 
 int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -45,6 +47,12 @@ int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, st
     if (command == "versions") {
         return VersionsCommand::run(rest, out, err);
     }
+    if (command == "grab") {
+        return GrabCommand::run(rest, out, err);
+    }
+    if (command == "stream") {
+        return StreamCommand::run(rest, out, err);
+    }
     if (command == "sim") {
         return SimCommand::run(rest, out, err);
     }
@@ -63,6 +71,8 @@ void CommandLine::usage(std::ostream& out) {
            "  ioctl in REQUEST VALUE INDEX LENGTH        one vendor request, device to host\n"
            "  ioctl out REQUEST VALUE INDEX [BYTE...]    one vendor request, host to device\n"
            "  versions    the board's firmware and FPGA versions\n"
+           "  grab N DIR           stream and write N frames as PNG files into DIR\n"
+           "  stream SECONDS       stream and report frames per second and the board's counters\n"
            "  sim ...     drive the simulated boards of a running program (kxcxctl sim help)\n"
            "\n"
            "Board commands take --device NAME (needed when several boards are found) and\n"

@@ -1,0 +1,58 @@
+#include "GrabCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "DeviceCommand.h"
+#include "FrameSink.h"
+#include "PngWriter.h"
+
+namespace {
+constexpr int kWidth = 400;
+constexpr int kHeight = 400;
+}  // namespace
+
+int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments arguments(args, DeviceCommand::sessionOptions());
+    const auto& words = arguments.positional();
+    if (words.size() != 2) {
+        return DeviceCommand::fail(err, "grab", "usage: grab N DIR [--device NAME]", 2);
+    }
+    const auto count = Arguments::number(words[0], 1, 1000);
+    if (!count) {
+        return DeviceCommand::fail(err, "grab", "N must be 1 to 1000: " + words[0], 2);
+    }
+    std::error_code error;
+    std::filesystem::create_directories(words[1], error);
+    if (error || !std::filesystem::is_directory(words[1])) {
+        return DeviceCommand::fail(err, "grab", "cannot make the folder " + words[1], 1);
+    }
+    auto session = DeviceCommand::open(arguments, {}, "grab", err);
+    if (!session) {
+        return 1;
+    }
+    FrameSink sink(static_cast<std::size_t>(*count));
+    if (acquireImageStream(session->handle(), FrameSink::callback(), 0) < 0) {
+        return DeviceCommand::fail(err, "grab", "the board did not start streaming");
+    }
+    // At 30 frames/s, plus a margin for a slow start.
+    const bool complete = sink.waitKept(std::chrono::milliseconds(5000 + *count * 100));
+    acquireImageStream(session->handle(), nullptr, 0);
+    if (!complete) {
+        return DeviceCommand::fail(err, "grab",
+                                   "only " + std::to_string(sink.frames().size()) + " of " +
+                                       std::to_string(*count) + " frames arrived");
+    }
+    for (std::size_t i = 0; i < sink.frames().size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%03zu.png", i);
+        const std::string path = (std::filesystem::path(words[1]) / name).string();
+        const auto& frame = sink.frames()[i];
+        if (frame.size() < static_cast<std::size_t>(kWidth * kHeight * 3) ||
+            !PngWriter::write(path, frame.data(), kWidth, kHeight)) {
+            return DeviceCommand::fail(err, "grab", "cannot write " + path);
+        }
+    }
+    out << "wrote " << sink.frames().size() << " frames to " << words[1] << std::endl;
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "StreamCommand.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "DeviceCommand.h"
+#include "FrameSink.h"
+
+int StreamCommand::run(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err) {
+    const Arguments arguments(args, DeviceCommand::sessionOptions());
+    const auto& words = arguments.positional();
+    const auto seconds = words.size() == 1 ? Arguments::number(words[0], 1, 3600) : std::nullopt;
+    if (!seconds) {
+        return DeviceCommand::fail(err, "stream", "usage: stream SECONDS (1 to 3600) [--device NAME]",
+                                   2);
+    }
+    auto session = DeviceCommand::open(arguments, {}, "stream", err);
+    if (!session) {
+        return 1;
+    }
+    CamContext* handle = session->handle();
+    int producedStart = 0;
+    int sentStart = 0;
+    getAcqFrameCounts(handle, &producedStart, &sentStart);
+    FrameSink sink(0);
+    if (acquireImageStream(handle, FrameSink::callback(), 0) < 0) {
+        return DeviceCommand::fail(err, "stream", "the board did not start streaming");
+    }
+    const auto start = std::chrono::steady_clock::now();
+    uint64_t last = 0;
+    char line[160];
+    for (long second = 1; second <= *seconds; ++second) {
+        std::this_thread::sleep_until(start + std::chrono::seconds(second));
+        const uint64_t now = sink.count();
+        int produced = 0;
+        int sent = 0;
+        const bool counted = getAcqFrameCounts(handle, &produced, &sent) == 4;
+        std::snprintf(line, sizeof line, "%3lds  %4llu frames/s  board: produced %5d sent %5d%s",
+                      second, static_cast<unsigned long long>(now - last), produced, sent,
+                      counted ? "" : "  (counters unreadable)");
+        out << line << std::endl;
+        last = now;
+    }
+    acquireImageStream(handle, nullptr, 0);
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int producedEnd = 0;
+    int sentEnd = 0;
+    getAcqFrameCounts(handle, &producedEnd, &sentEnd);
+    // The board's counters are 16 bits wide.
+    const int produced = (producedEnd - producedStart) & 0xFFFF;
+    const long dropped = static_cast<long>(produced) - static_cast<long>(sink.count());
+    std::snprintf(line, sizeof line, "%llu frames in %.1f s: %.1f frames/s, %ld not received",
+                  static_cast<unsigned long long>(sink.count()), elapsed,
+                  static_cast<double>(sink.count()) / elapsed, dropped > 0 ? dropped : 0);
+    out << line << std::endl;
+    return sink.count() > 0 ? 0 : DeviceCommand::fail(err, "stream", "no frame arrived");
+}

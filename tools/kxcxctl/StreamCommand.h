@@ -1,0 +1,12 @@
+// "kxcxctl stream SECONDS": streams from the board and reports, each second and at the end,
+// frames per second, the board's frame counters and the frames the host did not get.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class StreamCommand {
+public:
+    static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
