@@ -306,9 +306,9 @@ StreamProducer::Next FrameSource::streamStep() {
     if (produced > m_streamedUpTo) {
         // Frames the thread did not get to in time are lost like frames dropped from the queue.
         m_dropped += produced - m_streamedUpTo - 1;
+        m_dropped += m_parts.bulkIn.dropOldest(kStreamQueueLimit - 1);
         pushFrame(m_schedule.newestBank(), 0, kFrameBytes);
         m_streamedUpTo = produced;
-        m_dropped += m_parts.bulkIn.dropOldest(kStreamQueueLimit);
         publish();
     }
     if (!m_clock.manual()) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <numbers>
+#include <thread>
 
 #include "ValueNoise.h"
 
@@ -134,10 +135,10 @@ Rgb weld(Rgb base, double across, double along, double half, double alongPeriod,
     const double ripple = 0.5 + 0.5 * std::sin(kTwoPi * phase) * rippleVisible;
     const double crown = std::sqrt(std::max(0.0, 1.0 - (across / half) * (across / half)));
     const double grain = noise.at(along * grainScale, across / half * 2.0 + 91.0, grainPeriod);
-    const double shade = 0.45 + 0.25 * crown + 0.22 * ripple + 0.12 * (grain - 0.5);
-    const Rgb bead = scaled({0.78, 0.74, 0.70}, shade);
+    const double shade = 0.55 + 0.30 * crown + 0.14 * ripple + 0.16 * (grain - 0.5);
+    const Rgb bead = scaled({0.56, 0.54, 0.51}, shade);
     const double toe = band(std::abs(across) - half, footprint * 0.6 + half * 0.12, footprint);
-    return mix(mix(base, bead, inside), scaled(base, 0.35), 0.7 * toe);
+    return mix(mix(base, bead, inside), scaled(base, 0.3), 0.75 * toe);
 }
 
 // The wall's colour (reflectance, 0..1) at arc position s (radians around) and depth z.
@@ -148,35 +149,38 @@ Rgb wall(const WallLayout& layout, double s, double z, double footprint) {
     const double cellFootprint = footprint / kCellSize;
 
     // Steel, mottled, with fine grinding marks along the pipe.
-    const double mottle = noise.fractal(u, v, kCellsAround, 5, cellFootprint);
+    const double mottle = noise.fractal(u, v, kCellsAround, 4, cellFootprint);
     const double marksVisible = std::clamp(0.02 / footprint - 1.0, 0.0, 1.0);
     const double marks = noise.at(u * 24.0, v * 0.8 + 300.0, kCellsAround * 24);
-    double grey = 0.42 + 0.38 * (mottle - 0.5) + 0.10 * (marks - 0.5) * marksVisible;
-    Rgb colour = scaled({0.96 * layout.tint.r, 0.98 * layout.tint.g, 1.0 * layout.tint.b}, grey);
+    double grey = 0.42 + 0.38 * (mottle - 0.5) + 0.06 * (marks - 0.5) * marksVisible;
+    Rgb colour = scaled({1.0 * layout.tint.r, 0.98 * layout.tint.g, 0.95 * layout.tint.b}, grey);
 
     // Corrosion in patches, darker at their hearts, and pits.
     const double rustValue =
-        noise.fractal(u * 0.75 + 40.0, v * 0.75, kCellsAround * 3 / 4, 4, cellFootprint * 0.75);
+        noise.fractal(u * 0.75 + 40.0, v * 0.75, kCellsAround * 3 / 4, 3, cellFootprint * 0.75);
     const double rust = smoothstep(0.62 - 0.12 * layout.rustAmount, 0.74, rustValue);
     if (rust > 0.0) {
         const double depthOfRust = smoothstep(0.7, 0.85, rustValue);
-        const Rgb rustColour = mix({0.55, 0.30, 0.14}, {0.28, 0.13, 0.06}, depthOfRust);
+        const Rgb rustColour = mix({0.50, 0.32, 0.19}, {0.27, 0.15, 0.08}, depthOfRust);
         const double flake =
-            noise.fractal(u * 3.0, v * 3.0 + 500.0, kCellsAround * 3, 3, cellFootprint * 3.0);
-        colour = mix(colour, scaled(rustColour, 0.8 + 0.5 * flake), rust * 0.9);
+            noise.fractal(u * 3.0, v * 3.0 + 500.0, kCellsAround * 3, 1, cellFootprint * 3.0);
+        colour = mix(colour, scaled(rustColour, 0.8 + 0.4 * flake), rust * 0.8);
     }
-    const double pitsVisible = std::clamp(kCellSize / 5.0 / footprint - 1.0, 0.0, 1.0);
+    const double pitsVisible = std::clamp(kCellSize / 8.0 / footprint - 1.0, 0.0, 1.0);
     if (pitsVisible > 0.0) {
-        const double pit = noise.at(u * 5.0, v * 5.0 + 800.0, kCellsAround * 5);
-        colour = scaled(colour, 1.0 - 0.55 * smoothstep(0.86, 0.93, pit) * pitsVisible);
+        const double pit = noise.at(u * 8.0, v * 8.0 + 800.0, kCellsAround * 8);
+        colour = scaled(colour, 1.0 - 0.45 * smoothstep(0.90, 0.96, pit) * pitsVisible);
     }
 
     // Sediment along the bottom of the pipe.
     const double fromBottom = std::abs(aroundDistance(s, layout.sedimentAngle));
-    const double sedimentNoise =
-        noise.fractal(u * 1.5, v * 1.5 + 1200.0, kCellsAround * 3 / 2, 4, cellFootprint * 1.5);
-    const double sediment = smoothstep(0.75, 0.35, fromBottom + 0.35 * (sedimentNoise - 0.5));
-    colour = mix(colour, scaled({0.36, 0.30, 0.22}, 0.8 + 0.4 * sedimentNoise), sediment * 0.85);
+    if (fromBottom < 0.95) {
+        const double sedimentNoise =
+            noise.fractal(u * 1.5, v * 1.5 + 1200.0, kCellsAround * 3 / 2, 3, cellFootprint * 1.5);
+        const double sediment = smoothstep(0.75, 0.35, fromBottom + 0.35 * (sedimentNoise - 0.5));
+        colour =
+            mix(colour, scaled({0.36, 0.30, 0.22}, 0.8 + 0.4 * sedimentNoise), sediment * 0.85);
+    }
 
     // Scratches through the surface: bright bare metal.
     for (const Scratch& scratch : layout.scratches) {
@@ -191,7 +195,7 @@ Rgb wall(const WallLayout& layout, double s, double z, double footprint) {
         const double strength = scratch.half / width * std::sin(kPi * along / scratch.length);
         const double cover = band(across, width, footprint);
         if (cover > 0.0) {
-            colour = mix(colour, {0.92, 0.92, 0.94}, 0.75 * cover * strength);
+            colour = mix(colour, {0.85, 0.85, 0.86}, 0.55 * cover * strength);
         }
     }
 
@@ -200,18 +204,18 @@ Rgb wall(const WallLayout& layout, double s, double z, double footprint) {
     colour = weld(colour, z - layout.girthDepth, s, 0.11, kTwoPi, footprint, noise);
 
     // A bolted joint: a dark gap line and a ring of bolt heads behind it.
-    colour = mix(colour, scaled(colour, 0.15), band(z - layout.jointDepth, 0.012, footprint));
+    colour = mix(colour, scaled(colour, 0.4), band(z - layout.jointDepth, 0.012, footprint));
     constexpr double kBoltRadius = 0.075;
     for (const Bolt& bolt : layout.bolts) {
         const double ds = aroundDistance(s, bolt.s);
         const double dz = z - bolt.z;
-        const double d = std::hypot(ds, dz);
+        const double d = std::sqrt(ds * ds + dz * dz);
         if (d > kBoltRadius * 2.5) {
             continue;
         }
         // Shadow cast away from the light, which comes from the camera (smaller depths).
         const double shadow =
-            band(std::hypot(ds, dz - kBoltRadius * 0.6), kBoltRadius * 1.05, footprint) *
+            band(std::sqrt(ds * ds + (dz - kBoltRadius * 0.6) * (dz - kBoltRadius * 0.6)), kBoltRadius * 1.05, footprint) *
             smoothstep(0.0, kBoltRadius, dz);
         colour = scaled(colour, 1.0 - 0.6 * shadow);
         const double head = band(d, kBoltRadius, footprint);
@@ -219,10 +223,10 @@ Rgb wall(const WallLayout& layout, double s, double z, double footprint) {
             const double dome =
                 std::sqrt(std::max(0.0, 1.0 - (d / kBoltRadius) * (d / kBoltRadius)));
             const double facing = std::clamp(-dz / kBoltRadius, -1.0, 1.0);
-            const double light = 0.30 + 0.35 * dome + 0.30 * facing;
+            const double light = 0.25 + 0.35 * dome + 0.25 * facing;
             const double glint = std::pow(std::max(0.0, dome * 0.5 + facing * 0.5), 8.0);
             const Rgb metal = scaled({0.70, 0.68, 0.64}, light);
-            colour = mix(colour, mix(metal, {1.0, 1.0, 1.0}, glint * 0.8), head);
+            colour = mix(colour, mix(metal, {0.95, 0.95, 0.95}, glint * 0.5), head);
         }
     }
     return colour;
@@ -230,8 +234,9 @@ Rgb wall(const WallLayout& layout, double s, double z, double footprint) {
 
 // Light reaching the wall at depth z from the LEDs, and the lens's fall-off toward the corners.
 double lighting(double r, double z) {
-    const double fromLeds = 1.0 / std::sqrt(1.0 + z * z);
-    const double lens = 1.0 / (1.0 + std::pow(r / 300.0, 4.0));
+    const double fromLeds = std::pow(1.0 + z * z, -0.3);
+    const double corner = r / 230.0;
+    const double lens = 1.0 / (1.0 + corner * corner * corner * corner);
     const double bore = smoothstep(kFarDepth, kFarDepth * 0.6, z);
     return fromLeds * lens * bore;
 }
@@ -239,21 +244,34 @@ double lighting(double r, double z) {
 // The LEDs' warm light.
 constexpr Rgb kLedColour{1.0, 0.86, 0.66};
 
-}  // namespace
+// Channel sums over the disc a frame can show and over the frame's centre.
+struct Sums {
+    std::array<uint64_t, 3> scene{};
+    std::array<uint64_t, 3> centre{};
+    uint64_t scenePixels = 0;
+    uint64_t centrePixels = 0;
 
-SceneTexture::SceneTexture(uint32_t seed)
-    : m_seed(seed), m_texels(static_cast<size_t>(kSize) * kSize, 0) {
-    const WallLayout layout(seed);
-    std::array<double, 3> sceneSum{};
-    std::array<double, 3> centreSum{};
-    double sceneCount = 0.0;
-    double centreCount = 0.0;
-    for (int y = 0; y < kSize; ++y) {
+    void add(const Sums& other) {
+        for (int c = 0; c < 3; ++c) {
+            scene[c] += other.scene[c];
+            centre[c] += other.centre[c];
+        }
+        scenePixels += other.scenePixels;
+        centrePixels += other.centrePixels;
+    }
+};
+
+Sums drawRows(const WallLayout& layout, int y0, int y1, std::vector<uint64_t>& texels) {
+    constexpr int kSize = SceneTexture::kSize;
+    constexpr double kCentre = SceneTexture::kCentre;
+    constexpr int kLaneBits = SceneTexture::kLaneBits;
+    Sums sums;
+    for (int y = y0; y < y1; ++y) {
         const double dy = y + 0.5 - kCentre;
         for (int x = 0; x < kSize; ++x) {
             const double dx = x + 0.5 - kCentre;
-            const double r = std::hypot(dx, dy);
-            if (r > kRadius) {
+            const double r = std::sqrt(dx * dx + dy * dy);
+            if (r > SceneTexture::kRadius) {
                 continue;
             }
             const double rWall = std::max(r, 2.0);
@@ -272,29 +290,59 @@ SceneTexture::SceneTexture(uint32_t seed)
             const auto channel = [](double value, double led) {
                 return static_cast<uint32_t>(std::clamp(std::lround(value * led), 0L, 1023L));
             };
-            const uint32_t red = channel(radiance.r, kLedColour.r);
-            const uint32_t green = channel(radiance.g, kLedColour.g);
-            const uint32_t blue = channel(radiance.b, kLedColour.b);
-            m_texels[static_cast<size_t>(y) * kSize + x] =
-                (uint64_t{red} | uint64_t{green} << kLaneBits | uint64_t{blue} << 2 * kLaneBits)
-                << kValueShift;
+            const std::array<uint32_t, 3> rgb{channel(radiance.r, kLedColour.r),
+                                              channel(radiance.g, kLedColour.g),
+                                              channel(radiance.b, kLedColour.b)};
+            texels[static_cast<size_t>(y) * kSize + x] =
+                (uint64_t{rgb[0]} | uint64_t{rgb[1]} << kLaneBits |
+                 uint64_t{rgb[2]} << 2 * kLaneBits)
+                << SceneTexture::kValueShift;
             if (r <= kFrameCorner) {
-                sceneSum[0] += red;
-                sceneSum[1] += green;
-                sceneSum[2] += blue;
-                sceneCount += 1.0;
+                for (int c = 0; c < 3; ++c) {
+                    sums.scene[c] += rgb[c];
+                }
+                ++sums.scenePixels;
             }
             if (std::abs(dx) < 80.0 && std::abs(dy) < 80.0) {
-                centreSum[0] += red;
-                centreSum[1] += green;
-                centreSum[2] += blue;
-                centreCount += 1.0;
+                for (int c = 0; c < 3; ++c) {
+                    sums.centre[c] += rgb[c];
+                }
+                ++sums.centrePixels;
             }
         }
     }
+    return sums;
+}
+
+}  // namespace
+
+SceneTexture::SceneTexture(uint32_t seed)
+    : m_seed(seed), m_texels(static_cast<size_t>(kSize) * kSize, 0) {
+    const WallLayout layout(seed);
+    // Rows in bands drawn side by side; the sums are whole numbers, so the means do not depend
+    // on how the rows were shared out.
+    const unsigned cores = std::thread::hardware_concurrency();
+    const int bands = static_cast<int>(std::clamp(cores, 1u, 4u));
+    std::vector<Sums> sums(static_cast<size_t>(bands));
+    std::vector<std::thread> helpers;
+    const auto drawBand = [&](int band) {
+        sums[band] = drawRows(layout, kSize * band / bands, kSize * (band + 1) / bands, m_texels);
+    };
+    for (int band = 1; band < bands; ++band) {
+        helpers.emplace_back(drawBand, band);
+    }
+    drawBand(0);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    Sums total;
+    for (const Sums& part : sums) {
+        total.add(part);
+    }
     for (int c = 0; c < 3; ++c) {
-        m_sceneMeans[c] = sceneSum[c] / sceneCount;
-        m_centreMeans[c] = centreSum[c] / centreCount;
+        m_sceneMeans[c] = static_cast<double>(total.scene[c]) / std::max<uint64_t>(total.scenePixels, 1);
+        m_centreMeans[c] =
+            static_cast<double>(total.centre[c]) / std::max<uint64_t>(total.centrePixels, 1);
     }
 }
 

@@ -28,27 +28,28 @@ double ValueNoise::unit(uint32_t a, uint32_t b, uint32_t c) {
     return static_cast<double>(hash(a, b, c) >> 8) / static_cast<double>(1u << 24);
 }
 
-double ValueNoise::lattice(int64_t iu, int64_t iv, int periodU) const {
-    if (periodU > 0) {
-        iu %= periodU;
-        if (iu < 0) {
-            iu += periodU;
-        }
-    }
-    return unit(m_seed, static_cast<uint32_t>(iu), static_cast<uint32_t>(iv));
-}
-
 double ValueNoise::at(double u, double v, int periodU) const {
     const double fu = std::floor(u);
     const double fv = std::floor(v);
-    const auto iu = static_cast<int64_t>(fu);
-    const auto iv = static_cast<int64_t>(fv);
+    auto iu0 = static_cast<int64_t>(fu);
+    auto iu1 = iu0 + 1;
+    if (periodU > 0) {
+        iu0 %= periodU;
+        if (iu0 < 0) {
+            iu0 += periodU;
+        }
+        iu1 = iu0 + 1 == periodU ? 0 : iu0 + 1;
+    }
+    const auto u0 = static_cast<uint32_t>(iu0);
+    const auto u1 = static_cast<uint32_t>(iu1);
+    const auto v0 = static_cast<uint32_t>(static_cast<int64_t>(fv));
+    const uint32_t v1 = v0 + 1;
     const double tu = smooth(u - fu);
     const double tv = smooth(v - fv);
-    const double a = lattice(iu, iv, periodU);
-    const double b = lattice(iu + 1, iv, periodU);
-    const double c = lattice(iu, iv + 1, periodU);
-    const double d = lattice(iu + 1, iv + 1, periodU);
+    const double a = unit(m_seed, u0, v0);
+    const double b = unit(m_seed, u1, v0);
+    const double c = unit(m_seed, u0, v1);
+    const double d = unit(m_seed, u1, v1);
     const double top = a + (b - a) * tu;
     const double bottom = c + (d - c) * tu;
     return top + (bottom - top) * tv;

@@ -25,8 +25,6 @@ public:
     static double unit(uint32_t a, uint32_t b, uint32_t c);
 
 private:
-    double lattice(int64_t iu, int64_t iv, int periodU) const;
-
     uint32_t m_seed;
 };
 

@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "board/CameraBoard.h"
@@ -19,6 +21,33 @@ constexpr uint8_t kVendorIn = 0xC0;
 constexpr uint8_t kVendorOut = 0x40;
 constexpr uint16_t kFpga = 0x3C;
 constexpr uint16_t kSensor = 0x135;
+
+// A board whose frames follow a manual clock (unthrottled: the steady clock), with its frames
+// per second and design version (default 1.47 in decimal, 0x2F: the word layout).
+inline boardsim::BoardConfig frameBoard(int fps, uint8_t fpgaMajor = 0x01, uint8_t fpgaMinor = 0x2F,
+                                        const char* model = "RT4207") {
+    boardsim::BoardConfig config;
+    config.model = boardsim::BoardModels::find(model);
+    config.framesPerSecond = fps;
+    config.fpgaMajor = fpgaMajor;
+    config.fpgaMinor = fpgaMinor;
+    // Unthrottled frames take their picture's time from the clock: let it run.
+    config.manualClock = fps > 0;
+    return config;
+}
+
+// Polls until the condition holds or the time-out passes; the condition's last answer.
+inline bool waitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds timeout = std::chrono::milliseconds(3000)) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return condition();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 inline uint8_t fpgaRead(CameraBoard& board, uint8_t reg) {
     uint8_t value = 0;

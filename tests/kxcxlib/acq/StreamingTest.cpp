@@ -1,0 +1,292 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "SimDeviceFixture.h"
+#include "kxCamContext.h"
+#include "kxMvCamDevice.h"
+#include "kxRtCamDevice.h"
+
+using namespace std::chrono_literals;
+using Kind = kx::SimTransfer::Kind;
+
+namespace {
+
+// What the frame callback saw.
+struct Seen {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<const void*> frames;
+    std::vector<int> status;
+    std::vector<int> sizes;
+    std::set<std::thread::id> threads;
+};
+Seen* g_seen = nullptr;
+
+void record(const void* frame, int frameBytes, CamContext* handle) {
+    std::lock_guard<std::mutex> lock(g_seen->mutex);
+    g_seen->frames.push_back(frame);
+    g_seen->status.push_back(handle->statusWord);
+    g_seen->sizes.push_back(frameBytes);
+    g_seen->threads.insert(std::this_thread::get_id());
+    g_seen->changed.notify_all();
+}
+
+class Streaming : public SimDeviceFixture {
+protected:
+    Streaming() { g_seen = &seen; }
+    ~Streaming() override {
+        for (CamContext* handle : opened) {
+            acquireImageStream(handle, nullptr, 0);
+        }
+        g_seen = nullptr;
+    }
+
+    bool waitFrames(std::size_t count, std::chrono::milliseconds timeout = 5000ms) {
+        std::unique_lock<std::mutex> lock(seen.mutex);
+        return seen.changed.wait_for(lock, timeout, [&] { return seen.frames.size() >= count; });
+    }
+
+    // Control transfers of the given request and register (wValue), in order.
+    std::size_t countWrites(int reg, int value) const {
+        std::size_t n = 0;
+        for (const auto& control : controls()) {
+            if (control.setup.requestType == 0x40 && control.setup.request == 0xA9 &&
+                control.setup.index == 0x3C && control.setup.value == reg &&
+                !control.data.empty() && control.data[0] == value) {
+                ++n;
+            }
+        }
+        return n;
+    }
+    std::size_t countKind(Kind kind, uint8_t pipe) const {
+        std::size_t n = 0;
+        for (const auto& record : records()) {
+            if (record.kind == kind && record.pipeId == pipe) {
+                ++n;
+            }
+        }
+        return n;
+    }
+
+    Seen seen;
+};
+
+}  // namespace
+
+TEST_F(Streaming, PacketLayoutTriggersEachFrameOnTheInterruptPipe) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    clearLog();
+    EXPECT_EQ(acquireImageStream(handle, &record, 7), 0);
+    ASSERT_TRUE(waitFrames(5));
+    EXPECT_EQ(getAcqCallbackProc(handle, nullptr), &record);
+    EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
+    EXPECT_EQ(getAcqCallbackProc(handle, nullptr), nullptr);
+    EXPECT_GE(countKind(Kind::Write, 0x01), 5u);
+    EXPECT_EQ(countWrites(0x61, 1), 0u);  // no start pulses in this layout
+    EXPECT_EQ(countWrites(0x60, 0), 1u);  // written once when streaming starts
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.threads.size(), 1u);
+    EXPECT_EQ(seen.threads.count(std::this_thread::get_id()), 0u);
+    EXPECT_EQ(seen.sizes.front(), 480000);
+}
+
+TEST_F(Streaming, WordLayoutSwitchesBanksWithStartPulses) {
+    plug("RT4207,fpga=1.2F,fps=200");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    clearLog();
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(10));
+    acquireImageStream(handle, nullptr, 0);
+    EXPECT_GE(countWrites(0x61, 1), 2u);
+    EXPECT_EQ(countKind(Kind::Write, 0x01), 0u);  // no interrupt trigger in this layout
+    // Bank addresses written to 0x65 are among 0x80, 0x90, 0xA0, 0xB0.
+    std::size_t bankWrites = 0;
+    for (int bank : {0x80, 0x90, 0xA0, 0xB0}) {
+        bankWrites += countWrites(0x65, bank);
+    }
+    EXPECT_GE(bankWrites, 2u);
+}
+
+TEST_F(Streaming, SlotsRotateThroughTheTwelveFrameStoreSlots) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(14));
+    acquireImageStream(handle, nullptr, 0);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    const auto* base = handle->frameStore.get();
+    for (std::size_t i = 0; i < 14; ++i) {
+        EXPECT_EQ(seen.frames[i], base + (i % 12) * 480000) << i;
+    }
+}
+
+TEST_F(Streaming, RestartBeginsAgainAtSlotZero) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(3));
+    acquireImageStream(handle, nullptr, 0);
+    std::size_t before = 0;
+    {
+        std::lock_guard<std::mutex> lock(seen.mutex);
+        before = seen.frames.size();
+    }
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(before + 1));
+    acquireImageStream(handle, nullptr, 0);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.frames[before], handle->frameStore.get());
+}
+
+TEST_F(Streaming, StatusWordReportsButtonChangesOnly) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(3));
+    board->pressButton(3);
+    std::size_t pressedAt = 0;
+    {
+        std::lock_guard<std::mutex> lock(seen.mutex);
+        pressedAt = seen.frames.size();
+    }
+    ASSERT_TRUE(waitFrames(pressedAt + 4));
+    acquireImageStream(handle, nullptr, 0);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    // First frame: the nibble differs from the initial 0; then unchanged (0xFF) until the press.
+    EXPECT_EQ(seen.status[0], 0x0F);
+    EXPECT_EQ(seen.status[1], 0xFF);
+    const auto pressed = std::find(seen.status.begin() + 1, seen.status.end(), 0x07);
+    ASSERT_NE(pressed, seen.status.end());
+    EXPECT_EQ(std::count(pressed + 1, seen.status.end(), 0x07), 0);
+    for (int status : seen.status) {
+        EXPECT_TRUE(status == 0xFF || (status >= 0 && status <= 0x0F)) << status;
+    }
+}
+
+TEST_F(Streaming, ExportCodes) {
+    EXPECT_EQ(acquireImageStream(nullptr, &record, 0), -2);
+    EXPECT_EQ(getAcqCallbackProc(nullptr, nullptr), nullptr);
+    CamContext loose;
+    loose.kindTag = 7;
+    EXPECT_EQ(acquireImageStream(&loose, &record, 42), -5);
+    EXPECT_EQ(loose.statusWord, 42);
+    int value = 0;
+    EXPECT_EQ(getAcqCallbackProc(&loose, &value), nullptr);
+    EXPECT_EQ(value, 42);
+    uint8_t frame[16];
+    EXPECT_EQ(acquireOneFrame(&loose, nullptr), -3);
+    EXPECT_EQ(acquireOneFrame(&loose, frame), -6);
+    int first = 0;
+    EXPECT_EQ(getAcqFrameCounts(&loose, &first, nullptr), -3);
+    EXPECT_EQ(getAcqFrameCounts(&loose, &first, &first), -6);
+    loose.kindTag = 1;
+    EXPECT_EQ(acquireImageStream(&loose, &record, 0), -4);
+    EXPECT_EQ(acquireOneFrame(&loose, frame), -5);
+    EXPECT_EQ(getAcqFrameCounts(&loose, &first, &first), -5);
+    loose.kindTag = 0;
+    EXPECT_EQ(acquireImageStream(&loose, &record, 0), -3);
+    EXPECT_EQ(acquireOneFrame(&loose, frame), -4);
+    EXPECT_EQ(getAcqFrameCounts(&loose, &first, &first), -4);
+}
+
+TEST_F(Streaming, FrameCountersAndSingleFrameOfTheFirstVariant) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    std::vector<uint8_t> frame(480256);
+    EXPECT_GE(acquireOneFrame(handle, frame.data()), 480000);
+    int produced = -1;
+    int sent = -1;
+    EXPECT_EQ(getAcqFrameCounts(handle, &produced, &sent), 4);
+    EXPECT_GE(sent, 1);
+}
+
+TEST_F(Streaming, UnplugWhileStreamingThenStopAndCloseEndCleanly) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(2));
+    testing::internal::CaptureStderr();
+    host.unplug("sim:RT4207-x6B6B:0");
+    std::this_thread::sleep_for(50ms);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
+    EXPECT_EQ(close(handle), 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+}
+
+TEST_F(Streaming, SecondVariantDeliversFramesOnItsCallbackThread) {
+    plug("MV3318,fps=200");
+    writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
+    CamContext* handle = open("MV3318-x7654_00");
+    ASSERT_NE(handle, nullptr);
+    auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
+    mvCamDevice::Pauses quick;
+    quick.streamSettle = 10ms;
+    device->setPauses(quick);
+    const int state = acquireImageStream(handle, &record, 0);
+    EXPECT_EQ(state, 1);
+    ASSERT_TRUE(waitFrames(5));
+    EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 3);
+    EXPECT_EQ(handle->acqThread, nullptr);
+    EXPECT_EQ(handle->cbThread, nullptr);
+    EXPECT_GE(handle->goodFrames, 5);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    EXPECT_EQ(seen.sizes.front(), 480000);
+    EXPECT_EQ(seen.threads.count(std::this_thread::get_id()), 0u);
+}
+
+TEST_F(Streaming, SecondVariantSingleFrame) {
+    plug("MV3329,fps=200");
+    writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
+    CamContext* handle = open("MV3329-x5542_00");
+    ASSERT_NE(handle, nullptr);
+    auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
+    mvCamDevice::Pauses quick;
+    quick.beforeAcquisition = 5ms;
+    quick.acquisition = 100ms;
+    quick.afterAcquisition = 5ms;
+    device->setPauses(quick);
+    handle->kindTag = 0;
+    std::vector<uint8_t> frame(480000, 0);
+    EXPECT_EQ(acquireOneFrame(handle, frame.data()), 0);
+    handle->kindTag = 1;
+    EXPECT_GE(handle->goodFrames, 1) << handle->shortTransfers << " short, " << handle->longTransfers << " long";
+    }
+    EXPECT_NE(std::count(frame.begin(), frame.end(), 0), 480000);
+}
+
+TEST_F(Streaming, SecondVariantUnplugWhileStreaming) {
+    plug("MV3318,fps=200");
+    writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
+    CamContext* handle = open("MV3318-x7654_00");
+    ASSERT_NE(handle, nullptr);
+    mvCamDevice::Pauses quick;
+    quick.streamSettle = 10ms;
+    dynamic_cast<mvCamDevice*>(handle->owner)->setPauses(quick);
+    acquireImageStream(handle, &record, 0);
+    ASSERT_TRUE(waitFrames(2));
+    testing::internal::CaptureStderr();
+    host.unplug("sim:MV3318-x7654:0");
+    const auto start = std::chrono::steady_clock::now();
+    acquireImageStream(handle, nullptr, 0);
+    EXPECT_EQ(close(handle), 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+}
