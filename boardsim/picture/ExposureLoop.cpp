@@ -58,13 +58,16 @@ void ExposureLoop::update(int average, const Bands& bands, bool autoExposure, bo
             std::lround(std::clamp(gain * factor, double{kUnityGain}, double{kMaxGain})));
     }
     if (newExposure == m_exposure && newGain == m_gain) {
-        // Short exposures move in whole lines: at least one a frame.
-        const bool up = factor > 1.0;
-        if (autoExposure && (up ? m_exposure < kMaxExposure : m_exposure > kMinExposure) &&
-            (!autoGain || (up ? true : m_gain <= kUnityGain))) {
-            newExposure = m_exposure + (up ? 1 : -1);
-        } else if (autoGain && (up ? m_gain < kMaxGain : m_gain > kUnityGain)) {
-            newGain = m_gain + (up ? 1 : -1);
+        // Short exposures move in whole lines: at least one step a frame, exposure first on the
+        // way up and gain first on the way down.
+        const int step = factor > 1.0 ? 1 : -1;
+        const bool exposureCanMove =
+            autoExposure && (step > 0 ? m_exposure < kMaxExposure : m_exposure > kMinExposure);
+        const bool gainCanMove = autoGain && (step > 0 ? m_gain < kMaxGain : m_gain > kUnityGain);
+        if (gainCanMove && (step < 0 || !exposureCanMove)) {
+            newGain += step;
+        } else if (exposureCanMove) {
+            newExposure += step;
         }
     }
     m_exposure = newExposure;

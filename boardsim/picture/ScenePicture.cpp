@@ -96,8 +96,8 @@ struct ScenePicture::State {
 
 void ScenePicture::State::useTexture(uint32_t seed) {
     texture = SceneTexture::forSeed(seed);
-    const auto& means = texture->sceneMeans();
-    // Grey world, green kept.
+    const auto& means = texture->greyMeans();
+    // What the sensor takes for grey made grey, green kept.
     greyBalance = {means[1] / std::max(means[0], 1.0), 1.0, means[1] / std::max(means[2], 1.0)};
     const auto& centre = texture->centreMeans();
     const double luma =
@@ -137,8 +137,8 @@ std::array<double, 3> ScenePicture::State::balance(const PictureSettings& settin
 
 void ScenePicture::State::prepareLevels(const PictureSettings& settings, int exposure, int gain) {
     // Normal quantiles at (k + 0.5) / 16, scaled to a standard deviation of 1.
-    static constexpr std::array<double, kNoiseSteps / 2> kQuantiles{
-        0.0784, 0.2372, 0.4023, 0.5791, 0.7764, 1.0100, 1.3180, 1.8627};
+    static constexpr std::array<double, kNoiseSteps / 2> kQuantiles{0.0784, 0.2372, 0.4023, 0.5791,
+                                                                    0.7764, 1.0100, 1.3180, 1.8627};
     static constexpr double kQuantileSigma = 0.9611;
     const double analogGain = gain / 16.0;
     for (int level = 0; level <= kMaxLevel; ++level) {
@@ -163,7 +163,8 @@ void ScenePicture::State::prepareLevels(const PictureSettings& settings, int exp
         uint8_t* out = lookup[c].data();
         uint8_t* outGamma = lookupGamma[c].data();
         for (int value = 0; value < 1024; ++value) {
-            const auto level = static_cast<int>(std::min(value * perTexel + 0.5, double{kMaxLevel}));
+            const auto level =
+                static_cast<int>(std::min(value * perTexel + 0.5, double{kMaxLevel}));
             std::memcpy(out + value * kNoiseSteps, noisy.data() + level * kNoiseSteps, kNoiseSteps);
             if (gammaActive) {
                 for (int k = 0; k < kNoiseSteps; ++k) {
@@ -200,8 +201,8 @@ void ScenePicture::State::cameraRow(int y, uint8_t* row, bool withGamma) const {
     int32_t v = originV + stepYV * y;
     constexpr int kLane = SceneTexture::kLaneBits;
     for (int x = 0; x < kWidth; ++x) {
-        const auto texelIndex = static_cast<uint32_t>(v >> 16) * SceneTexture::kSize +
-                                static_cast<uint32_t>(u >> 16);
+        const auto texelIndex =
+            static_cast<uint32_t>(v >> 16) * SceneTexture::kSize + static_cast<uint32_t>(u >> 16);
         const uint64_t lanes = texels[texelIndex] + rowNoise[x];
         u += stepU;
         v += stepV;

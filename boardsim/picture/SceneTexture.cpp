@@ -215,7 +215,8 @@ Rgb wall(const WallLayout& layout, double s, double z, double footprint) {
         }
         // Shadow cast away from the light, which comes from the camera (smaller depths).
         const double shadow =
-            band(std::sqrt(ds * ds + (dz - kBoltRadius * 0.6) * (dz - kBoltRadius * 0.6)), kBoltRadius * 1.05, footprint) *
+            band(std::sqrt(ds * ds + (dz - kBoltRadius * 0.6) * (dz - kBoltRadius * 0.6)),
+                 kBoltRadius * 1.05, footprint) *
             smoothstep(0.0, kBoltRadius, dz);
         colour = scaled(colour, 1.0 - 0.6 * shadow);
         const double head = band(d, kBoltRadius, footprint);
@@ -244,19 +245,19 @@ double lighting(double r, double z) {
 // The LEDs' warm light.
 constexpr Rgb kLedColour{1.0, 0.86, 0.66};
 
-// Channel sums over the disc a frame can show and over the frame's centre.
+// Channel sums over the grey surfaces a frame can show and over the frame's centre.
 struct Sums {
-    std::array<uint64_t, 3> scene{};
+    std::array<uint64_t, 3> grey{};
     std::array<uint64_t, 3> centre{};
-    uint64_t scenePixels = 0;
+    uint64_t greyPixels = 0;
     uint64_t centrePixels = 0;
 
     void add(const Sums& other) {
         for (int c = 0; c < 3; ++c) {
-            scene[c] += other.scene[c];
+            grey[c] += other.grey[c];
             centre[c] += other.centre[c];
         }
-        scenePixels += other.scenePixels;
+        greyPixels += other.greyPixels;
         centrePixels += other.centrePixels;
     }
 };
@@ -283,10 +284,11 @@ Sums drawRows(const WallLayout& layout, int y0, int y1, std::vector<uint64_t>& t
             // One pixel's extent on the wall: around the pipe and along it.
             const double footprint = std::max(1.0 / rWall, kFocal / (rWall * rWall));
             const double light = lighting(r, z);
-            Rgb radiance{};
+            Rgb albedo{};
             if (light > 0.0) {
-                radiance = scaled(wall(layout, s, z, footprint), light * kFullScale);
+                albedo = wall(layout, s, z, footprint);
             }
+            const Rgb radiance = scaled(albedo, light * kFullScale);
             const auto channel = [](double value, double led) {
                 return static_cast<uint32_t>(std::clamp(std::lround(value * led), 0L, 1023L));
             };
@@ -297,11 +299,13 @@ Sums drawRows(const WallLayout& layout, int y0, int y1, std::vector<uint64_t>& t
                 (uint64_t{rgb[0]} | uint64_t{rgb[1]} << kLaneBits |
                  uint64_t{rgb[2]} << 2 * kLaneBits)
                 << SceneTexture::kValueShift;
-            if (r <= kFrameCorner) {
+            const double brightest = std::max({albedo.r, albedo.g, albedo.b});
+            const double darkest = std::min({albedo.r, albedo.g, albedo.b});
+            if (r <= kFrameCorner && brightest > 0.1 && darkest > brightest * 0.85) {
                 for (int c = 0; c < 3; ++c) {
-                    sums.scene[c] += rgb[c];
+                    sums.grey[c] += rgb[c];
                 }
-                ++sums.scenePixels;
+                ++sums.greyPixels;
             }
             if (std::abs(dx) < 80.0 && std::abs(dy) < 80.0) {
                 for (int c = 0; c < 3; ++c) {
@@ -340,7 +344,8 @@ SceneTexture::SceneTexture(uint32_t seed)
         total.add(part);
     }
     for (int c = 0; c < 3; ++c) {
-        m_sceneMeans[c] = static_cast<double>(total.scene[c]) / std::max<uint64_t>(total.scenePixels, 1);
+        m_greyMeans[c] =
+            static_cast<double>(total.grey[c]) / std::max<uint64_t>(total.greyPixels, 1);
         m_centreMeans[c] =
             static_cast<double>(total.centre[c]) / std::max<uint64_t>(total.centrePixels, 1);
     }

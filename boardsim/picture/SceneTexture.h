@@ -40,15 +40,16 @@ public:
     const uint64_t* texels() const { return m_texels.data(); }
     uint64_t texel(int x, int y) const { return m_texels[static_cast<size_t>(y) * kSize + x]; }
 
-    // Mean red, green and blue (10-bit units) over the disc a frame can show, and over the
-    // centre 160 x 160 of a frame centred on the axis.
-    const std::array<double, 3>& sceneMeans() const { return m_sceneMeans; }
+    // Mean red, green and blue (10-bit units) over the grey surfaces a frame can show (steel,
+    // welds, bolts: what white balance should make grey), and over the centre 160 x 160 of a
+    // frame centred on the axis.
+    const std::array<double, 3>& greyMeans() const { return m_greyMeans; }
     const std::array<double, 3>& centreMeans() const { return m_centreMeans; }
 
 private:
     uint32_t m_seed;
     std::vector<uint64_t> m_texels;
-    std::array<double, 3> m_sceneMeans{};
+    std::array<double, 3> m_greyMeans{};
     std::array<double, 3> m_centreMeans{};
 };
 

@@ -1,6 +1,5 @@
 #include "TestPatterns.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace boardsim {
@@ -45,10 +44,7 @@ void TestPatterns::fpgaTestPattern(uint8_t* rgb, int width, int height) {
             uint8_t* pixel = row + x * 3;
             const bool grid =
                 x % kGridPitch == 0 || y % kGridPitch == 0 || x == width - 1 || y == height - 1;
-            const bool cross = (x == width / 2 || y == height / 2) &&
-                               std::abs(x - width / 2) < kGridPitch &&
-                               std::abs(y - height / 2) < kGridPitch;
-            if (grid || cross) {
+            if (grid) {
                 pixel[0] = pixel[1] = pixel[2] = 255;
                 continue;
             }

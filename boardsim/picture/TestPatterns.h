@@ -17,7 +17,7 @@ public:
     static void fpgaColourBars(uint8_t* rgb, int width, int height);
 
     // The FPGA's test pattern: red rising left to right, green top to bottom, blue along the
-    // diagonal, under a white grid every 50 pixels with a white frame border and a centre cross.
+    // diagonal, under a white grid every 50 pixels and a white border.
     static void fpgaTestPattern(uint8_t* rgb, int width, int height);
 
     // The bars' colours in order, as red, green, blue on (1) or off (0).

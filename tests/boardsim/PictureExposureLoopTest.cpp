@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "picture/ExposureLoop.h"
+
+using boardsim::ExposureLoop;
+
+namespace {
+
+constexpr ExposureLoop::Bands kBands{112, 128, 96, 144};
+
+}  // namespace
+
+TEST(PictureExposureLoop, StepsAreDampedAndBoundedPerFrame) {
+    ExposureLoop loop;
+    loop.setExposure(1000);
+    loop.setGain(16);
+    loop.update(30, kBands, true, true);  // target 120: a quarter of it, half a step is x2
+    EXPECT_EQ(loop.exposure(), 2000);
+    loop.update(1, kBands, true, true);  // black: no more than a doubling
+    EXPECT_EQ(loop.exposure(), 4000);
+    loop.update(255, kBands, true, true);  // clipped: halved
+    EXPECT_EQ(loop.exposure(), 2000);
+    loop.update(135, kBands, true, true);  // still above the stable band: keeps going
+    EXPECT_LT(loop.exposure(), 2000);
+    EXPECT_GT(loop.exposure(), 1800);
+    EXPECT_TRUE(loop.adjusting());
+    const int exposure = loop.exposure();
+    loop.update(120, kBands, true, true);
+    EXPECT_FALSE(loop.adjusting());
+    EXPECT_EQ(loop.exposure(), exposure);
+}
+
+TEST(PictureExposureLoop, ReactsOnlyOutsideTheOuterBand) {
+    ExposureLoop loop;
+    loop.setExposure(600);
+    loop.setGain(16);
+    for (int average : {96, 100, 140, 144, 111, 129}) {
+        loop.update(average, kBands, true, true);
+        EXPECT_EQ(loop.exposure(), 600) << average;
+        EXPECT_FALSE(loop.adjusting());
+    }
+    loop.update(95, kBands, true, true);
+    EXPECT_GT(loop.exposure(), 600);
+    EXPECT_TRUE(loop.adjusting());
+    // Once started it goes on inside the outer band, until the stable band is reached.
+    const int exposure = loop.exposure();
+    loop.update(105, kBands, true, true);
+    EXPECT_GT(loop.exposure(), exposure);
+    loop.update(112, kBands, true, true);
+    EXPECT_FALSE(loop.adjusting());
+}
+
+TEST(PictureExposureLoop, GainOnlyBeyondTheLongestExposureAndOffFirst) {
+    ExposureLoop loop;
+    loop.setExposure(6000);
+    loop.setGain(16);
+    loop.update(30, kBands, true, true);
+    EXPECT_EQ(loop.exposure(), ExposureLoop::kMaxExposure);
+    EXPECT_EQ(loop.gain(), 23);  // 6000 x 2 = 8191 x 1.465
+    for (int i = 0; i < 10; ++i) {
+        loop.update(0, kBands, true, true);
+    }
+    EXPECT_EQ(loop.gain(), ExposureLoop::kMaxGain);
+    loop.update(240, kBands, true, true);
+    EXPECT_EQ(loop.exposure(), ExposureLoop::kMaxExposure);
+    EXPECT_LT(loop.gain(), ExposureLoop::kMaxGain);
+    loop.update(250, kBands, true, true);
+    loop.update(250, kBands, true, true);
+    loop.update(250, kBands, true, true);
+    EXPECT_EQ(loop.gain(), 16);
+    EXPECT_LT(loop.exposure(), ExposureLoop::kMaxExposure);
+}
+
+TEST(PictureExposureLoop, MovesOnlyTheAutomaticHalfAndAtLeastOneStep) {
+    ExposureLoop loop;
+    loop.setExposure(300);
+    loop.setGain(40);
+    loop.update(60, kBands, false, true);  // gain alone
+    EXPECT_EQ(loop.exposure(), 300);
+    EXPECT_EQ(loop.gain(), 57);
+    loop.update(200, kBands, true, false);  // exposure alone
+    EXPECT_EQ(loop.gain(), 57);
+    EXPECT_LT(loop.exposure(), 300);
+
+    // The shortest exposures still move by a line a frame, and never reach 0.
+    loop.setExposure(2);
+    loop.update(100, kBands, true, false);
+    EXPECT_EQ(loop.exposure(), 3);
+    loop.update(140, kBands, true, false);
+    EXPECT_EQ(loop.exposure(), 2);
+    loop.update(160, kBands, true, false);
+    loop.update(160, kBands, true, false);
+    EXPECT_EQ(loop.exposure(), 1);
+
+    // With both halves manual the loop rests and forgets that it was adjusting.
+    loop.update(10, kBands, true, false);
+    EXPECT_TRUE(loop.adjusting());
+    loop.update(10, kBands, false, false);
+    EXPECT_FALSE(loop.adjusting());
+    EXPECT_EQ(loop.exposure(), 2);
+}
