@@ -26,6 +26,18 @@ constexpr double kWarmUpSeconds = 600.0;
 constexpr int kLampOutput = 2;
 constexpr int kSupplyOutput = 1;
 
+std::vector<EndpointInfo> makeEndpoints(PipeSet pipes) {
+    std::vector<EndpointInfo> list = {
+        {CameraBoard::kBulkIn, TransferType::Bulk, 512},
+        {CameraBoard::kBulkOut, TransferType::Bulk, 512},
+    };
+    if (pipes == PipeSet::All) {
+        list.push_back({CameraBoard::kInterruptIn, TransferType::Interrupt, 64});
+        list.push_back({CameraBoard::kInterruptOut, TransferType::Interrupt, 64});
+    }
+    return list;
+}
+
 std::unique_ptr<LedController> makeLedController(LedChip chip) {
     if (chip == LedChip::Pca9530) {
         return std::make_unique<Pca9530>();
@@ -38,6 +50,7 @@ std::unique_ptr<LedController> makeLedController(LedChip chip) {
 CameraBoard::CameraBoard(const BoardConfig& config, int number)
     : m_config(config),
       m_path(std::string("sim:") + config.model->label + ":" + std::to_string(number)),
+      m_endpoints(makeEndpoints(config.pipes)),
       m_poweredSince(std::chrono::steady_clock::now()),
       m_mfgEeprom(256, 1),
       m_bootEeprom(16384, 2),
@@ -46,10 +59,10 @@ CameraBoard::CameraBoard(const BoardConfig& config, int number)
       m_thermometer(
           [this] { return boardTemperature(std::chrono::steady_clock::now() - m_poweredSince); }),
       m_controller(m_bus, m_bulkIn, config.mcuVersion),
-      m_frames(config,
-               FrameSource::Parts{m_fpga, m_sensor, m_controller, m_bulkIn,
-                                  [this] { return lampLevel(); }},
-               m_mutex) {
+      m_frames(
+          config,
+          FrameSource::Parts{m_fpga, m_sensor, m_controller, m_bulkIn, [this] { return m_lamp; }},
+          m_mutex) {
     m_mfgEeprom.load(0, EepromImages::manufacturingRecord(config, number));
     m_bootEeprom.load(0, EepromImages::bootImage(config));
     for (int n = 0; n < Ads1015::kInputCount; ++n) {
@@ -61,8 +74,7 @@ CameraBoard::CameraBoard(const BoardConfig& config, int number)
     m_bus.attach(kAddressTemperature, &m_thermometer);
     m_bus.attach(kAddressBootEeprom, &m_bootEeprom);
     m_bus.attach(kAddressMfgEeprom, &m_mfgEeprom);
-    m_bus.attach(config.ledChip == LedChip::Pca9530 ? kAddressPca9530 : kAddressPca9633,
-                 m_led.get());
+    m_bus.attach(ledAddress(), m_led.get());
     for (uint8_t address : config.nackAddresses) {
         m_bus.setNack(address, true);
     }
@@ -84,6 +96,7 @@ void CameraBoard::powerOn() {
     m_controller.powerOn();
     m_controller.writeI2c(kAddressAdc, Ads1015::kRegConfig, false, kAdcStartupConfig,
                           sizeof(kAdcStartupConfig));
+    updateLamp();
     m_frames.powerOn();
 }
 
@@ -111,16 +124,8 @@ void CameraBoard::setPlugged(bool plugged) {
     m_bulkIn.setPresent(plugged);
 }
 
-std::vector<EndpointInfo> CameraBoard::endpoints() const {
-    std::vector<EndpointInfo> list = {
-        {kBulkIn, TransferType::Bulk, 512},
-        {kBulkOut, TransferType::Bulk, 512},
-    };
-    if (m_config.pipes == PipeSet::All) {
-        list.push_back({kInterruptIn, TransferType::Interrupt, 64});
-        list.push_back({kInterruptOut, TransferType::Interrupt, 64});
-    }
-    return list;
+const std::vector<EndpointInfo>& CameraBoard::endpoints() const {
+    return m_endpoints;
 }
 
 int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
@@ -135,6 +140,10 @@ int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
             }
             m_frames.advance();
             const int result = m_controller.handleVendor(setup, data);
+            if (setup.request == UsbController::kRequestI2c && !setup.isIn() &&
+                (setup.index & 0x7F) == ledAddress()) {
+                updateLamp();
+            }
             m_frames.settle();
             return result;
         }
@@ -338,15 +347,16 @@ std::vector<LedController::Channel> CameraBoard::ledOutputs() const {
 
 double CameraBoard::illumination() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return lampLevel();
+    return m_lamp;
 }
 
-double CameraBoard::lampLevel() const {
+void CameraBoard::updateLamp() {
     const std::vector<LedController::Channel> outputs = m_led->outputs();
     if (m_config.ledChip == LedChip::Pca9530) {
-        return ((1.0 - outputs[0].duty) + (1.0 - outputs[1].duty)) / 2.0;
+        m_lamp = ((1.0 - outputs[0].duty) + (1.0 - outputs[1].duty)) / 2.0;
+    } else {
+        m_lamp = (1.0 - outputs[kLampOutput].duty) * (1.0 - outputs[kSupplyOutput].duty);
     }
-    return (1.0 - outputs[kLampOutput].duty) * (1.0 - outputs[kSupplyOutput].duty);
 }
 
 double CameraBoard::temperature() const {

@@ -21,15 +21,16 @@
 //
 // Frames: the sensor, the FPGA's memory banks and the transfers to the host are FrameSource's
 // (frame rate from the configuration; a manual clock for tests). The picture follows the
-// registers (PictureSettingsReader). The second variant's stream runs a thread of the board
-// while acquisition mode 1 is on; it ends with mode 3, unplugging or the board's destruction.
+// registers (PictureSettingsReader). The board has one thread of its own, only while it is
+// needed: for the second variant's stream (acquisition mode 1) and for rendering frames ahead
+// while a host polls; it ends when neither needs it, when the board is unplugged, and with the
+// board.
 //
 // Plugging a board in after it was unplugged powers it up again: every register part returns
 // to its power-on state (the EEPROMs keep their contents, held buttons stay held; injected
 // time-outs and NACKs stay in place, a bulk IN stall does not survive the new enumeration).
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -91,7 +92,7 @@ public:
     // belongs to one attachment: once the board left, it never works again, even after a replug.
     uint64_t attachment() const;
 
-    std::vector<EndpointInfo> endpoints() const override;
+    const std::vector<EndpointInfo>& endpoints() const override;
     int handleControl(const SetupPacket& setup, uint8_t* data) override;
     int handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
                    std::chrono::milliseconds timeout) override;
@@ -169,10 +170,15 @@ public:
 private:
     const BoardConfig m_config;
     const std::string m_path;
+    const std::vector<EndpointInfo> m_endpoints;
 
     bool hasEndpoint(uint8_t endpoint) const;
-    // The lamp's brightness; the caller holds the lock.
-    double lampLevel() const;
+    uint8_t ledAddress() const {
+        return m_config.ledChip == LedChip::Pca9530 ? kAddressPca9530 : kAddressPca9633;
+    }
+    // The lamp's brightness from the LED controller's outputs, kept in m_lamp after every change
+    // (power-on, a write to the LED controller); the caller holds the lock.
+    void updateLamp();
     // Every part to its power-on state, then the controller firmware's start-up.
     void powerOn();
 
@@ -194,6 +200,7 @@ private:
     FpgaRegisterFile m_fpga;
     SensorController m_sensor;
     std::unique_ptr<LedController> m_led;
+    double m_lamp = 0.0;
     Lm75 m_thermometer;
     Ads1015 m_adc;
     UsbController m_controller;

@@ -22,7 +22,7 @@ FrameSource::FrameSource(const BoardConfig& config, Parts parts, std::mutex& boa
     : m_config(config),
       m_parts(std::move(parts)),
       m_schedule(config.framesPerSecond),
-      m_producer(boardMutex, m_parts.bulkIn, [this] { return streamStep(); }) {
+      m_worker(boardMutex, m_parts.bulkIn, [this] { return workerStep(); }) {
     if (config.manualClock) {
         m_clock.setManual();
     }
@@ -47,21 +47,27 @@ FrameSource::FrameSource(const BoardConfig& config, Parts parts, std::mutex& boa
 FrameSource::~FrameSource() = default;
 
 void FrameSource::powerOn() {
+    // Made now rather than with the first frame sent: a new picture may have to draw its scene
+    // first, which takes long enough to make the host's first frames late.
+    m_picture = std::make_unique<ScenePicture>(m_config.seed);
     m_schedule.powerOn(m_clock.now());
-    m_picture.reset();
     m_bankRendered.fill(false);
     m_selection = Selection{};
     m_transferStarted = false;
     m_newestSent = false;
     m_reportedProduced = 0;
     m_reportedTaken = m_parts.bulkIn.takenCount();
-    stopStream();
+    m_streaming = false;
+    m_lastHostActivity = {};
+    m_worker.stop();
     m_dropped = 0;
     publish();
 }
 
 void FrameSource::unplugged() {
-    stopStream();
+    m_streaming = false;
+    m_lastHostActivity = {};
+    m_worker.stop();
     m_selection = Selection{};
     m_transferStarted = false;
 }
@@ -79,7 +85,7 @@ void FrameSource::advance() {
 
 void FrameSource::clockAdvanced() {
     advance();
-    m_producer.wake();
+    m_worker.wake();
 }
 
 void FrameSource::settle() {
@@ -89,7 +95,7 @@ void FrameSource::settle() {
     if (running != m_schedule.running()) {
         m_schedule.setRunning(running, m_clock.now());
         publish();
-        m_producer.wake();
+        m_worker.wake();
     }
     const bool wanted = m_config.model->variant == Variant::Streaming &&
                         m_parts.controller.acquisitionMode() == UsbController::kModeStart;
@@ -134,9 +140,9 @@ uint8_t FrameSource::hostRead(uint8_t reg) {
     if (!m_schedule.throttled()) {
         // Unthrottled: asking for the newest bank always finds a fresh frame; the ready bit
         // finds one whenever the newest has been sent.
-        const bool wantsFrame = reg == Fpga::kRegNewestBank ||
-                                (reg == Fpga::kRegTransferStatus &&
-                                 (m_schedule.produced() == 0 || m_newestSent));
+        const bool wantsFrame =
+            reg == Fpga::kRegNewestBank ||
+            (reg == Fpga::kRegTransferStatus && (m_schedule.produced() == 0 || m_newestSent));
         if (wantsFrame && m_schedule.produce(m_clock.now())) {
             publish();
         }
@@ -170,10 +176,12 @@ void FrameSource::startPulse() {
     }
     selection.offset = address % kBankSize;
     const uint64_t bytes = length * (packets ? kPacketBytes : kWordBytes);
-    selection.bytes = static_cast<uint32_t>(std::min<uint64_t>(bytes, kBankSize - selection.offset));
+    selection.bytes =
+        static_cast<uint32_t>(std::min<uint64_t>(bytes, kBankSize - selection.offset));
     m_selection = selection;
     m_parts.bulkIn.clear();
     send(true);
+    hostActive();
 }
 
 void FrameSource::interruptOut(const uint8_t* data, uint32_t length) {
@@ -194,6 +202,7 @@ void FrameSource::trigger() {
     m_selection = selection;
     m_parts.bulkIn.clear();
     send(true);
+    hostActive();
 }
 
 void FrameSource::beforeBulkRead() {
@@ -202,6 +211,15 @@ void FrameSource::beforeBulkRead() {
         return;
     }
     send(false);
+    hostActive();
+}
+
+void FrameSource::hostActive() {
+    if (!m_schedule.throttled()) {
+        return;
+    }
+    m_lastHostActivity = std::chrono::steady_clock::now();
+    m_worker.start();
 }
 
 void FrameSource::send(bool started) {
@@ -254,9 +272,6 @@ const uint8_t* FrameSource::bankPixels(int bank) {
     if (pixels.size() != kFrameBytes) {
         pixels.resize(kFrameBytes);
     }
-    if (!m_picture) {
-        m_picture = std::make_unique<ScenePicture>(m_config.seed);
-    }
     m_picture->render(pictureSettings(), frame.seconds, pixels.data());
     m_bankRendered[bank] = true;
     m_bankRenderedFrame[bank] = frame.number;
@@ -275,19 +290,39 @@ void FrameSource::startStream() {
     m_streamedUpTo = m_schedule.produced();
     m_selection = Selection{};
     m_transferStarted = false;
-    m_producer.start();
+    m_worker.start();
 }
 
 void FrameSource::stopStream() {
     m_streaming = false;
-    m_producer.stop();
+    // The thread goes on rendering ahead if a host polls, else it ends.
+    m_worker.wake();
 }
 
-StreamProducer::Next FrameSource::streamStep() {
-    StreamProducer::Next next;
-    if (!m_streaming) {
+FrameWorker::Next FrameSource::workerStep() {
+    return m_streaming ? streamStep() : renderAheadStep();
+}
+
+FrameWorker::Next FrameSource::renderAheadStep() {
+    FrameWorker::Next next;
+    const auto idleSince = m_lastHostActivity + kRenderAheadFor;
+    if (!m_schedule.throttled() || std::chrono::steady_clock::now() >= idleSince) {
+        m_worker.stop();
         return next;
     }
+    advance();
+    if (m_schedule.produced() > 0) {
+        bankPixels(m_schedule.newestBank());
+    }
+    next.at = idleSince;
+    if (!m_clock.manual()) {
+        next.at = std::min(next.at, m_schedule.nextFrameAt());
+    }
+    return next;
+}
+
+FrameWorker::Next FrameSource::streamStep() {
+    FrameWorker::Next next;
     const TimePoint now = m_clock.now();
     if (!m_schedule.throttled()) {
         if (m_parts.bulkIn.queuedTransfers() >= kUnthrottledStreamDepth) {

@@ -29,8 +29,13 @@
 // and the sensor produces a fresh frame whenever the host asks for the newest one (a read of
 // 0x77, a trigger; a read of 0x62 when every frame has been sent).
 //
-// Pixels are rendered only for frames that are sent, when their transfer starts, with the
-// settings the registers hold then; the average intensity lands in sensor register 0x4293.
+// Pixels are rendered only for frames that are sent, with the settings the registers hold
+// then; the average intensity lands in sensor register 0x4293. A frame is rendered when its
+// transfer starts, unless the board's frame thread did it already: while a host has started or
+// read a transfer within the last kRenderAheadFor, the thread renders each new frame as the
+// sensor produces it (throttled boards only), so that the host's own thread does not pay for it.
+// The thread also carries the second variant's stream; it runs only while one of the two needs
+// it.
 //
 // Everything here runs under the board's lock, except the destructor (call it without).
 #pragma once
@@ -44,7 +49,7 @@
 
 #include "FrameClock.h"
 #include "FrameSchedule.h"
-#include "StreamProducer.h"
+#include "FrameWorker.h"
 #include "UsbController.h"
 #include "chips/FpgaRegisterFile.h"
 #include "chips/SensorController.h"
@@ -70,6 +75,7 @@ public:
     static constexpr std::size_t kStreamQueueLimit = 3;
     static constexpr std::size_t kUnthrottledStreamDepth = 2;
     static constexpr int64_t kBusBytesPerSecond = 40'000'000;
+    static constexpr std::chrono::milliseconds kRenderAheadFor{1000};
 
     // The board's parts the frames pass through; borrowed, they must outlive this object.
     struct Parts {
@@ -146,13 +152,17 @@ private:
 
     void startStream();
     void stopStream();
-    StreamProducer::Next streamStep();
+    // A host started or read a transfer: render ahead for a while.
+    void hostActive();
+    FrameWorker::Next workerStep();
+    FrameWorker::Next streamStep();
+    FrameWorker::Next renderAheadStep();
 
     const BoardConfig m_config;
     Parts m_parts;
     FrameClock m_clock;
     FrameSchedule m_schedule;
-    std::unique_ptr<ScenePicture> m_picture;  // made on the first frame sent
+    std::unique_ptr<ScenePicture> m_picture;  // anew at power-on
     std::array<std::vector<uint8_t>, FrameSchedule::kBanks> m_bankPixels;
     std::array<bool, FrameSchedule::kBanks> m_bankRendered{};
     std::array<uint64_t, FrameSchedule::kBanks> m_bankRenderedFrame{};
@@ -167,9 +177,10 @@ private:
     bool m_streaming = false;
     uint64_t m_streamedUpTo = 0;  // frames produced when the stream last pushed
     uint64_t m_dropped = 0;
+    std::chrono::steady_clock::time_point m_lastHostActivity{};
 
-    // Last: its thread runs streamStep on this object, so it ends first.
-    StreamProducer m_producer;
+    // Last: its thread runs workerStep on this object, so it ends first.
+    FrameWorker m_worker;
 };
 
 }  // namespace boardsim

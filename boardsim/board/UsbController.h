@@ -10,9 +10,11 @@
 //   0xAA OUT     speed setting 0.      0xAB OUT  speed setting 1.
 //   0xB0 IN      firmware version, 16-bit little-endian.
 //   0xC0 OUT     wValue 0: reset the USB FIFO (bulk IN data dropped, halt cleared, frame
-//                counters 0); wValue 1: acquisition mode 1 (start); wValue 3: mode 3 (stop).
+//                counters 0); wValue 1: acquisition mode 1 (start: a second-variant board
+//                streams its frames, see FrameSource); wValue 3: mode 3 (stop).
 //   0xC0 IN      acquisition state, 16-bit little-endian: 1 while mode 1 runs, 3 when stopped.
-//   0xC1 IN      frame counters: frames produced and frames sent, 16-bit little-endian each.
+//   0xC1 IN      frame counters: frames the sensor produced and transfers the host read to
+//                their end, 16-bit little-endian each.
 //   0x19 OUT     wIndex 0x7D, data 0x00 0x01: recovery after a failed transfer (bulk IN halt
 //                cleared, queued data dropped).
 // IN replies longer than wLength are cut to wLength, as on the bus.

@@ -26,34 +26,34 @@ namespace boardsim {
 class FpgaRegisterFile : public I2cSlave {
 public:
     // Register map. "ro" marks read-only registers; reset values are below.
-    static constexpr uint8_t kRegVersionMinor = 0x00;    // ro, design version, minor byte
-    static constexpr uint8_t kRegVersionMajor = 0x01;    // ro, design version, major byte
-    static constexpr uint8_t kRegBoardStatus = 0x04;     // ro, bits 0-3 handle buttons, 0 = held
-    static constexpr uint8_t kRegFrameCountLow = 0x11;   // ro, frames stored, low byte
-    static constexpr uint8_t kRegFrameCountHigh = 0x12;  // ro, frames stored, high byte
-    static constexpr uint8_t kRegMemTestControl = 0x15;  // memory test: 0 idle, 1 run
-    static constexpr uint8_t kRegPatternSource = 0x1A;   // 0 camera, 1 colour bars, 3 patterns
-    static constexpr uint8_t kRegMedianFilter = 0x20;    // 1 on
-    static constexpr uint8_t kRegDampening = 0x21;       // motion dampening coefficient, 2..128
-    static constexpr uint8_t kRegMotionControl = 0x27;   // bit 0: motion compensation and crop
-    static constexpr uint8_t kRegGammaEnable = 0x2B;     // 1: gamma table applied
-    static constexpr uint8_t kRegGammaSelect = 0x2C;     // gamma table in use, 0..6
-    static constexpr uint8_t kRegMemTestPattern = 0x3F;  // memory test pattern
-    static constexpr uint8_t kRegInitRequest = 0x40;     // 1: start-up handshake request
-    static constexpr uint8_t kRegReady = 0x41;           // ro, 1 when configured and ready
-    static constexpr uint8_t kRegMemTestStatus = 0x46;   // ro, memory test status
-    static constexpr uint8_t kRegStreamControl = 0x60;   // a write resets the transfer state
-    static constexpr uint8_t kRegStartPulse = 0x61;      // 0 then 1 starts a memory transfer
-    static constexpr uint8_t kRegTransferStatus = 0x62;  // ro, bit 0 frame ready, bit 2 started
-    static constexpr uint8_t kStatusFrameReady = 0x01;   //   newest frame not sent yet
-    static constexpr uint8_t kStatusTransferBusy = 0x04; //   a started transfer not fully read
-    static constexpr uint8_t kRegBankAddress = 0x63;     // 0x63-0x66, transfer start address
-    static constexpr uint8_t kRegTransferLength = 0x67;  // 0x67-0x69, transfer length
-    static constexpr uint8_t kRegGammaLoad = 0x6D;       // 1 then 0: gamma slot load strobe
-    static constexpr uint8_t kRegGammaAddress = 0x6E;    // 0x6E-0x71, gamma slot address
-    static constexpr uint8_t kRegNewestBank = 0x77;      // ro, bits 0-1 bank of newest frame
-    static constexpr uint8_t kRegHdmiOutput = 0x7A;      // 1 on
-    static constexpr uint8_t kRegSpiWindowFirst = 0x80;  // 0x80-0x94, SPI master window
+    static constexpr uint8_t kRegVersionMinor = 0x00;     // ro, design version, minor byte
+    static constexpr uint8_t kRegVersionMajor = 0x01;     // ro, design version, major byte
+    static constexpr uint8_t kRegBoardStatus = 0x04;      // ro, bits 0-3 handle buttons, 0 = held
+    static constexpr uint8_t kRegFrameCountLow = 0x11;    // ro, frames stored, low byte
+    static constexpr uint8_t kRegFrameCountHigh = 0x12;   // ro, frames stored, high byte
+    static constexpr uint8_t kRegMemTestControl = 0x15;   // memory test: 0 idle, 1 run
+    static constexpr uint8_t kRegPatternSource = 0x1A;    // 0 camera, 1 colour bars, 3 patterns
+    static constexpr uint8_t kRegMedianFilter = 0x20;     // 1 on
+    static constexpr uint8_t kRegDampening = 0x21;        // motion dampening coefficient, 2..128
+    static constexpr uint8_t kRegMotionControl = 0x27;    // bit 0: motion compensation and crop
+    static constexpr uint8_t kRegGammaEnable = 0x2B;      // 1: gamma table applied
+    static constexpr uint8_t kRegGammaSelect = 0x2C;      // gamma table in use, 0..6
+    static constexpr uint8_t kRegMemTestPattern = 0x3F;   // memory test pattern
+    static constexpr uint8_t kRegInitRequest = 0x40;      // 1: start-up handshake request
+    static constexpr uint8_t kRegReady = 0x41;            // ro, 1 when configured and ready
+    static constexpr uint8_t kRegMemTestStatus = 0x46;    // ro, memory test status
+    static constexpr uint8_t kRegStreamControl = 0x60;    // a write resets the transfer state
+    static constexpr uint8_t kRegStartPulse = 0x61;       // 0 then 1 starts a memory transfer
+    static constexpr uint8_t kRegTransferStatus = 0x62;   // ro, bit 0 frame ready, bit 2 started
+    static constexpr uint8_t kStatusFrameReady = 0x01;    //   newest frame not sent yet
+    static constexpr uint8_t kStatusTransferBusy = 0x04;  //   a started transfer not fully read
+    static constexpr uint8_t kRegBankAddress = 0x63;      // 0x63-0x66, transfer start address
+    static constexpr uint8_t kRegTransferLength = 0x67;   // 0x67-0x69, transfer length
+    static constexpr uint8_t kRegGammaLoad = 0x6D;        // 1 then 0: gamma slot load strobe
+    static constexpr uint8_t kRegGammaAddress = 0x6E;     // 0x6E-0x71, gamma slot address
+    static constexpr uint8_t kRegNewestBank = 0x77;       // ro, bits 0-1 bank of newest frame
+    static constexpr uint8_t kRegHdmiOutput = 0x7A;       // 1 on
+    static constexpr uint8_t kRegSpiWindowFirst = 0x80;   // 0x80-0x94, SPI master window
     static constexpr uint8_t kRegSpiWindowLast = 0x94;
 
     // Reset values other than 0 (the version registers reset to the loaded design's version).

@@ -21,8 +21,8 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kRowValues = ScenePicture::kWidth * 3;
 
-// Exposure and gain at which the centre of the scene meters about kSceneLevel with the LEDs full
-// on and white balance on (the sensor's reset values).
+// The exposure (the sensor's reset value) at which, with unity gain, the LEDs full on and white
+// balance on, the centre of the scene meters about kSceneLevel.
 constexpr double kReferenceExposure = 0x200;
 constexpr double kSceneLevel = 120.0;
 // Linear levels are kept up to here before the final clip, so noise on a clipped level still
@@ -63,8 +63,12 @@ struct ScenePicture::State {
     void prepareLevels(const PictureSettings& settings, int exposure, int gain);
     void prepareGamma(const PictureSettings& settings);
     std::array<double, 3> balance(const PictureSettings& settings, bool pattern) const;
-    // One row of the sensor's picture, with the FPGA's gamma applied or not.
-    void cameraRow(int y, uint8_t* row, bool withGamma) const;
+    using Lookup = std::array<std::vector<uint8_t>, 3>;
+    // Pixels [x0, x1) of row y of the sensor's picture through the given tables.
+    void cameraSpan(int y, int x0, int x1, uint8_t* row, const Lookup& table) const;
+    // Rows [y0, y1) of the sensor's picture into the frame, metered, with the FPGA's gamma or
+    // not.
+    void cameraRows(int y0, int y1, uint8_t* rgb, BlockMeter& meter, bool withGamma) const;
     void gammaRow(uint8_t* row) const;
 
     std::shared_ptr<const SceneTexture> texture;
@@ -76,13 +80,27 @@ struct ScenePicture::State {
 
     std::vector<uint64_t> noise;
 
+    // What the tables below were made for: they are remade only when it changes.
+    struct TableInputs {
+        int exposure = -1;
+        int gain = -1;
+        double light = -1.0;
+        std::array<double, 3> white{};
+        bool gammaActive = false;
+        std::array<uint8_t, 256> gamma{};
+        bool operator==(const TableInputs&) const = default;
+    };
+    TableInputs tableInputs;
+
     // This frame: a level and a noise step to the sensor's output value; per colour, a texel's
     // value and a noise step (a lane of texel + noise) to the output before and after gamma.
     std::array<uint8_t, (kMaxLevel + 1) * kNoiseSteps> noisy{};
-    std::array<std::vector<uint8_t>, 3> lookup;
-    std::array<std::vector<uint8_t>, 3> lookupGamma;
+    Lookup lookup;
+    Lookup lookupGamma;
     bool gammaActive = false;
     std::array<uint8_t, 256> gamma{};
+    std::vector<uint8_t> fpgaBars;
+    std::vector<uint8_t> fpgaGrid;
     // Where frame row 0, column 0 falls on the texture, and the steps along a row and down a
     // column (16.16 fixed point).
     int32_t originU = 0;
@@ -91,11 +109,13 @@ struct ScenePicture::State {
     int32_t stepXV = 0;
     int32_t stepYU = 0;
     int32_t stepYV = 0;
-    uint32_t key = 0;
+    // Where each row starts in the noise stream this frame.
+    std::array<uint32_t, kHeight> rowNoise{};
 };
 
 void ScenePicture::State::useTexture(uint32_t seed) {
     texture = SceneTexture::forSeed(seed);
+    tableInputs = {};
     const auto& means = texture->greyMeans();
     // What the sensor takes for grey made grey, green kept.
     greyBalance = {means[1] / std::max(means[0], 1.0), 1.0, means[1] / std::max(means[2], 1.0)};
@@ -140,6 +160,14 @@ void ScenePicture::State::prepareLevels(const PictureSettings& settings, int exp
     static constexpr std::array<double, kNoiseSteps / 2> kQuantiles{0.0784, 0.2372, 0.4023, 0.5791,
                                                                     0.7764, 1.0100, 1.3180, 1.8627};
     static constexpr double kQuantileSigma = 0.9611;
+    const double light = std::clamp(settings.illumination, 0.0, 1.0);
+    const std::array<double, 3> white = balance(settings, false);
+    const TableInputs inputs{exposure, gain, light, white, gammaActive, gamma};
+    if (inputs == tableInputs) {
+        return;
+    }
+    tableInputs = inputs;
+
     const double analogGain = gain / 16.0;
     for (int level = 0; level <= kMaxLevel; ++level) {
         const double sigma = std::sqrt(kReadNoise * kReadNoise * analogGain * analogGain +
@@ -155,9 +183,7 @@ void ScenePicture::State::prepareLevels(const PictureSettings& settings, int exp
         }
     }
 
-    const double light = std::clamp(settings.illumination, 0.0, 1.0);
     const double scale = levelScale * light * exposure / kReferenceExposure * analogGain;
-    const std::array<double, 3> white = balance(settings, false);
     for (int c = 0; c < 3; ++c) {
         const double perTexel = scale * white[c];
         uint8_t* out = lookup[c].data();
@@ -186,30 +212,60 @@ void ScenePicture::State::prepareGamma(const PictureSettings& settings) {
     }
 }
 
-void ScenePicture::State::cameraRow(int y, uint8_t* row, bool withGamma) const {
+void ScenePicture::State::cameraSpan(int y, int x0, int x1, uint8_t* row,
+                                     const Lookup& table) const {
     const uint64_t* texels = texture->texels();
-    const uint64_t* rowNoise =
-        noise.data() + (ValueNoise::hash(key, static_cast<uint32_t>(y), 7) % kNoiseWords);
-    const auto& table = withGamma && gammaActive ? lookupGamma : lookup;
+    const uint64_t* noiseWords = noise.data() + rowNoise[y];
     const uint8_t* red = table[0].data();
     const uint8_t* green = table[1].data();
     const uint8_t* blue = table[2].data();
     // Locals, so that the stores to row cannot be taken to change them.
     const int32_t stepU = stepXU;
     const int32_t stepV = stepXV;
-    int32_t u = originU + stepYU * y;
-    int32_t v = originV + stepYV * y;
+    int32_t u = originU + stepYU * y + stepU * x0;
+    int32_t v = originV + stepYV * y + stepV * x0;
     constexpr int kLane = SceneTexture::kLaneBits;
-    for (int x = 0; x < kWidth; ++x) {
+    uint8_t* out = row + x0 * 3;
+    for (int x = x0; x < x1; ++x) {
         const auto texelIndex =
             static_cast<uint32_t>(v >> 16) * SceneTexture::kSize + static_cast<uint32_t>(u >> 16);
-        const uint64_t lanes = texels[texelIndex] + rowNoise[x];
+        const uint64_t lanes = texels[texelIndex] + noiseWords[x];
         u += stepU;
         v += stepV;
-        row[0] = red[lanes & SceneTexture::kLaneMask];
-        row[1] = green[(lanes >> kLane) & SceneTexture::kLaneMask];
-        row[2] = blue[(lanes >> 2 * kLane) & SceneTexture::kLaneMask];
-        row += 3;
+        out[0] = red[lanes & SceneTexture::kLaneMask];
+        out[1] = green[(lanes >> kLane) & SceneTexture::kLaneMask];
+        out[2] = blue[(lanes >> 2 * kLane) & SceneTexture::kLaneMask];
+        out += 3;
+    }
+}
+
+void ScenePicture::State::cameraRows(int y0, int y1, uint8_t* rgb, BlockMeter& meter,
+                                     bool withGamma) const {
+    // Bands of rows, each drawn in strips of columns: whatever the turn, the texels a strip
+    // reads are still in the cache for its next row.
+    constexpr int kBandRows = 16;
+    constexpr int kStripColumns = 50;
+    const bool gammaHere = withGamma && gammaActive;
+    for (int top = y0; top < y1; top += kBandRows) {
+        const int bottom = std::min(top + kBandRows, y1);
+        for (int left = 0; left < kWidth; left += kStripColumns) {
+            const int right = std::min(left + kStripColumns, kWidth);
+            for (int y = top; y < bottom; ++y) {
+                // The meter sees the sensor's values, before the FPGA's gamma.
+                const bool metered = meter.covers(y);
+                cameraSpan(y, left, right, rgb + y * kRowValues,
+                           gammaHere && !metered ? lookupGamma : lookup);
+            }
+        }
+        for (int y = top; y < bottom; ++y) {
+            if (meter.covers(y)) {
+                uint8_t* row = rgb + y * kRowValues;
+                meter.addRow(y, row);
+                if (gammaHere) {
+                    gammaRow(row);
+                }
+            }
+        }
     }
 }
 
@@ -266,7 +322,10 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
         const int exposure = s.loop.exposure();
         const int gain = s.loop.gain();
         s.prepareLevels(settings, exposure, gain);
-        s.key = frameKey(settings.seed, seconds);
+        const uint32_t key = frameKey(settings.seed, seconds);
+        for (int y = 0; y < kHeight; ++y) {
+            s.rowNoise[y] = ValueNoise::hash(key, static_cast<uint32_t>(y), 7) % kNoiseWords;
+        }
 
         const double angle =
             kTurnPerSecond * seconds + kWobble * std::sin(kTwoPi * seconds / kWobblePeriod);
@@ -288,39 +347,31 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
         s.stepYU = fixed(-sn);
         s.stepYV = fixed(c);
 
+        // Behind an FPGA pattern only the metered rows are needed, and the pattern covers them.
         if (fpgaPattern) {
-            std::array<uint8_t, kRowValues> row{};
-            for (int y = meter.top(); y < meter.bottom(); ++y) {
-                s.cameraRow(y, row.data(), false);
-                meter.addRow(y, row.data());
-            }
+            s.cameraRows(meter.top(), meter.bottom(), rgb, meter, false);
         } else {
-            for (int y = 0; y < kHeight; ++y) {
-                uint8_t* row = rgb + y * stride;
-                if (meter.covers(y)) {
-                    // The meter sees the sensor's values, before the FPGA's gamma.
-                    s.cameraRow(y, row, false);
-                    meter.addRow(y, row);
-                    if (s.gammaActive) {
-                        s.gammaRow(row);
-                    }
-                } else {
-                    s.cameraRow(y, row, true);
-                }
-            }
+            s.cameraRows(0, kHeight, rgb, meter, true);
         }
     }
 
     if (fpgaPattern) {
-        if (settings.fpgaSource == 1) {
-            TestPatterns::fpgaColourBars(rgb, kWidth, kHeight);
-        } else {
-            TestPatterns::fpgaTestPattern(rgb, kWidth, kHeight);
+        // The FPGA's pictures never change: drawn once, copied after.
+        std::vector<uint8_t>& pattern = settings.fpgaSource == 1 ? s.fpgaBars : s.fpgaGrid;
+        if (pattern.empty()) {
+            pattern.resize(kFrameBytes);
+            if (settings.fpgaSource == 1) {
+                TestPatterns::fpgaColourBars(pattern.data(), kWidth, kHeight);
+            } else {
+                TestPatterns::fpgaTestPattern(pattern.data(), kWidth, kHeight);
+            }
         }
         if (s.gammaActive) {
-            for (int y = 0; y < kHeight; ++y) {
-                s.gammaRow(rgb + y * stride);
+            for (int i = 0; i < kFrameBytes; ++i) {
+                rgb[i] = s.gamma[pattern[i]];
             }
+        } else {
+            std::memcpy(rgb, pattern.data(), kFrameBytes);
         }
     }
 

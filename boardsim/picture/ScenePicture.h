@@ -1,6 +1,15 @@
 // The picture a simulated board's sensor sees: a textured inspection scene with some motion,
 // lit by the board's LEDs, exposed, balanced and pattern-switched as the registers say.
-// Deterministic: the same settings, seed and time give the same bytes.
+// Deterministic: the same settings, seed and time give the same bytes (with automatic exposure,
+// after the same frames before).
+//
+// The order of the stages: the scene or the sensor's colour bars, metered for the exposure loop
+// and 0x4293, then the FPGA's source (1 and 3 replace the picture with the FPGA's patterns, other
+// values pass it; behind a pattern the sensor goes on metering and adjusting to the scene), then
+// the FPGA's gamma, on everything. The loop rests while the sensor shows its bars.
+//
+// The scene's texture is drawn once per seed (about a tenth of a second, on up to four threads)
+// and shared by the pictures of that seed. One picture is for one thread at a time.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +25,7 @@ public:
     static constexpr int kHeight = 400;
     static constexpr int kFrameBytes = kWidth * kHeight * 3;
 
+    // Draws (or finds) the texture of `seed`; a render with another settings.seed switches.
     explicit ScenePicture(uint32_t seed);
     ~ScenePicture();
     ScenePicture(const ScenePicture&) = delete;

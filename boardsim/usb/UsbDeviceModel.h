@@ -21,8 +21,9 @@ class UsbDeviceModel {
 public:
     virtual ~UsbDeviceModel() = default;
 
-    // The endpoints of interface 0, alternate setting 0, in descriptor order.
-    virtual std::vector<EndpointInfo> endpoints() const = 0;
+    // The endpoints of interface 0, alternate setting 0, in descriptor order; the list is fixed
+    // for the device's lifetime.
+    virtual const std::vector<EndpointInfo>& endpoints() const = 0;
 
     // One control transfer. data holds setup.length bytes: what the host sends (OUT) or room for
     // the reply (IN). Returns the bytes transferred, or a negative errno: -EPIPE for a stalled

@@ -77,8 +77,9 @@ TEST(BoardPacketLayout, OnlyTheTriggerByteStartsATransfer) {
     EXPECT_EQ(board.bulkIn().queuedTransfers(), 0u);
     // The host's own receiver of interrupt OUT bytes still sees them, trigger or not.
     std::vector<uint8_t> seen;
-    board.setInterruptOutHandler(
-        [&seen](const uint8_t* data, uint32_t length) { seen.insert(seen.end(), data, data + length); });
+    board.setInterruptOutHandler([&seen](const uint8_t* data, uint32_t length) {
+        seen.insert(seen.end(), data, data + length);
+    });
     interruptWrite(board, 0x31);
     EXPECT_EQ(seen, std::vector<uint8_t>{0x31});
     EXPECT_EQ(board.bulkIn().queuedTransfers(), 1u);

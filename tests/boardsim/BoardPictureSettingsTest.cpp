@@ -68,10 +68,19 @@ TEST(BoardPictureSettings, WritesOfTheHostReachThePicture) {
     EXPECT_EQ(settings.manualExposure, 0x1F34);
     EXPECT_EQ(settings.manualGain, 127);
     // Metering window 120..280, a spot weight in block 7, bands around 120.
-    for (const auto& [reg, value] : std::vector<std::pair<uint16_t, uint8_t>>{
-             {0x4280, 0x00}, {0x4281, 0x78}, {0x4282, 0x01}, {0x4283, 0x18}, {0x4284, 0x00},
-             {0x4285, 0x64}, {0x4286, 0x00}, {0x4287, 0xC8}, {0x428B, 0xF0}, {0x3510, 112},
-             {0x350F, 128}, {0x351E, 96}, {0x351B, 144}}) {
+    for (const auto& [reg, value] : std::vector<std::pair<uint16_t, uint8_t>>{{0x4280, 0x00},
+                                                                              {0x4281, 0x78},
+                                                                              {0x4282, 0x01},
+                                                                              {0x4283, 0x18},
+                                                                              {0x4284, 0x00},
+                                                                              {0x4285, 0x64},
+                                                                              {0x4286, 0x00},
+                                                                              {0x4287, 0xC8},
+                                                                              {0x428B, 0xF0},
+                                                                              {0x3510, 112},
+                                                                              {0x350F, 128},
+                                                                              {0x351E, 96},
+                                                                              {0x351B, 144}}) {
         sensorWrite(board, reg, value);
     }
     settings = board.pictureSettings();

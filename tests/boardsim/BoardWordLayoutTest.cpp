@@ -19,8 +19,8 @@ Bytes readFrame(CameraBoard& board) {
     Bytes frame;
     while (frame.size() < kFrame) {
         int result = 0;
-        const Bytes part = bulkRead(board, kFrame - static_cast<uint32_t>(frame.size()), 1000ms,
-                                    &result);
+        const Bytes part =
+            bulkRead(board, kFrame - static_cast<uint32_t>(frame.size()), 1000ms, &result);
         EXPECT_GT(result, 0);
         if (result <= 0) {
             break;
@@ -154,7 +154,8 @@ TEST(BoardWordLayout, AddressAndLengthRegistersShapeTheTransfer) {
     const Bytes frame = readFrame(board);
     const auto setTransfer = [&board](uint32_t address, uint32_t words) {
         for (int i = 0; i < 4; ++i) {
-            fpgaWrite(board, static_cast<uint8_t>(0x63 + i), static_cast<uint8_t>(address >> 8 * i));
+            fpgaWrite(board, static_cast<uint8_t>(0x63 + i),
+                      static_cast<uint8_t>(address >> 8 * i));
         }
         for (int i = 0; i < 3; ++i) {
             fpgaWrite(board, static_cast<uint8_t>(0x67 + i), static_cast<uint8_t>(words >> 8 * i));
@@ -283,7 +284,8 @@ TEST(BoardWordLayout, RealTimeFramesArriveAtTheConfiguredRate) {
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(100ms);
     const uint64_t produced = board.framesProduced();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(produced, 19u);
     EXPECT_LE(produced, static_cast<uint64_t>(seconds * 200) + 1);
 }

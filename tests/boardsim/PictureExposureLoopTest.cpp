@@ -30,47 +30,6 @@ TEST(PictureExposureLoop, StepsAreDampedAndBoundedPerFrame) {
     EXPECT_EQ(loop.exposure(), exposure);
 }
 
-TEST(PictureExposureLoop, ReactsOnlyOutsideTheOuterBand) {
-    ExposureLoop loop;
-    loop.setExposure(600);
-    loop.setGain(16);
-    for (int average : {96, 100, 140, 144, 111, 129}) {
-        loop.update(average, kBands, true, true);
-        EXPECT_EQ(loop.exposure(), 600) << average;
-        EXPECT_FALSE(loop.adjusting());
-    }
-    loop.update(95, kBands, true, true);
-    EXPECT_GT(loop.exposure(), 600);
-    EXPECT_TRUE(loop.adjusting());
-    // Once started it goes on inside the outer band, until the stable band is reached.
-    const int exposure = loop.exposure();
-    loop.update(105, kBands, true, true);
-    EXPECT_GT(loop.exposure(), exposure);
-    loop.update(112, kBands, true, true);
-    EXPECT_FALSE(loop.adjusting());
-}
-
-TEST(PictureExposureLoop, GainOnlyBeyondTheLongestExposureAndOffFirst) {
-    ExposureLoop loop;
-    loop.setExposure(6000);
-    loop.setGain(16);
-    loop.update(30, kBands, true, true);
-    EXPECT_EQ(loop.exposure(), ExposureLoop::kMaxExposure);
-    EXPECT_EQ(loop.gain(), 23);  // 6000 x 2 = 8191 x 1.465
-    for (int i = 0; i < 10; ++i) {
-        loop.update(0, kBands, true, true);
-    }
-    EXPECT_EQ(loop.gain(), ExposureLoop::kMaxGain);
-    loop.update(240, kBands, true, true);
-    EXPECT_EQ(loop.exposure(), ExposureLoop::kMaxExposure);
-    EXPECT_LT(loop.gain(), ExposureLoop::kMaxGain);
-    loop.update(250, kBands, true, true);
-    loop.update(250, kBands, true, true);
-    loop.update(250, kBands, true, true);
-    EXPECT_EQ(loop.gain(), 16);
-    EXPECT_LT(loop.exposure(), ExposureLoop::kMaxExposure);
-}
-
 TEST(PictureExposureLoop, MovesOnlyTheAutomaticHalfAndAtLeastOneStep) {
     ExposureLoop loop;
     loop.setExposure(300);

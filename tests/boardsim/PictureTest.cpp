@@ -99,14 +99,19 @@ TEST(PictureScene, SameInputsGiveTheSameBytesAndSeedsGiveOtherPictures) {
 
 TEST(PictureScene, ShowsADarkBoreALitWallAndDarkerCorners) {
     ScenePicture picture(1);
-    const Frame frame = render(picture, manual(), 2.0);
-    const double bore = ringBrightness(frame, 0.0, 12.0);
-    const double wall = ringBrightness(frame, 100.0, 160.0);
-    const double corners = ringBrightness(frame, 275.0, 300.0);
-    EXPECT_LT(bore, 15.0);
-    EXPECT_GT(wall, 120.0);
-    EXPECT_LT(corners, wall * 0.7);
+    // The scope turns half a degree a second: these times show it turned every way.
+    for (double seconds : {2.0, 90.0, 181.0, 270.0, 1000.0}) {
+        const Frame frame = render(picture, manual(), seconds);
+        const double bore = ringBrightness(frame, 0.0, 12.0);
+        const double wall = ringBrightness(frame, 100.0, 160.0);
+        const double corners = ringBrightness(frame, 275.0, 300.0);
+        EXPECT_LT(bore, 10.0) << seconds;
+        EXPECT_GT(wall, 140.0) << seconds;
+        EXPECT_LT(corners, wall * 0.6) << seconds;
+        EXPECT_GT(corners, 40.0) << seconds;
+    }
     // Textured, not flat: the wall's pixels spread widely.
+    const Frame frame = render(picture, manual(), 2.0);
     double sum = 0.0;
     double squares = 0.0;
     int count = 0;
@@ -319,7 +324,7 @@ TEST(PictureColour, WhiteBalanceRemovesTheLedCastAndManualGainsScaleChannels) {
     EXPECT_NEAR(ratios(gains)[0], cast[0], 0.01);
 }
 
-TEST(PicturePatterns, SensorBarsGoThroughWhiteBalanceAndGammaButNotExposure) {
+TEST(PicturePatterns, SensorBarsGoThroughWhiteBalanceButNotExposure) {
     ScenePicture picture(1);
     PictureSettings bars = manual(0);  // no exposure at all: the bars do not care
     bars.illumination = 0.0;
@@ -350,17 +355,6 @@ TEST(PicturePatterns, SensorBarsGoThroughWhiteBalanceAndGammaButNotExposure) {
     EXPECT_EQ(pixel(tinted, 0, 0)[0], 128);
     EXPECT_EQ(pixel(tinted, 0, 0)[1], 255);
     EXPECT_EQ(pixel(tinted, 300, 0)[0], 0);  // blue bar
-
-    std::vector<uint16_t> inverting(1024);
-    for (int i = 0; i < 1024; ++i) {
-        inverting[i] = static_cast<uint16_t>(1023 - i);
-    }
-    PictureSettings gamma = bars;
-    gamma.gammaOn = true;
-    gamma.gammaTable = inverting.data();
-    const Frame inverted = render(picture, gamma, 1.0);
-    EXPECT_EQ(pixel(inverted, 0, 0)[0], 0);
-    EXPECT_EQ(pixel(inverted, 399, 0)[2], 255);
 }
 
 TEST(PicturePatterns, FpgaSourcesReplaceEverythingAndWinOverTheSensorBars) {
@@ -437,20 +431,6 @@ TEST(PictureGamma, TableMapsEachChannelAndNullTableOrOffPassesThrough) {
         ASSERT_EQ(negative[i], 255 - original[i]) << i;
     }
     EXPECT_EQ(picture.averageIntensity(), metered);  // the sensor meters before the FPGA's gamma
-
-    // A square-root curve brightens the shadows and keeps black and white.
-    std::vector<uint16_t> root(1024);
-    for (int i = 0; i < 1024; ++i) {
-        root[i] = static_cast<uint16_t>(std::lround(std::sqrt(i / 1023.0) * 1023.0));
-    }
-    inverted.gammaTable = root.data();
-    const Frame brightened = render(picture, inverted, 2.0);
-    for (size_t i = 0; i < original.size(); i += 997) {
-        ASSERT_GE(brightened[i], original[i]) << i;
-        if (original[i] == 0 || original[i] == 255) {
-            EXPECT_EQ(brightened[i], original[i]);
-        }
-    }
 
     PictureSettings noTable = inverted;
     noTable.gammaTable = nullptr;

@@ -21,6 +21,7 @@ Arguments::Arguments(const std::vector<std::string>& args,
                 continue;
             }
             m_options[word] = args[++i];
+            m_allOptions.emplace_back(word, args[i]);
         } else {
             m_flags.push_back(word);
         }
@@ -37,6 +38,16 @@ std::optional<std::string> Arguments::option(const std::string& name) const {
         return std::nullopt;
     }
     return it->second;
+}
+
+std::vector<std::string> Arguments::options(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& [option, value] : m_allOptions) {
+        if (option == name) {
+            values.push_back(value);
+        }
+    }
+    return values;
 }
 
 std::vector<std::string> Arguments::unknown(const std::vector<std::string>& flags) const {

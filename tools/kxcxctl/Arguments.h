@@ -15,6 +15,8 @@ public:
     const std::vector<std::string>& positional() const { return m_positional; }
     bool flag(const std::string& name) const;
     std::optional<std::string> option(const std::string& name) const;
+    // Every value of an option given several times, in order.
+    std::vector<std::string> options(const std::string& name) const;
     // The first problem met while splitting (an option without its value), or empty.
     const std::string& error() const { return m_error; }
     // Options that are neither flags in `flags` nor options with values.
@@ -26,6 +28,7 @@ public:
 private:
     std::vector<std::string> m_positional;
     std::map<std::string, std::string> m_options;
+    std::vector<std::pair<std::string, std::string>> m_allOptions;
     std::vector<std::string> m_flags;
     std::vector<std::string> m_withValue;
     std::string m_error;

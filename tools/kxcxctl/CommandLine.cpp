@@ -71,7 +71,7 @@ void CommandLine::usage(std::ostream& out) {
            "  ioctl in REQUEST VALUE INDEX LENGTH        one vendor request, device to host\n"
            "  ioctl out REQUEST VALUE INDEX [BYTE...]    one vendor request, host to device\n"
            "  versions    the board's firmware and FPGA versions\n"
-           "  grab N DIR           stream and write N frames as PNG files into DIR\n"
+           "  grab N DIR [--write SLAVE:REG=VALUE]...   set registers, then write N frames as PNG\n"
            "  stream SECONDS       stream and report frames per second and the board's counters\n"
            "  sim ...     drive the simulated boards of a running program (kxcxctl sim help)\n"
            "\n"

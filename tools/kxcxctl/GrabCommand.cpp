@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "DeviceCommand.h"
 #include "FrameSink.h"
@@ -13,10 +14,13 @@ constexpr int kHeight = 400;
 }  // namespace
 
 int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const Arguments arguments(args, DeviceCommand::sessionOptions());
+    std::vector<std::string> withValue = DeviceCommand::sessionOptions();
+    withValue.push_back("--write");
+    const Arguments arguments(args, withValue);
     const auto& words = arguments.positional();
     if (words.size() != 2) {
-        return DeviceCommand::fail(err, "grab", "usage: grab N DIR [--device NAME]", 2);
+        return DeviceCommand::fail(
+            err, "grab", "usage: grab N DIR [--write SLAVE:REG=VALUE]... [--device NAME]", 2);
     }
     const auto count = Arguments::number(words[0], 1, 1000);
     if (!count) {
@@ -27,9 +31,37 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     if (error || !std::filesystem::is_directory(words[1])) {
         return DeviceCommand::fail(err, "grab", "cannot make the folder " + words[1], 1);
     }
+    struct Write {
+        long slave;
+        long reg;
+        long value;
+    };
+    std::vector<Write> writes;
+    for (const std::string& text : arguments.options("--write")) {
+        const std::size_t colon = text.find(':');
+        const std::size_t equals = text.find('=');
+        std::optional<long> slave, reg, value;
+        if (colon != std::string::npos && equals != std::string::npos && colon < equals) {
+            slave = Arguments::number(text.substr(0, colon), 0, 0x7F);
+            reg = Arguments::number(text.substr(colon + 1, equals - colon - 1), 0, 0xFFFF);
+            value = Arguments::number(text.substr(equals + 1), 0, 0xFF);
+        }
+        if (!slave || !reg || !value) {
+            return DeviceCommand::fail(err, "grab", "--write wants SLAVE:REG=VALUE, got " + text, 2);
+        }
+        writes.push_back({*slave, *reg, *value});
+    }
     auto session = DeviceCommand::open(arguments, {}, "grab", err);
     if (!session) {
         return 1;
+    }
+    // Registers set before the frames are taken (16-bit register addresses above 0xFF).
+    for (const Write& write : writes) {
+        if (writeRegister(session->handle(), static_cast<int>(write.slave),
+                          static_cast<int>(write.reg), static_cast<int>(write.value),
+                          write.reg > 0xFF ? 1 : 0) != 1) {
+            return DeviceCommand::fail(err, "grab", "writing a register failed");
+        }
     }
     FrameSink sink(static_cast<std::size_t>(*count));
     if (acquireImageStream(session->handle(), FrameSink::callback(), 0) < 0) {

@@ -17,7 +17,9 @@ constexpr int kRecoverIndex = 0x7D;
 
 }  // namespace
 
-BulkXferThread::BulkXferThread(CamContext& context) : m_context(context) {}
+BulkXferThread::BulkXferThread(CamContext& context) : m_context(context) {
+    setThreadName("kx-bulk");
+}
 
 BulkXferThread::~BulkXferThread() {
     requestStop();

@@ -13,7 +13,9 @@
 
 mvAcqThread::mvAcqThread(CamContext& context, FrameQueue& queue, kx::Event& queued,
                          int32_t frameLimit)
-    : m_context(context), m_queue(queue), m_queued(queued), m_frameLimit(frameLimit) {}
+    : m_context(context), m_queue(queue), m_queued(queued), m_frameLimit(frameLimit) {
+    setThreadName("kx-acq");
+}
 
 mvAcqThread::~mvAcqThread() { join(); }
 

@@ -14,7 +14,9 @@ constexpr int kNoButtonChange = 0xFF;
 }  // namespace
 
 mvCbThread::mvCbThread(CamContext& context, FrameQueue& queue, kx::Event& queued)
-    : m_context(context), m_queue(queue), m_queued(queued) {}
+    : m_context(context), m_queue(queue), m_queued(queued) {
+    setThreadName("kx-callback");
+}
 
 mvCbThread::~mvCbThread() { join(); }
 

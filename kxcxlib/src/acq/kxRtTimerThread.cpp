@@ -32,6 +32,7 @@ CxLogger& logger() { return CxLogger::instance(); }
 rtTimerThread::rtTimerThread(CamDevice& owner, CamContext& first, CamContext& second)
     : m_owner(owner), m_first(first), m_second(second), m_timer(m_io) {
     setStackSize(kStackSize);
+    setThreadName("kx-timer");
 }
 
 rtTimerThread::~rtTimerThread() {

@@ -4,7 +4,7 @@
 
 #include "kxCxLogger.h"
 
-LoggerThread::LoggerThread(CxLogger& logger) : m_logger(logger) {}
+LoggerThread::LoggerThread(CxLogger& logger) : m_logger(logger) { setThreadName("kx-log"); }
 
 LoggerThread::~LoggerThread() {
     stop();

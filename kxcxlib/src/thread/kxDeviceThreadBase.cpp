@@ -30,6 +30,9 @@ bool DeviceThreadBase::start() {
     const int rc = pthread_create(&m_thread, &attr, &DeviceThreadBase::threadEntry, this);
     pthread_attr_destroy(&attr);
     m_started = rc == 0;
+    if (m_started && m_name != nullptr) {
+        pthread_setname_np(m_thread, m_name);
+    }
     return m_started;
 }
 

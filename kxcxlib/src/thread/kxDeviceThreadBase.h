@@ -35,6 +35,8 @@ protected:
     virtual void svcThread() = 0;
     // Stack size of the OS thread; 0 keeps the system's default.
     void setStackSize(std::size_t bytes) { m_stackSize = bytes; }
+    // The OS thread's name (at most 15 characters), as tools and /proc show it.
+    void setThreadName(const char* name) { m_name = name; }
 
 private:
     static void* threadEntry(void* self);
@@ -42,6 +44,7 @@ private:
     pthread_t m_thread{};
     bool m_started = false;
     std::size_t m_stackSize = 0;
+    const char* m_name = nullptr;
 };
 
 }  // namespace SD

@@ -1,7 +1,8 @@
-// The thread that keeps a board's continuous stream going: it runs a step under the board's lock
-// whenever the step asked to be called again (at a time, or when the bulk IN queue has room), as
-// long as the stream is wanted. It exists only while the stream runs; it never outlives its
-// owner, and joining it is bounded by one step.
+// The thread of a board's frame source: it runs a step under the board's lock whenever the step
+// asked to be called again (at a time, or when the bulk IN queue has room), as long as it is
+// wanted. It carries the second variant's stream and renders frames ahead for a host that polls,
+// and runs only while one of them is needed; it never outlives its owner, and joining it is
+// bounded by one step.
 #pragma once
 
 #include <chrono>
@@ -15,7 +16,7 @@
 
 namespace boardsim {
 
-class StreamProducer {
+class FrameWorker {
 public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
@@ -27,19 +28,20 @@ public:
     };
     using Step = std::function<Next()>;
 
-    // mutex: the board's lock, held while the step runs; pipe: the stream's pipe.
-    StreamProducer(std::mutex& mutex, DataPipe& pipe, Step step);
+    // mutex: the board's lock, held while the step runs; pipe: the bulk IN pipe.
+    FrameWorker(std::mutex& mutex, DataPipe& pipe, Step step);
     // Stops and joins the thread. Call without holding the lock.
-    ~StreamProducer();
-    StreamProducer(const StreamProducer&) = delete;
-    StreamProducer& operator=(const StreamProducer&) = delete;
+    ~FrameWorker();
+    FrameWorker(const FrameWorker&) = delete;
+    FrameWorker& operator=(const FrameWorker&) = delete;
 
-    // With the lock held: start (or keep) the thread running, ask it to end (returns at once),
-    // run the step again now.
+    // With the lock held (the step may call them too): start the thread, or keep it running;
+    // ask it to end (returns at once); run the step again now.
     void start();
     void stop();
     void wake();
-    bool running() const { return m_running; }
+    // The thread runs and is wanted.
+    bool active() const { return m_running && m_wanted; }
 
 private:
     void run();

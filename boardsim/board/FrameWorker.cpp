@@ -1,20 +1,20 @@
-#include "StreamProducer.h"
+#include "FrameWorker.h"
 
 namespace boardsim {
 
 namespace {
 
-// A stopped stream waiting for room on the pipe notices within this time.
+// A worker waiting for room on the pipe notices a stop or a wake-up within this time.
 constexpr std::chrono::milliseconds kRoomPoll{5};
 // Longest sleep without a step, in case a wake-up is missed.
 constexpr std::chrono::milliseconds kLongestSleep{100};
 
 }  // namespace
 
-StreamProducer::StreamProducer(std::mutex& mutex, DataPipe& pipe, Step step)
+FrameWorker::FrameWorker(std::mutex& mutex, DataPipe& pipe, Step step)
     : m_mutex(mutex), m_pipe(pipe), m_step(std::move(step)) {}
 
-StreamProducer::~StreamProducer() {
+FrameWorker::~FrameWorker() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         stop();
@@ -24,31 +24,34 @@ StreamProducer::~StreamProducer() {
     }
 }
 
-void StreamProducer::start() {
-    m_wanted = true;
+void FrameWorker::start() {
     if (m_running) {
-        wake();
+        if (!m_wanted) {
+            m_wanted = true;
+            wake();
+        }
         return;
     }
+    m_wanted = true;
     // A thread that left its loop no longer needs the lock: joining it here is quick.
     if (m_thread.joinable()) {
         m_thread.join();
     }
     m_running = true;
-    m_thread = std::thread(&StreamProducer::run, this);
+    m_thread = std::thread(&FrameWorker::run, this);
 }
 
-void StreamProducer::stop() {
+void FrameWorker::stop() {
     m_wanted = false;
     m_wake.notify_all();
 }
 
-void StreamProducer::wake() {
+void FrameWorker::wake() {
     m_woken = true;
     m_wake.notify_all();
 }
 
-void StreamProducer::run() {
+void FrameWorker::run() {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (m_wanted) {
         m_woken = false;
@@ -57,9 +60,12 @@ void StreamProducer::run() {
             break;
         }
         if (next.room > 0) {
-            lock.unlock();
-            m_pipe.waitForRoom(next.room, kRoomPoll);
-            lock.lock();
+            bool room = false;
+            while (!room && m_wanted && !m_woken) {
+                lock.unlock();
+                room = m_pipe.waitForRoom(next.room, kRoomPoll);
+                lock.lock();
+            }
             continue;
         }
         const TimePoint latest = std::chrono::steady_clock::now() + kLongestSleep;

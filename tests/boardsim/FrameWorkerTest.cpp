@@ -1,0 +1,123 @@
+#include "board/FrameWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "BoardWire.h"
+
+using boardsim::DataPipe;
+using boardsim::FrameWorker;
+using boardwire::waitFor;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A worker whose step counts its runs under the lock and answers what next() says.
+class CountingWorker {
+public:
+    explicit CountingWorker(std::function<FrameWorker::Next(int)> next)
+        : m_next(std::move(next)), m_worker(std::make_unique<FrameWorker>(m_mutex, m_pipe, [this] {
+              ++m_steps;
+              return m_next(m_steps);
+          })) {}
+
+    int steps() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_steps;
+    }
+    template <typename F>
+    void locked(F f) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        f(*m_worker);
+    }
+    DataPipe& pipe() { return m_pipe; }
+    // For the step, which runs under the lock already.
+    FrameWorker& worker() { return *m_worker; }
+    void destroy() { m_worker.reset(); }
+
+private:
+    std::mutex m_mutex;
+    DataPipe m_pipe;
+    int m_steps = 0;
+    std::function<FrameWorker::Next(int)> m_next;
+    std::unique_ptr<FrameWorker> m_worker;
+};
+
+}  // namespace
+
+TEST(BoardFrameWorker, RunsItsStepWhenStartedOrWokenAndNotAfterAStop) {
+    CountingWorker counting([](int) { return FrameWorker::Next{}; });  // until woken
+    counting.locked([](FrameWorker& worker) { EXPECT_FALSE(worker.active()); });
+    counting.locked([](FrameWorker& worker) { worker.start(); });
+    ASSERT_TRUE(waitFor([&] { return counting.steps() == 1; }));
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(counting.steps(), 1);
+    counting.locked([](FrameWorker& worker) {
+        EXPECT_TRUE(worker.active());
+        worker.start();  // already running: no extra step
+    });
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(counting.steps(), 1);
+    counting.locked([](FrameWorker& worker) { worker.wake(); });
+    ASSERT_TRUE(waitFor([&] { return counting.steps() == 2; }));
+    counting.locked([](FrameWorker& worker) {
+        worker.stop();
+        EXPECT_FALSE(worker.active());
+        worker.wake();
+    });
+    std::this_thread::sleep_for(150ms);  // longer than the longest sleep
+    EXPECT_EQ(counting.steps(), 2);
+    // A new start after the thread ended runs a new one.
+    counting.locked([](FrameWorker& worker) { worker.start(); });
+    ASSERT_TRUE(waitFor([&] { return counting.steps() == 3; }));
+}
+
+TEST(BoardFrameWorker, TimedStepsThenAWaitForRoomOnThePipe) {
+    CountingWorker* self = nullptr;
+    CountingWorker counting([&self](int step) {
+        FrameWorker::Next next;
+        if (step < 4) {
+            next.at = std::chrono::steady_clock::now() + 10ms;
+        } else {
+            if (step == 4) {
+                self->pipe().push({1});
+            }
+            next.room = 1;  // the step itself filled the pipe
+        }
+        return next;
+    });
+    self = &counting;
+    counting.locked([](FrameWorker& worker) { worker.start(); });
+    ASSERT_TRUE(waitFor([&] { return counting.steps() == 4; }));
+    std::this_thread::sleep_for(40ms);
+    EXPECT_EQ(counting.steps(), 4);
+    uint8_t byte = 0;
+    EXPECT_EQ(counting.pipe().read(&byte, 1, 100ms), 1);
+    EXPECT_TRUE(waitFor([&] { return counting.steps() >= 5; }));
+}
+
+TEST(BoardFrameWorker, AStepMayEndItsWorkerAndDestructionJoinsASleepingOne) {
+    CountingWorker* self = nullptr;
+    CountingWorker counting([&self](int step) {
+        FrameWorker::Next next;
+        next.at = std::chrono::steady_clock::now() + 2ms;
+        if (step == 3) {
+            self->worker().stop();
+        }
+        return next;
+    });
+    self = &counting;
+    counting.locked([](FrameWorker& worker) { worker.start(); });
+    ASSERT_TRUE(waitFor([&] { return counting.steps() == 3; }));
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(counting.steps(), 3);
+    counting.locked([](FrameWorker& worker) { EXPECT_FALSE(worker.active()); });
+
+    CountingWorker sleeper([](int) { return FrameWorker::Next{}; });
+    sleeper.locked([](FrameWorker& worker) { worker.start(); });
+    ASSERT_TRUE(waitFor([&] { return sleeper.steps() == 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    sleeper.destroy();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
