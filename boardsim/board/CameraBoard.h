@@ -150,7 +150,8 @@ public:
     // The board's temperature after it has been powered for that long.
     static double boardTemperature(std::chrono::duration<double> powered);
 
-    // Frame counters of the controller (request 0xC1), advanced by the board's frame source.
+    // Frame counters of the controller (request 0xC1): the frame source advances them; these
+    // add one by hand.
     void countFrameProduced();
     void countFrameSent();
 

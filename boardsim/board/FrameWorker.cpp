@@ -1,5 +1,7 @@
 #include "FrameWorker.h"
 
+#include <pthread.h>
+
 namespace boardsim {
 
 namespace {
@@ -52,6 +54,8 @@ void FrameWorker::wake() {
 }
 
 void FrameWorker::run() {
+    // Its own name: a new thread would carry the name of the host's thread that started it.
+    pthread_setname_np(pthread_self(), "boardsim-frames");
     std::unique_lock<std::mutex> lock(m_mutex);
     while (m_wanted) {
         m_woken = false;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "BoardWire.h"
 
@@ -43,6 +46,18 @@ private:
     std::function<FrameWorker::Next(int)> m_next;
     std::unique_ptr<FrameWorker> m_worker;
 };
+
+// How many threads of this process carry the name.
+int threadsNamed(const std::string& wanted) {
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        count += name == wanted ? 1 : 0;
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -120,4 +135,18 @@ TEST(BoardFrameWorker, AStepMayEndItsWorkerAndDestructionJoinsASleepingOne) {
     const auto start = std::chrono::steady_clock::now();
     sleeper.destroy();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+TEST(BoardFrameWorker, TheThreadHasItsOwnName) {
+    // Started from a thread with another name, as from a host's thread.
+    std::thread host([] {
+        pthread_setname_np(pthread_self(), "kx-host");
+        CountingWorker counting([](int) { return FrameWorker::Next{}; });
+        counting.locked([](FrameWorker& worker) { worker.start(); });
+        ASSERT_TRUE(waitFor([&] { return counting.steps() == 1; }));
+        EXPECT_EQ(threadsNamed("boardsim-frames"), 1);
+        EXPECT_EQ(threadsNamed("kx-host"), 1);
+    });
+    host.join();
+    EXPECT_EQ(threadsNamed("boardsim-frames"), 0);
 }

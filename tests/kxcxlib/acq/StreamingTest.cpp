@@ -228,7 +228,7 @@ TEST_F(Streaming, UnplugWhileStreamingThenStopAndCloseEndCleanly) {
     EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
     EXPECT_EQ(close(handle), 0);
     testing::internal::GetCapturedStderr();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
 TEST_F(Streaming, SecondVariantDeliversFramesOnItsCallbackThread) {
@@ -260,7 +260,9 @@ TEST_F(Streaming, SecondVariantSingleFrame) {
     auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
     mvCamDevice::Pauses quick;
     quick.beforeAcquisition = 5ms;
-    quick.acquisition = 100ms;
+    // Long enough for the first frame even on a loaded machine (the board builds its scene on
+    // the first frame).
+    quick.acquisition = 600ms;
     quick.afterAcquisition = 5ms;
     device->setPauses(quick);
     handle->kindTag = 0;

@@ -1,0 +1,117 @@
+// Frames in the steady state allocate nothing: buffers, banks and queues are reused. Counts the
+// allocations of this test program through its own operator new.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "BoardWire.h"
+
+namespace {
+
+std::atomic<long> g_allocations{0};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    ++g_allocations;
+    if (void* block = std::malloc(size != 0 ? size : 1)) {
+        return block;
+    }
+    throw std::bad_alloc();
+}
+
+// The blocks come from malloc above; GCC cannot tell and warns of a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+using namespace boardwire;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The host's side of one frame in either layout; false when the read failed.
+bool hostFrame(CameraBoard& board, bool packets, int& lastBank, uint8_t* buffer) {
+    uint8_t value = 0;
+    if (packets) {
+        uint8_t counter[4];
+        uint8_t trigger = 0x31;
+        board.handleData(CameraBoard::kInterruptIn, counter, 4, 20ms);
+        board.handleControl({kVendorIn, 0xA9, 0x62, kFpga, 1}, &value);
+        board.handleData(CameraBoard::kInterruptOut, &trigger, 1, 20ms);
+    } else {
+        board.handleControl({kVendorIn, 0xA9, 0x62, kFpga, 1}, &value);
+        board.handleControl({kVendorIn, 0xA9, 0x77, kFpga, 1}, &value);
+        const int bank = value & 3;
+        if (bank != lastBank) {
+            uint8_t address = static_cast<uint8_t>(0x80 + 0x10 * bank);
+            uint8_t low = 0;
+            uint8_t high = 1;
+            board.handleControl({kVendorOut, 0xA9, 0x65, kFpga, 1}, &address);
+            board.handleControl({kVendorOut, 0xA9, 0x61, kFpga, 1}, &low);
+            board.handleControl({kVendorOut, 0xA9, 0x61, kFpga, 1}, &high);
+            lastBank = bank;
+        }
+    }
+    int received = 0;
+    while (received < 480000) {
+        const int got = board.handleData(CameraBoard::kBulkIn, buffer + received,
+                                         480256 - static_cast<uint32_t>(received), 1000ms);
+        if (got <= 0) {
+            return false;
+        }
+        received += got;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(BoardAllocation, SteadyStateFramesAllocateNothing) {
+    std::vector<uint8_t> buffer(480256);
+    for (const bool packets : {false, true}) {
+        CameraBoard board(frameBoard(0, 0x01, packets ? 0x30 : 0x2F), 0);
+        int lastBank = 0;
+        for (int i = 0; i < 20; ++i) {
+            ASSERT_TRUE(hostFrame(board, packets, lastBank, buffer.data()));
+        }
+        const long before = g_allocations;
+        bool read = true;
+        for (int i = 0; i < 50 && read; ++i) {
+            read = hostFrame(board, packets, lastBank, buffer.data());
+        }
+        const long allocated = g_allocations - before;
+        EXPECT_TRUE(read);
+        EXPECT_EQ(allocated, 0) << (packets ? "packet layout" : "word layout");
+    }
+}
+
+TEST(BoardAllocation, SteadyStateStreamAllocatesNothing) {
+    CameraBoard board(frameBoard(0, 0x01, 0x2F, "MV3318"), 0);
+    ASSERT_EQ(acquisition(board, 1), 0);
+    std::vector<uint8_t> buffer(480000);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(board.handleData(CameraBoard::kBulkIn, buffer.data(), 480000, 1000ms), 480000);
+    }
+    const long before = g_allocations;
+    int read = 480000;
+    for (int i = 0; i < 50 && read == 480000; ++i) {
+        read = board.handleData(CameraBoard::kBulkIn, buffer.data(), 480000, 1000ms);
+    }
+    const long allocated = g_allocations - before;
+    EXPECT_EQ(read, 480000);
+    EXPECT_EQ(allocated, 0);
+}
