@@ -9,47 +9,12 @@
 #include <fstream>
 #include <memory>
 
-#include "host/SimHost.h"
-#include "kxCxApi.h"
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
+#include "SimLibrary.h"
 
 namespace {
 
-// The library loaded over one simulated board, opened; the log goes to a scratch folder.
-class Board {
-public:
-    Board() {
-        char pattern[] = "/tmp/kxcx-bench-XXXXXX";
-        m_dir = mkdtemp(pattern);
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(m_dir);
-        std::string error;
-        m_host.configure("", error);
-        kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&m_host));
-        loadCxLib();
-        findCxDevices();
-        handle = openCxDevice("RT4207-x6B6B_00", 400, 400, 480000, nullptr, nullptr);
-    }
-    ~Board() {
-        closeCxDevice(handle);
-        removeCxDevices();
-        unloadCxLib();
-        kx::UsbTransport::replace(nullptr);
-        std::filesystem::current_path(m_previous);
-        std::filesystem::remove_all(m_dir);
-    }
-
-    CamContext* handle = nullptr;
-
-private:
-    boardsim::SimHost m_host;
-    std::filesystem::path m_dir;
-    std::filesystem::path m_previous;
-};
-
 void BM_ReadRegister(benchmark::State& state) {
-    Board board;
+    SimLibrary board("");
     if (board.handle == nullptr) {
         state.SkipWithError("no simulated board");
         return;
@@ -63,7 +28,7 @@ void BM_ReadRegister(benchmark::State& state) {
 BENCHMARK(BM_ReadRegister);
 
 void BM_SendRegisterFile2000Lines(benchmark::State& state) {
-    Board board;
+    SimLibrary board("");
     if (board.handle == nullptr) {
         state.SkipWithError("no simulated board");
         return;

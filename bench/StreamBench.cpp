@@ -11,16 +11,15 @@
 #include <memory>
 #include <thread>
 
-#include "host/SimHost.h"
-#include "kxCxApi.h"
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
+#include "SimLibrary.h"
 
 namespace {
 
 std::atomic<uint64_t> g_frames{0};
 
-void countFrame(const void*, int, CamContext*) { ++g_frames; }
+void countFrame(const void*, int, CamContext*) {
+    ++g_frames;
+}
 
 // CPU time in ns of this process's threads whose name starts with "kx-".
 uint64_t libraryThreadsCpuNs() {
@@ -40,47 +39,11 @@ uint64_t libraryThreadsCpuNs() {
     return total;
 }
 
-// The library over one simulated board, opened and streaming while the object lives.
-class Stream {
-public:
-    explicit Stream(const char* board) {
-        char pattern[] = "/tmp/kxcx-bench-XXXXXX";
-        m_dir = mkdtemp(pattern);
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(m_dir);
-        std::string error;
-        m_host.configure(board, error);
-        kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&m_host));
-        loadCxLib();
-        findCxDevices();
-        handle = openCxDevice("RT4207-x6B6B_00", 400, 400, 480000, nullptr, nullptr);
-        if (handle != nullptr) {
-            acquireImageStream(handle, &countFrame, 0);
-        }
-    }
-    ~Stream() {
-        acquireImageStream(handle, nullptr, 0);
-        closeCxDevice(handle);
-        removeCxDevices();
-        unloadCxLib();
-        kx::UsbTransport::replace(nullptr);
-        std::filesystem::current_path(m_previous);
-        std::filesystem::remove_all(m_dir);
-    }
-
-    CamContext* handle = nullptr;
-
-private:
-    boardsim::SimHost m_host;
-    std::filesystem::path m_dir;
-    std::filesystem::path m_previous;
-};
-
 // Streams for `seconds` after a warm-up and fills the counters.
 void measure(benchmark::State& state, const char* board, double seconds) {
     for (auto _ : state) {
-        Stream stream(board);
-        if (stream.handle == nullptr) {
+        SimLibrary stream(board);
+        if (stream.handle == nullptr || acquireImageStream(stream.handle, &countFrame, 0) != 0) {
             state.SkipWithError("no simulated board");
             return;
         }
@@ -100,10 +63,14 @@ void measure(benchmark::State& state, const char* board, double seconds) {
     }
 }
 
-void BM_StreamUnthrottled(benchmark::State& state) { measure(state, "RT4207,fps=0", 3.0); }
+void BM_StreamUnthrottled(benchmark::State& state) {
+    measure(state, "RT4207,fps=0", 3.0);
+}
 BENCHMARK(BM_StreamUnthrottled)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
-void BM_Stream30FramesPerSecond(benchmark::State& state) { measure(state, "RT4207,fps=30", 5.0); }
+void BM_Stream30FramesPerSecond(benchmark::State& state) {
+    measure(state, "RT4207,fps=30", 5.0);
+}
 BENCHMARK(BM_Stream30FramesPerSecond)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace

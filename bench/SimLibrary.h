@@ -1,0 +1,25 @@
+// For benchmarks: the library loaded over simulated boards of its own, run in a scratch folder,
+// with one board opened.
+#pragma once
+
+#include <filesystem>
+
+#include "host/SimHost.h"
+#include "kxCxApi.h"
+
+class SimLibrary {
+public:
+    // board: a KXCX_SIM description of one first-variant board.
+    explicit SimLibrary(const char* board);
+    ~SimLibrary();
+    SimLibrary(const SimLibrary&) = delete;
+    SimLibrary& operator=(const SimLibrary&) = delete;
+
+    // The opened board, or null.
+    CamContext* handle = nullptr;
+
+private:
+    boardsim::SimHost m_host;
+    std::filesystem::path m_dir;
+    std::filesystem::path m_previous;
+};
