@@ -31,7 +31,7 @@ void mvCbThread::deliver(uint8_t* slot) {
         m_lastNibble = buttons;
         report = buttons;
     }
-    m_context.statusWord = report;
+    m_context.status().store(report);
     callback(slot, m_context.frameBytes, &m_context);
 }
 

@@ -139,7 +139,7 @@ int rtTimerThread::readFrame(CamContext& context, uint8_t* slot, int buttonRepor
     context.lastReadResult = FrameReader::read(context, slot, packet);
     if (context.lastReadResult < 0) {
         const int error = kx::lastPlatformError();
-        context.statusWord = error;
+        context.status().store(error);
         logger().log(8, "Fail To Read Data B[%d]E[%d]...\n", static_cast<int>(context.lastReadResult),
                      error);
         context.lastReadResult = FrameReader::read(context, slot, packet);
@@ -147,7 +147,7 @@ int rtTimerThread::readFrame(CamContext& context, uint8_t* slot, int buttonRepor
     // The callback reads the status word as this tick's button report: a read error that a
     // retry overcame must not look like pressed buttons.
     if (context.lastReadResult > 0) {
-        context.statusWord = buttonReport;
+        context.status().store(buttonReport);
     }
     return context.lastReadResult;
 }
@@ -202,7 +202,7 @@ void rtTimerThread::tick() {
         m_lastNibble = static_cast<uint16_t>(buttons);
         report = buttons;
     }
-    context.statusWord = report;
+    context.status().store(report);
     if (readFrame(context, slot, report) > 0 && callback != nullptr) {
         callback(slot, context.frameBytes, &context);
     }

@@ -15,7 +15,12 @@ int acquireImageStream(CamContext* handle, CxFrameCallback callback, int value) 
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
-    handle->statusWord = value;
+    const bool usable = (handle->kindTag == 0 || handle->kindTag == 1) && handle->owner != nullptr;
+    // A stop stores the value once the streaming thread has ended, so the frame callback never
+    // sees the status word change under it.
+    if (!usable || callback != nullptr) {
+        handle->status().store(value);
+    }
     if (handle->kindTag == 0 && handle->owner == nullptr) {
         return -3;
     }
@@ -25,7 +30,12 @@ int acquireImageStream(CamContext* handle, CxFrameCallback callback, int value) 
     if (handle->kindTag != 0 && handle->kindTag != 1) {
         return -5;
     }
-    return guarded(-1, [&] { return handle->owner->streamControl(handle, callback, value); });
+    const int result =
+        guarded(-1, [&] { return handle->owner->streamControl(handle, callback, value); });
+    if (callback == nullptr) {
+        handle->status().store(value);
+    }
+    return result;
 }
 
 CxFrameCallback getAcqCallbackProc(CamContext* handle, int* value) {
@@ -33,7 +43,7 @@ CxFrameCallback getAcqCallbackProc(CamContext* handle, int* value) {
         return nullptr;
     }
     if (value != nullptr) {
-        *value = handle->statusWord;
+        *value = handle->status().load();
     }
     if ((handle->kindTag != 0 && handle->kindTag != 1) || handle->owner == nullptr) {
         return nullptr;

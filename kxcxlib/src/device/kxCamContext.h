@@ -100,6 +100,10 @@ struct CamContext : CamContextHead {
     int32_t bytesPerPixel = 0;
     int32_t frameBytes = 0;
 
+    // The status word of the head as the library's threads and exports share it: written by a
+    // streaming thread, stored and read by callers on theirs.
+    std::atomic_ref<int32_t> status() { return std::atomic_ref<int32_t>(statusWord); }
+
     // Non-null while streaming; read by the streaming threads.
     std::atomic<CxFrameCallback> callback{nullptr};
     // Result of the latest frame read: bytes, or negative.
