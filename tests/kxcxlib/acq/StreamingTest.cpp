@@ -75,6 +75,26 @@ protected:
         return n;
     }
 
+    // A second-variant board plugged, its register file in place, opened, with its pauses
+    // shortened. Null when it did not open.
+    CamContext* openSecondVariant(const char* board, const std::string& name) {
+        plug(board);
+        writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
+        CamContext* handle = open(name);
+        if (handle == nullptr) {
+            return nullptr;
+        }
+        mvCamDevice::Pauses quick;
+        quick.streamSettle = 10ms;
+        quick.beforeAcquisition = 5ms;
+        // Long enough for the first frame even on a loaded machine (the board builds its scene
+        // on the first frame).
+        quick.acquisition = 600ms;
+        quick.afterAcquisition = 5ms;
+        dynamic_cast<mvCamDevice*>(handle->owner)->setPauses(quick);
+        return handle;
+    }
+
     Seen seen;
 };
 
@@ -232,14 +252,8 @@ TEST_F(Streaming, UnplugWhileStreamingThenStopAndCloseEndCleanly) {
 }
 
 TEST_F(Streaming, SecondVariantDeliversFramesOnItsCallbackThread) {
-    plug("MV3318,fps=200");
-    writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
-    CamContext* handle = open("MV3318-x7654_00");
+    CamContext* handle = openSecondVariant("MV3318,fps=200", "MV3318-x7654_00");
     ASSERT_NE(handle, nullptr);
-    auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
-    mvCamDevice::Pauses quick;
-    quick.streamSettle = 10ms;
-    device->setPauses(quick);
     const int state = acquireImageStream(handle, &record, 0);
     EXPECT_EQ(state, 1);
     ASSERT_TRUE(waitFrames(5));
@@ -253,18 +267,8 @@ TEST_F(Streaming, SecondVariantDeliversFramesOnItsCallbackThread) {
 }
 
 TEST_F(Streaming, SecondVariantSingleFrame) {
-    plug("MV3329,fps=200");
-    writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
-    CamContext* handle = open("MV3329-x5542_00");
+    CamContext* handle = openSecondVariant("MV3329,fps=200", "MV3329-x5542_00");
     ASSERT_NE(handle, nullptr);
-    auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
-    mvCamDevice::Pauses quick;
-    quick.beforeAcquisition = 5ms;
-    // Long enough for the first frame even on a loaded machine (the board builds its scene on
-    // the first frame).
-    quick.acquisition = 600ms;
-    quick.afterAcquisition = 5ms;
-    device->setPauses(quick);
     handle->kindTag = 0;
     std::vector<uint8_t> frame(480000, 0);
     EXPECT_EQ(acquireOneFrame(handle, frame.data()), 0);
@@ -274,13 +278,8 @@ TEST_F(Streaming, SecondVariantSingleFrame) {
 }
 
 TEST_F(Streaming, SecondVariantUnplugWhileStreaming) {
-    plug("MV3318,fps=200");
-    writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
-    CamContext* handle = open("MV3318-x7654_00");
+    CamContext* handle = openSecondVariant("MV3318,fps=200", "MV3318-x7654_00");
     ASSERT_NE(handle, nullptr);
-    mvCamDevice::Pauses quick;
-    quick.streamSettle = 10ms;
-    dynamic_cast<mvCamDevice*>(handle->owner)->setPauses(quick);
     acquireImageStream(handle, &record, 0);
     ASSERT_TRUE(waitFrames(2));
     testing::internal::CaptureStderr();
