@@ -1,0 +1,62 @@
+#include "TestFrames.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "QVideoEncoder.h"
+
+namespace uitest {
+
+QImage syntheticFrame(int index, int width, int height) {
+    QImage frame(width, height, QImage::Format_RGB32);
+    const int green = 20 + 4 * index;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(frame.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            row[x] = qRgb(x * 255 / width, green, y * 255 / height);
+        }
+    }
+    return frame;
+}
+
+int frameIndexOf(const QImage& picture) {
+    double sum = 0;
+    int count = 0;
+    const int x0 = picture.width() / 4;
+    const int y0 = picture.height() / 4;
+    for (int y = y0; y < y0 + picture.height() / 2; ++y) {
+        for (int x = x0; x < x0 + picture.width() / 2; ++x) {
+            sum += qGreen(picture.pixel(x, y));
+            ++count;
+        }
+    }
+    return static_cast<int>(std::lround((sum / count - 20) / 4));
+}
+
+double meanAbsoluteDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+bool writeClip(const QString& fileName, int count) {
+    QVideoEncoder encoder;
+    if (!encoder.createFile(fileName, 400, 400, 1000000, 20, 25)) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (encoder.encodeImage(syntheticFrame(i)) < 0) {
+            return false;
+        }
+    }
+    return encoder.close();
+}
+
+}  // namespace uitest

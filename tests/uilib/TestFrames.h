@@ -1,0 +1,18 @@
+// Synthetic frames for the video tests: frame i has a uniform green level of 20 + 4 i over red
+// and blue gradients, so a decoded frame tells which frame it was.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace uitest {
+
+QImage syntheticFrame(int index, int width = 400, int height = 400);
+// The frame number a decoded picture shows (by its mean green level over the centre).
+int frameIndexOf(const QImage& picture);
+// Mean absolute difference of the R, G and B values of two pictures of one size.
+double meanAbsoluteDifference(const QImage& a, const QImage& b);
+// Writes count synthetic frames to fileName as 400 x 400, 1 Mbit/s, GOP 20, 25 frames/s.
+bool writeClip(const QString& fileName, int count);
+
+}  // namespace uitest

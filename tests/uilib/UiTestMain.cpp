@@ -1,0 +1,13 @@
+// The entry of the UI library's tests: one QApplication on the offscreen platform, so widget
+// tests run without a display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

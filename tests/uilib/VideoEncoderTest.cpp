@@ -1,0 +1,213 @@
+// The video encoder writes files that the decoder and ffprobe read back frame for frame.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "QVideoDecoder.h"
+#include "QVideoEncoder.h"
+#include "TestFrames.h"
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+class VideoEncoderTest : public testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // Decodes every frame of the file; -1 when it cannot be opened.
+    static int countFrames(const QString& file, QImage* last = nullptr) {
+        QVideoDecoder decoder;
+        if (!decoder.openFile(file)) {
+            return -1;
+        }
+        int frames = 0;
+        while (decoder.seekNextFrame()) {
+            ++frames;
+            if (last != nullptr) {
+                decoder.getFrame(*last);
+            }
+        }
+        return frames;
+    }
+
+    QTemporaryDir dir;
+};
+
+// ffprobe's view of the first video stream: "format codec frames", empty without ffprobe.
+QString probe(const QString& file) {
+    const QString tool = QStandardPaths::findExecutable("ffprobe");
+    if (tool.isEmpty()) {
+        return QString();
+    }
+    QProcess process;
+    process.start(tool, {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                         "format=format_name:stream=codec_name,nb_read_frames", "-of",
+                         "default=noprint_wrappers=1:nokey=1", file});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
+TEST_F(VideoEncoderTest, FramesComeBackInOrderCloseToWhatWentIn) {
+    constexpr int kFrames = 30;
+    const QString file = path("clip.avi");
+    QVideoEncoder encoder;
+    ASSERT_TRUE(encoder.createFile(file, 400, 400, 1000000, 20, 25));
+    EXPECT_TRUE(encoder.isOk());
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_GT(encoder.encodeImage(uitest::syntheticFrame(i)), 0) << "frame " << i;
+    }
+    ASSERT_TRUE(encoder.close());
+    EXPECT_FALSE(encoder.isOk());
+
+    QVideoDecoder decoder;
+    ASSERT_TRUE(decoder.openFile(file));
+    int frames = 0;
+    double worst = 0;
+    QImage picture;
+    while (decoder.seekNextFrame()) {
+        ASSERT_TRUE(decoder.getFrame(picture));
+        ASSERT_EQ(picture.size(), QSize(400, 400));
+        EXPECT_EQ(uitest::frameIndexOf(picture), frames);
+        worst = std::max(worst,
+                         uitest::meanAbsoluteDifference(picture, uitest::syntheticFrame(frames)));
+        ++frames;
+    }
+    EXPECT_EQ(frames, kFrames);
+    EXPECT_LT(worst, 4.0);
+}
+
+TEST_F(VideoEncoderTest, FfprobeSeesAviWithMpeg4AndEveryFrame) {
+    const QString file = path("probe.avi");
+    ASSERT_TRUE(uitest::writeClip(file, 23));
+    const QString seen = probe(file);
+    if (seen.isEmpty()) {
+        GTEST_SKIP() << "ffprobe is not installed";
+    }
+    EXPECT_EQ(seen, "mpeg4 23 avi");
+}
+
+TEST_F(VideoEncoderTest, RefusedSizesAndFormats) {
+    QVideoEncoder encoder;
+    CaptureStdout();
+    EXPECT_FALSE(encoder.createFile(path("bad.avi"), 402, 400, 1000000, 20, 25));
+    EXPECT_FALSE(encoder.createFile(path("bad.avi"), 400, 406, 1000000, 20, 25));
+    EXPECT_EQ(GetCapturedStdout(), "Invalid size\nInvalid size\n");
+    EXPECT_FALSE(encoder.isOk());
+    EXPECT_FALSE(QFile::exists(path("bad.avi")));
+}
+
+TEST_F(VideoEncoderTest, UnknownExtensionIsWrittenAsMpegStream) {
+    const QString file = path("clip.unknownext");
+    QVideoEncoder encoder;
+    CaptureStdout();
+    const bool created = encoder.createFile(file, 400, 400, 1000000, 20, 25);
+    const std::string printed = GetCapturedStdout();
+    ASSERT_TRUE(created);
+    EXPECT_NE(printed.find("Could not deduce output format from file extension: using MPEG.\n"),
+              std::string::npos);
+    for (int i = 0; i < 10; ++i) {
+        encoder.encodeImage(uitest::syntheticFrame(i));
+    }
+    ASSERT_TRUE(encoder.close());
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.read(4), QByteArray("\x00\x00\x01\xBA", 4));  // MPEG pack header
+    EXPECT_EQ(countFrames(file), 10);
+}
+
+TEST_F(VideoEncoderTest, ClosedEncoderRefusesFramesSilently) {
+    QVideoEncoder encoder;
+    const QImage frame = uitest::syntheticFrame(0);
+    CaptureStdout();
+    EXPECT_EQ(encoder.encodeImage(frame), -1);
+    EXPECT_FALSE(encoder.close());
+    ASSERT_TRUE(encoder.createFile(path("a.avi"), 400, 400, 1000000, 20, 25));
+    ASSERT_TRUE(encoder.close());
+    const std::string printed = GetCapturedStdout();
+    EXPECT_EQ(encoder.encodeImage(frame), -1);
+    EXPECT_EQ(encoder.encodeImagePts(frame, 3), -1);
+    EXPECT_FALSE(encoder.close());
+    EXPECT_EQ(printed.find("Wrong"), std::string::npos);
+}
+
+TEST_F(VideoEncoderTest, RefusedImageEncodesThePreviousPictureAgain) {
+    const QString file = path("refused.avi");
+    QVideoEncoder encoder;
+    ASSERT_TRUE(encoder.createFile(file, 400, 400, 1000000, 20, 25));
+    ASSERT_GT(encoder.encodeImage(uitest::syntheticFrame(7)), 0);
+    CaptureStdout();
+    const int small = encoder.encodeImage(uitest::syntheticFrame(1, 200, 200));
+    const int rgb888 =
+        encoder.encodeImage(uitest::syntheticFrame(2).convertToFormat(QImage::Format_RGB888));
+    EXPECT_EQ(GetCapturedStdout(), "Wrong image size!\nWrong image format\n");
+    EXPECT_GT(small, 0);
+    EXPECT_GT(rgb888, 0);
+    ASSERT_TRUE(encoder.close());
+
+    QVideoDecoder decoder;
+    ASSERT_TRUE(decoder.openFile(file));
+    QImage picture;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(decoder.seekNextFrame());
+        ASSERT_TRUE(decoder.getFrame(picture));
+        EXPECT_EQ(uitest::frameIndexOf(picture), 7) << "frame " << i;
+    }
+    EXPECT_FALSE(decoder.seekNextFrame());
+}
+
+TEST_F(VideoEncoderTest, SecondFileFinishesTheFirst) {
+    QVideoEncoder encoder;
+    ASSERT_TRUE(encoder.createFile(path("first.avi"), 400, 400, 1000000, 20, 25));
+    for (int i = 0; i < 5; ++i) {
+        encoder.encodeImage(uitest::syntheticFrame(i));
+    }
+    ASSERT_TRUE(encoder.createFile(path("second.avi"), 400, 400, 1000000, 20, 25));
+    encoder.encodeImage(uitest::syntheticFrame(0));
+    ASSERT_TRUE(encoder.close());
+    EXPECT_EQ(countFrames(path("first.avi")), 5);
+    EXPECT_EQ(countFrames(path("second.avi")), 1);
+}
+
+TEST_F(VideoEncoderTest, ArgbImagesAndOwnTimeStamps) {
+    const QString file = path("pts.avi");
+    QVideoEncoder encoder;
+    ASSERT_TRUE(encoder.createFile(file, 400, 400, 1000000, 20, 25));
+    for (unsigned i = 0; i < 4; ++i) {
+        const QImage argb =
+            uitest::syntheticFrame(static_cast<int>(i)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_GT(encoder.encodeImagePts(argb, i), 0);
+    }
+    // A time stamp that does not move forward cannot be written.
+    EXPECT_EQ(encoder.encodeImagePts(uitest::syntheticFrame(4), 3), -1);
+    ASSERT_TRUE(encoder.close());
+    EXPECT_EQ(countFrames(file), 4);
+}
+
+TEST_F(VideoEncoderTest, FailedCreateLeavesEncoderClosedAndReusable) {
+    QVideoEncoder encoder;
+    CaptureStdout();
+    EXPECT_FALSE(encoder.createFile(path("missing-folder/clip.avi"), 400, 400, 1000000, 20, 25));
+    EXPECT_FALSE(encoder.createFile(path("nofps.avi"), 400, 400, 1000000, 20, 0));
+    const std::string printed = GetCapturedStdout();
+    EXPECT_NE(printed.find("Could not open '"), std::string::npos);
+    EXPECT_NE(printed.find("could not open codec\n"), std::string::npos);
+    EXPECT_FALSE(encoder.isOk());
+    EXPECT_EQ(encoder.encodeImage(uitest::syntheticFrame(0)), -1);
+    ASSERT_TRUE(encoder.createFile(path("ok.avi"), 400, 400, 1000000, 20, 25));
+    EXPECT_GT(encoder.encodeImage(uitest::syntheticFrame(0)), 0);
+    EXPECT_TRUE(encoder.close());
+}
+
+TEST_F(VideoEncoderTest, FileNamesOutsideAscii) {
+    const QString file = path(QString::fromUtf8("Aufnahme-\xC3\xA4\xC3\xB6-\xE6\x97\xA5.avi"));
+    ASSERT_TRUE(uitest::writeClip(file, 3));
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(countFrames(file), 3);
+}
+
+}  // namespace

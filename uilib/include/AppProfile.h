@@ -1,0 +1,66 @@
+// A profile file: short named lists, such as recently used folders, in a plain text file.
+//
+//   [FOLDER LIST]
+//   key<tab>value        (one item a line, newest first)
+//   [END]
+//
+// The profile reads the file into its sections, writes them back keeping a ".bak" copy of the
+// previous file (restored when the write fails), creates a new file and answers queries for
+// one section. File failures are shown in warning boxes over the parent widget. Operations that
+// take a file name accept null, meaning the stored name. File names are UTF-8.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <fstream>
+#include <string>
+
+#include "ProfileSection.h"
+#include "kxUiExport.h"
+
+class QWidget;
+
+class KXUI_API AppProfile : public std::basic_fstream<char> {
+public:
+    // Without a name the profile is ".Ostrel" in the current folder.
+    explicit AppProfile(const char* fileName = nullptr, QWidget* parent = nullptr);
+    ~AppProfile() override;
+
+    // Makes one empty "[FOLDER LIST]" section and writes the sections to a new file.
+    virtual bool createProfile(const char* fileName = nullptr);
+    // Stores the name (or ".Ostrel" when there is none yet), creates the file when it does
+    // not exist and opens it for reading.
+    virtual bool openProfile(const char* fileName = nullptr);
+    // Writes the sections back to the stored file and closes the stream.
+    virtual bool closeProfile();
+    // Reads the file's section into the profile's sections (and into sections). On a reading
+    // warning the sections in memory are kept and the result is false.
+    virtual bool readProfile(QList<ProfileSection>& sections, const char* fileName = nullptr);
+    // Rewrites the file with sections; on failure the previous file comes back from ".bak".
+    virtual bool writeProfile(QList<ProfileSection> sections, const char* fileName = nullptr);
+    // True when the file can be opened for reading.
+    virtual bool existProfile(const char* fileName = nullptr);
+    // Puts the keys of the section with that head into list, newest first (file order).
+    virtual bool getSectionItems(QStringList& list, const char* head,
+                                 const char* fileName = nullptr);
+    // Adds (key, value) as the newest item of the section with that head, dropping the oldest
+    // items of a full section; a key already present changes nothing (false).
+    virtual bool insertSectionItem(const char* head, const char* key, const char* value);
+
+    QList<ProfileSection>* getProfileSections() { return &m_sections; }
+    // Above 0, failures of single write steps are shown too.
+    void setTraceLevel(int level) { m_traceLevel = level; }
+    bool isNullRegisterFilename() const { return m_fileName.empty(); }
+    // True for a null or empty text and for one made only of blanks, tabs and line feeds.
+    bool isSkipSymbols(const char* text) const;
+
+private:
+    std::string nameFor(const char* fileName) const;
+    ProfileSection* findSection(const QString& head);
+    void warn(const QString& title, const QString& text);
+
+    QWidget* m_parent;
+    int m_traceLevel = 0;
+    QList<ProfileSection> m_sections;
+    std::string m_fileName;
+};
