@@ -49,7 +49,11 @@ FrameSource::~FrameSource() = default;
 void FrameSource::powerOn() {
     // Made now rather than with the first frame sent: a new picture may have to draw its scene
     // first, which takes long enough to make the host's first frames late.
-    m_picture = std::make_unique<ScenePicture>(m_config.seed);
+    {
+        std::lock_guard<std::mutex> render(m_renderMutex);
+        m_picture = std::make_unique<ScenePicture>(m_config.seed);
+    }
+    ++m_powerOns;
     m_schedule.powerOn(m_clock.now());
     m_bankRendered.fill(false);
     m_selection = Selection{};
@@ -236,7 +240,12 @@ void FrameSource::send(bool started) {
 
 void FrameSource::pushFrame(int bank, uint32_t offset, uint32_t bytes) {
     const uint8_t* pixels = bank >= 0 ? bankPixels(bank) : nullptr;
-    std::vector<uint8_t> buffer = m_parts.bulkIn.spareBuffer();
+    if (!m_sparesProvided) {
+        // At most this many frame transfers are queued or being filled at a time.
+        m_parts.bulkIn.provideSpares(kStreamQueueLimit + 1, kPacketFrameBytes);
+        m_sparesProvided = true;
+    }
+    std::vector<uint8_t> buffer = m_parts.bulkIn.spareBuffer(bytes);
     buffer.resize(bytes);
     const uint32_t fromFrame =
         pixels != nullptr && offset < kFrameBytes ? std::min(bytes, kFrameBytes - offset) : 0;
@@ -272,11 +281,16 @@ const uint8_t* FrameSource::bankPixels(int bank) {
     if (pixels.size() != kFrameBytes) {
         pixels.resize(kFrameBytes);
     }
-    m_picture->render(pictureSettings(), frame.seconds, pixels.data());
+    int average = 0;
+    {
+        std::lock_guard<std::mutex> render(m_renderMutex);
+        m_picture->render(pictureSettings(), frame.seconds, pixels.data());
+        average = m_picture->averageIntensity();
+    }
     m_bankRendered[bank] = true;
     m_bankRenderedFrame[bank] = frame.number;
     m_parts.sensor.poke(SensorController::kRegAverageIntensity,
-                        static_cast<uint8_t>(std::clamp(m_picture->averageIntensity(), 0, 255)));
+                        static_cast<uint8_t>(std::clamp(average, 0, 255)));
     return pixels.data();
 }
 
@@ -311,14 +325,65 @@ FrameWorker::Next FrameSource::renderAheadStep() {
         return next;
     }
     advance();
-    if (m_schedule.produced() > 0) {
-        bankPixels(m_schedule.newestBank());
+    installAhead();
+    if (m_schedule.produced() > 0 && prepareAhead(m_schedule.newestBank())) {
+        next.unlocked = [this] { renderAhead(); };
+        return next;
     }
     next.at = idleSince;
     if (!m_clock.manual()) {
         next.at = std::min(next.at, m_schedule.nextFrameAt());
     }
     return next;
+}
+
+bool FrameSource::prepareAhead(int bank) {
+    FrameSchedule::Frame frame;
+    if (!m_schedule.bankFrame(bank, frame) ||
+        (m_bankRendered[bank] && m_bankRenderedFrame[bank] == frame.number)) {
+        return false;
+    }
+    m_ahead.done = false;
+    m_ahead.bank = bank;
+    m_ahead.number = frame.number;
+    m_ahead.powerOn = m_powerOns;
+    m_ahead.seconds = frame.seconds;
+    m_ahead.settings = pictureSettings();
+    if (m_ahead.settings.gammaTable != nullptr) {
+        m_ahead.gamma.assign(m_ahead.settings.gammaTable,
+                             m_ahead.settings.gammaTable + FpgaRegisterFile::kGammaEntries);
+    } else {
+        m_ahead.gamma.clear();
+    }
+    return true;
+}
+
+void FrameSource::renderAhead() {
+    m_ahead.settings.gammaTable = m_ahead.gamma.empty() ? nullptr : m_ahead.gamma.data();
+    m_ahead.pixels.resize(kFrameBytes);
+    std::lock_guard<std::mutex> render(m_renderMutex);
+    m_picture->render(m_ahead.settings, m_ahead.seconds, m_ahead.pixels.data());
+    m_ahead.average = m_picture->averageIntensity();
+    m_ahead.done = true;
+}
+
+void FrameSource::installAhead() {
+    if (!m_ahead.done) {
+        return;
+    }
+    m_ahead.done = false;
+    const int bank = m_ahead.bank;
+    FrameSchedule::Frame frame;
+    if (m_ahead.powerOn != m_powerOns || !m_schedule.bankFrame(bank, frame) ||
+        frame.number != m_ahead.number ||
+        (m_bankRendered[bank] && m_bankRenderedFrame[bank] == frame.number)) {
+        return;  // the bank moved on, or the host rendered it meanwhile
+    }
+    std::swap(m_bankPixels[bank], m_ahead.pixels);
+    m_bankRendered[bank] = true;
+    m_bankRenderedFrame[bank] = frame.number;
+    m_parts.sensor.poke(SensorController::kRegAverageIntensity,
+                        static_cast<uint8_t>(std::clamp(m_ahead.average, 0, 255)));
 }
 
 FrameWorker::Next FrameSource::streamStep() {

@@ -34,8 +34,10 @@
 // transfer starts, unless the board's frame thread did it already: while a host has started or
 // read a transfer within the last kRenderAheadFor, the thread renders each new frame as the
 // sensor produces it (throttled boards only), so that the host's own thread does not pay for it.
-// The thread also carries the second variant's stream; it runs only while one of the two needs
-// it.
+// The thread renders without the board's lock (a copy of the settings, one render at a time),
+// so that a slow render never holds up the host's requests, and installs the frame afterwards
+// unless the bank holds another frame by then. It also carries the second variant's stream; it
+// runs only while one of the two needs it.
 //
 // Everything here runs under the board's lock, except the destructor (call it without).
 #pragma once
@@ -157,6 +159,11 @@ private:
     FrameWorker::Next workerStep();
     FrameWorker::Next streamStep();
     FrameWorker::Next renderAheadStep();
+    // Render ahead: what to render is taken under the board's lock, rendered without it, and
+    // put into its bank under the lock again.
+    bool prepareAhead(int bank);
+    void renderAhead();
+    void installAhead();
 
     const BoardConfig m_config;
     Parts m_parts;
@@ -166,11 +173,29 @@ private:
     std::array<std::vector<uint8_t>, FrameSchedule::kBanks> m_bankPixels;
     std::array<bool, FrameSchedule::kBanks> m_bankRendered{};
     std::array<uint64_t, FrameSchedule::kBanks> m_bankRenderedFrame{};
+    uint64_t m_powerOns = 0;
+    // One render at a time, of the picture that is there: taken alone, or after the board's lock.
+    std::mutex m_renderMutex;
+
+    // The frame the thread renders ahead (only the thread touches it).
+    struct AheadFrame {
+        bool done = false;  // rendered, waiting to be put into its bank
+        int bank = 0;
+        uint64_t number = 0;
+        uint64_t powerOn = 0;
+        double seconds = 0.0;
+        PictureSettings settings;
+        std::vector<uint16_t> gamma;  // copy of the selected table (settings point here)
+        int average = 0;
+        std::vector<uint8_t> pixels;
+    };
+    AheadFrame m_ahead;
 
     Selection m_selection;
     bool m_transferStarted = false;  // a pulse or trigger transfer was queued
     uint64_t m_transferPush = 0;     // its push number on the pipe
     bool m_newestSent = false;
+    bool m_sparesProvided = false;    // the pipe holds buffers for every transfer in flight
     uint64_t m_reportedProduced = 0;  // frames counted into the controller's counter
     uint64_t m_reportedTaken = 0;     // pipe transfers counted as sent
 

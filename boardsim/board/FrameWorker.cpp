@@ -63,6 +63,12 @@ void FrameWorker::run() {
         if (!m_wanted) {
             break;
         }
+        if (next.unlocked) {
+            lock.unlock();
+            next.unlocked();
+            lock.lock();
+            continue;
+        }
         if (next.room > 0) {
             bool room = false;
             while (!room && m_wanted && !m_woken) {

@@ -21,10 +21,12 @@ public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
     // What the step wants next: to run again at a time (TimePoint::max(): when woken), or when
-    // fewer than room transfers wait on the pipe.
+    // fewer than room transfers wait on the pipe; or work to do without the lock first, after
+    // which the step runs again at once.
     struct Next {
         TimePoint at = TimePoint::max();
         std::size_t room = 0;  // above 0: wait for room instead of a time
+        std::function<void()> unlocked;
     };
     using Step = std::function<Next()>;
 

@@ -9,8 +9,6 @@ namespace boardsim {
 namespace {
 
 constexpr std::size_t kInitialRing = 8;
-// Buffers kept for reuse; more are freed.
-constexpr std::size_t kMaxSpares = 6;
 
 }  // namespace
 
@@ -67,14 +65,36 @@ void DataPipe::dropAll() {
     }
 }
 
-std::vector<uint8_t> DataPipe::spareBuffer() {
+std::vector<uint8_t> DataPipe::spareBuffer(std::size_t capacity) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_spares.empty()) {
         return {};
     }
-    std::vector<uint8_t> buffer = std::move(m_spares.back());
-    m_spares.pop_back();
+    auto chosen = std::find_if(m_spares.begin(), m_spares.end(), [capacity](const auto& spare) {
+        return spare.capacity() >= capacity;
+    });
+    if (chosen == m_spares.end()) {
+        chosen = m_spares.end() - 1;
+    }
+    std::vector<uint8_t> buffer = std::move(*chosen);
+    m_spares.erase(chosen);
     return buffer;
+}
+
+void DataPipe::provideSpares(std::size_t count, std::size_t capacity) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    count = std::min(count, kMaxSpares);
+    std::size_t fitting = 0;
+    for (std::vector<uint8_t>& spare : m_spares) {
+        if (fitting < count && spare.capacity() < capacity) {
+            spare.reserve(capacity);
+        }
+        fitting += spare.capacity() >= capacity ? 1 : 0;
+    }
+    while (fitting < count && m_spares.size() < kMaxSpares) {
+        m_spares.emplace_back().reserve(capacity);
+        ++fitting;
+    }
 }
 
 int DataPipe::read(uint8_t* data, uint32_t length, std::chrono::milliseconds timeout) {

@@ -28,9 +28,14 @@ public:
     // As push, but readable only from readyAt on (steady clock).
     void push(std::vector<uint8_t> bytes, Clock::time_point readyAt);
 
-    // A buffer to fill and push: one that a finished transfer left behind, with its capacity, or
-    // an empty one when none is left. Its size and contents are whatever it had.
-    std::vector<uint8_t> spareBuffer();
+    // A buffer to fill and push: one that a finished transfer left behind, with its capacity
+    // (one of at least capacity bytes when there is one), or an empty one when none is left. Its
+    // size and contents are whatever it had.
+    std::vector<uint8_t> spareBuffer(std::size_t capacity = 0);
+    // Makes count spare buffers (at most kMaxSpares) of at least capacity bytes wait, so that a
+    // source that keeps no more than that many transfers in flight never allocates.
+    void provideSpares(std::size_t count, std::size_t capacity);
+    static constexpr std::size_t kMaxSpares = 6;
 
     // Up to length bytes of the oldest push (the rest of it stays for the next read). Returns
     // the bytes read or -ETIMEDOUT, -ECANCELED, -EPIPE, -ENODEV. A 0 ms time-out waits without

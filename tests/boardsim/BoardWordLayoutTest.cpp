@@ -202,16 +202,15 @@ TEST(BoardWordLayout, BankWithoutAFrameYetReadsZeros) {
 TEST(BoardWordLayout, ATransferTakesItsTimeOnTheBusWhenThrottled) {
     CameraBoard board(frameBoard(30), 0);
     board.advanceClock(40ms);
-    startBank(board, 0);
-    int result = 0;
-    bulkRead(board, kFrame, 3ms, &result);
-    EXPECT_EQ(result, -ETIMEDOUT);
+    // 480000 bytes at 40 MB/s: the frame is there 12 ms after the pulse, not before.
     const auto start = std::chrono::steady_clock::now();
+    startBank(board, 0);
     EXPECT_EQ(readFrame(board).size(), kFrame);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
-    // Unthrottled, at once.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 12ms);
+    // Unthrottled, at once: already there for a read that does not wait.
     CameraBoard fast(frameBoard(0), 0);
     startBank(fast, fpgaRead(fast, 0x77));
+    int result = 0;
     bulkRead(fast, kFrame, 1ms, &result);
     EXPECT_EQ(result, static_cast<int>(kFrame));
 }
