@@ -1,7 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 
 #include "Arguments.h"
@@ -42,6 +46,58 @@ protected:
     TempDir dir;
     boardsim::SimHost host;
 };
+
+// The pixels of a PNG that kxcxctl wrote (stored deflate blocks, filter 0): RGB rows, or empty
+// when the file is not such a PNG of the given size.
+std::vector<uint8_t> readPng(const std::string& path, int width, int height) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string png((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (png.size() < 8 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) {
+        return {};
+    }
+    const auto be32 = [&](std::size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(png[at])) << 24 |
+               static_cast<uint32_t>(static_cast<uint8_t>(png[at + 1])) << 16 |
+               static_cast<uint32_t>(static_cast<uint8_t>(png[at + 2])) << 8 |
+               static_cast<uint32_t>(static_cast<uint8_t>(png[at + 3]));
+    };
+    std::string zlib;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t length = be32(at);
+        const std::string type = png.substr(at + 4, 4);
+        if (type == "IHDR" && (be32(at + 8) != static_cast<uint32_t>(width) ||
+                               be32(at + 12) != static_cast<uint32_t>(height))) {
+            return {};
+        }
+        if (type == "IDAT") {
+            zlib += png.substr(at + 8, length);
+        }
+        at += 12 + length;
+    }
+    std::vector<uint8_t> raw;
+    for (std::size_t at = 2; at + 5 <= zlib.size();) {
+        const bool last = (zlib[at] & 1) != 0;
+        const std::size_t length = static_cast<uint8_t>(zlib[at + 1]) |
+                                   static_cast<std::size_t>(static_cast<uint8_t>(zlib[at + 2]))
+                                       << 8;
+        raw.insert(raw.end(), zlib.begin() + static_cast<std::ptrdiff_t>(at + 5),
+                   zlib.begin() + static_cast<std::ptrdiff_t>(at + 5 + length));
+        at += 5 + length;
+        if (last) {
+            break;
+        }
+    }
+    const std::size_t row = static_cast<std::size_t>(width) * 3;
+    if (raw.size() != (row + 1) * static_cast<std::size_t>(height)) {
+        return {};
+    }
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        const auto begin = raw.begin() + static_cast<std::ptrdiff_t>(y * (row + 1) + 1);
+        pixels.insert(pixels.end(), begin, begin + static_cast<std::ptrdiff_t>(row));
+    }
+    return pixels;
+}
 
 }  // namespace
 
@@ -121,6 +177,65 @@ TEST_F(BoardCommands, RegisterFileWithProgress) {
     EXPECT_THAT(quiet.err, testing::Not(HasSubstr("[")));
     EXPECT_THAT(run({"regfile", "nope.txt"}).err,
                 HasSubstr("kxcxctl regfile: cannot open nope.txt\n"));
+}
+
+TEST_F(BoardCommands, GrabWritesNewFramesAsPictures) {
+    plug("RT4207,fps=0");
+    const Outcome grabbed = run({"grab", "2", "shots"});
+    EXPECT_EQ(grabbed.code, 0) << grabbed.err;
+    EXPECT_EQ(grabbed.out, "wrote 2 frames to shots\n");
+    const auto first = readPng("shots/frame_000.png", 400, 400);
+    const auto second = readPng("shots/frame_001.png", 400, 400);
+    ASSERT_EQ(first.size(), 480000u);
+    ASSERT_EQ(second.size(), 480000u);
+    EXPECT_NE(first, second);  // the scene moves; a repeated frame is not kept
+    EXPECT_EQ(run({"grab", "0", "shots"}).code, 2);
+    EXPECT_EQ(run({"grab", "1", "shots", "--write", "0x3C:0x1A"}).code, 2);
+}
+
+TEST_F(BoardCommands, GrabShowsTheFpgaColourBarsAndStopsWhenThePictureStandsStill) {
+    plug("RT4207,fps=0");
+    const Outcome bars = run({"grab", "3", "bars", "--write", "0x3C:0x1A=1"});
+    EXPECT_EQ(bars.code, 0) << bars.err;
+    EXPECT_EQ(bars.out,
+              "wrote 1 frames to bars (the picture stood still; the others would repeat the "
+              "last)\n");
+    const auto pixels = readPng("bars/frame_000.png", 400, 400);
+    ASSERT_EQ(pixels.size(), 480000u);
+    // Horizontal bars above a grey ramp: each bar one colour from edge to edge.
+    const auto at = [&](int x, int y) {
+        const std::size_t i = (static_cast<std::size_t>(y) * 400 + x) * 3;
+        return std::array<uint8_t, 3>{pixels[i], pixels[i + 1], pixels[i + 2]};
+    };
+    std::set<std::array<uint8_t, 3>> colours;
+    for (int y = 5; y < 340; y += 10) {
+        EXPECT_EQ(at(0, y), at(399, y)) << y;
+        colours.insert(at(200, y));
+    }
+    EXPECT_GE(colours.size(), 6u);
+}
+
+TEST_F(BoardCommands, StreamReportsNewFramesCallbacksAndCounters) {
+    plug("RT4207,fps=30");
+    const Outcome streamed = run({"stream", "1"});
+    EXPECT_EQ(streamed.code, 0) << streamed.err;
+    EXPECT_THAT(streamed.out, testing::ContainsRegex("  1s +[0-9]+ frames/s +[0-9]+ callbacks/s  "
+                                                     "board: produced +[0-9]+ sent +[0-9]+\n"));
+    unsigned long frames = 0;
+    double seconds = 0;
+    double perSecond = 0;
+    double calls = 0;
+    const std::string summary =
+        streamed.out.substr(streamed.out.rfind('\n', streamed.out.size() - 2) + 1);
+    ASSERT_EQ(std::sscanf(summary.c_str(), "%lu frames in %lf s: %lf frames/s (%lf callbacks/s",
+                          &frames, &seconds, &perSecond, &calls),
+              4)
+        << summary;
+    // The board makes 30 frames a second; the poll repeats the newest between them.
+    EXPECT_GT(frames, 5u);
+    EXPECT_LE(frames, 32u);
+    EXPECT_GE(calls, perSecond);
+    EXPECT_EQ(run({"stream", "0"}).code, 2);
 }
 
 TEST(ProgressBar, RendersPercentOfTheStepRange) {

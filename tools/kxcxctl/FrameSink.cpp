@@ -6,9 +6,13 @@ namespace {
 std::atomic<FrameSink*> g_active{nullptr};
 }
 
-FrameSink::FrameSink(std::size_t keep) : m_keep(keep) { g_active = this; }
+FrameSink::FrameSink(std::size_t keep) : m_keep(keep) {
+    g_active = this;
+}
 
-FrameSink::~FrameSink() { g_active = nullptr; }
+FrameSink::~FrameSink() {
+    g_active = nullptr;
+}
 
 void FrameSink::onFrame(const void* frame, int frameBytes, CamContext*) {
     FrameSink* sink = g_active;
@@ -16,15 +20,37 @@ void FrameSink::onFrame(const void* frame, int frameBytes, CamContext*) {
         return;
     }
     ++sink->m_count;
+    const auto* bytes = static_cast<const uint8_t*>(frame);
+    const auto size = static_cast<std::size_t>(frameBytes);
     std::lock_guard<std::mutex> lock(sink->m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (!sink->isNew(bytes, size)) {
+        if (sink->m_stillFor.count() > 0 && now - sink->m_lastNew >= sink->m_stillFor) {
+            sink->m_stoodStill = true;
+            sink->m_changed.notify_all();
+        }
+        return;
+    }
+    sink->m_lastNew = now;
+    ++sink->m_fresh;
     if (sink->m_frames.size() < sink->m_keep) {
-        const auto* bytes = static_cast<const uint8_t*>(frame);
-        sink->m_frames.emplace_back(bytes, bytes + frameBytes);
+        sink->m_frames.emplace_back(bytes, bytes + size);
         sink->m_changed.notify_all();
     }
 }
 
-bool FrameSink::waitKept(std::chrono::milliseconds timeout) {
+bool FrameSink::isNew(const uint8_t* bytes, std::size_t size) {
+    if (m_previous.size() == size && std::memcmp(m_previous.data(), bytes, size) == 0) {
+        return false;
+    }
+    m_previous.assign(bytes, bytes + size);
+    return true;
+}
+
+bool FrameSink::waitKept(std::chrono::milliseconds timeout, std::chrono::milliseconds still) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [this] { return m_frames.size() >= m_keep; });
+    m_stillFor = still;
+    m_stoodStill = false;
+    m_changed.wait_for(lock, timeout, [this] { return m_frames.size() >= m_keep || m_stoodStill; });
+    return m_frames.size() >= m_keep;
 }

@@ -1,4 +1,7 @@
 // Receives the frames a board streams to kxcxctl: counts them and keeps copies when asked.
+// A first-variant board answers every poll with its newest frame, so a callback may repeat the
+// frame of the one before; the sink tells new frames from repeats by their bytes (a still
+// picture, such as colour bars, therefore counts once until something in it changes).
 // The library's frame callback is a plain function, so one sink is active at a time.
 #pragma once
 
@@ -13,7 +16,7 @@
 
 class FrameSink {
 public:
-    // keep: how many frames to copy (0: only count).
+    // keep: how many new frames to copy (0: only count).
     explicit FrameSink(std::size_t keep);
     ~FrameSink();
     FrameSink(const FrameSink&) = delete;
@@ -21,18 +24,28 @@ public:
 
     static CxFrameCallback callback() { return &onFrame; }
 
+    // Callbacks so far, and those of them that brought a new frame.
     uint64_t count() const { return m_count; }
-    // Waits until `keep` frames are copied; false on time-out.
-    bool waitKept(std::chrono::milliseconds timeout);
+    uint64_t fresh() const { return m_fresh; }
+    // Waits until `keep` frames are copied, or until frames kept coming for `still` without a
+    // new one among them (the picture stands still); false on time-out or a still picture.
+    bool waitKept(std::chrono::milliseconds timeout, std::chrono::milliseconds still);
     // The copied frames (only after streaming stopped).
     const std::vector<std::vector<uint8_t>>& frames() const { return m_frames; }
 
 private:
     static void onFrame(const void* frame, int frameBytes, CamContext* handle);
+    // Under m_mutex: whether the frame differs from the previous one, which it then replaces.
+    bool isNew(const uint8_t* bytes, std::size_t size);
 
     const std::size_t m_keep;
     std::atomic<uint64_t> m_count{0};
+    std::atomic<uint64_t> m_fresh{0};
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::vector<uint8_t> m_previous;
+    std::chrono::steady_clock::time_point m_lastNew{};
+    std::chrono::milliseconds m_stillFor{0};  // 0: not waiting for a still picture
+    bool m_stoodStill = false;
     std::vector<std::vector<uint8_t>> m_frames;
 };

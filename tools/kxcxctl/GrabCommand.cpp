@@ -47,7 +47,8 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
             value = Arguments::number(text.substr(equals + 1), 0, 0xFF);
         }
         if (!slave || !reg || !value) {
-            return DeviceCommand::fail(err, "grab", "--write wants SLAVE:REG=VALUE, got " + text, 2);
+            return DeviceCommand::fail(err, "grab", "--write wants SLAVE:REG=VALUE, got " + text,
+                                       2);
         }
         writes.push_back({*slave, *reg, *value});
     }
@@ -67,13 +68,19 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     if (acquireImageStream(session->handle(), FrameSink::callback(), 0) < 0) {
         return DeviceCommand::fail(err, "grab", "the board did not start streaming");
     }
-    // At 30 frames/s, plus a margin for a slow start.
-    const bool complete = sink.waitKept(std::chrono::milliseconds(5000 + *count * 100));
+    // At 30 frames/s, plus a margin for a slow start. A picture that stands still for a second
+    // (colour bars, a stopped scene) gives the frames that differ and no more.
+    const bool complete = sink.waitKept(std::chrono::milliseconds(5000 + *count * 100),
+                                        std::chrono::milliseconds(1000));
     acquireImageStream(session->handle(), nullptr, 0);
-    if (!complete) {
-        return DeviceCommand::fail(err, "grab",
-                                   "only " + std::to_string(sink.frames().size()) + " of " +
-                                       std::to_string(*count) + " frames arrived");
+    const std::size_t kept = sink.frames().size();
+    if (kept == 0) {
+        return DeviceCommand::fail(err, "grab", "no frame arrived");
+    }
+    if (!complete && sink.count() == sink.fresh()) {
+        return DeviceCommand::fail(
+            err, "grab",
+            "only " + std::to_string(kept) + " of " + std::to_string(*count) + " frames arrived");
     }
     for (std::size_t i = 0; i < sink.frames().size(); ++i) {
         char name[32];
@@ -85,6 +92,10 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
             return DeviceCommand::fail(err, "grab", "cannot write " + path);
         }
     }
-    out << "wrote " << sink.frames().size() << " frames to " << words[1] << std::endl;
+    out << "wrote " << kept << " frames to " << words[1];
+    if (kept < static_cast<std::size_t>(*count)) {
+        out << " (the picture stood still; the others would repeat the last)";
+    }
+    out << std::endl;
     return 0;
 }

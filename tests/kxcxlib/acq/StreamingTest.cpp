@@ -12,6 +12,7 @@
 #include "kxCamContext.h"
 #include "kxMvCamDevice.h"
 #include "kxRtCamDevice.h"
+#include "kxRtTimerThread.h"
 
 using namespace std::chrono_literals;
 using Kind = kx::SimTransfer::Kind;
@@ -101,22 +102,80 @@ protected:
 }  // namespace
 
 TEST_F(Streaming, PacketLayoutTriggersEachFrameOnTheInterruptPipe) {
-    plug("RT4207,fps=0");
+    // Design versions 1.48 (minor 0x30) and 2.0 both send frames as packets.
+    for (const char* board : {"RT4207,fpga=1.30,fps=0", "RT4207,fpga=2.00,fps=0"}) {
+        SCOPED_TRACE(board);
+        plug(board);
+        CamContext* handle = open();
+        ASSERT_NE(handle, nullptr);
+        clearLog();
+        {
+            std::lock_guard<std::mutex> lock(seen.mutex);
+            seen.frames.clear();
+            seen.threads.clear();
+            seen.sizes.clear();
+        }
+        EXPECT_EQ(acquireImageStream(handle, &record, 7), 0);
+        ASSERT_TRUE(waitFrames(5));
+        EXPECT_EQ(getAcqCallbackProc(handle, nullptr), &record);
+        EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
+        EXPECT_EQ(getAcqCallbackProc(handle, nullptr), nullptr);
+        EXPECT_GE(countKind(Kind::Write, 0x01), 5u);
+        EXPECT_EQ(countWrites(0x61, 1), 0u);  // no start pulses in this layout
+        EXPECT_EQ(countWrites(0x60, 0), 1u);  // written once when streaming starts
+        EXPECT_EQ(close(handle), 0);
+        std::lock_guard<std::mutex> lock(seen.mutex);
+        EXPECT_EQ(seen.threads.size(), 1u);
+        EXPECT_EQ(seen.threads.count(std::this_thread::get_id()), 0u);
+        EXPECT_EQ(seen.sizes.front(), 480000);
+    }
+}
+
+TEST_F(Streaming, StillBoardRepeatsItsBankThenTheWatchdogResetsTheFifo) {
+    plug("RT4207,fpga=1.2F,fps=30");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    // A frame made in a bank other than the one read last (by any device of the process), then
+    // the sensor's clock stops: no frame is ready after that one is read.
+    const auto newBank = [&] {
+        return board->framesProduced() > 0 &&
+               (board->fpgaRegister(0x77) & 3) != rtTimerThread::lastBank();
+    };
+    const uint8_t clockOn = board->sensorRegister(0x3003);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    do {
+        board->setSensorRegister(0x3003, clockOn);
+        while (!newBank() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(2ms);
+        }
+        board->setSensorRegister(0x3003, clockOn & ~0x20);
+    } while (!newBank() && std::chrono::steady_clock::now() < deadline);
+    ASSERT_TRUE(newBank());
     clearLog();
-    EXPECT_EQ(acquireImageStream(handle, &record, 7), 0);
-    ASSERT_TRUE(waitFrames(5));
-    EXPECT_EQ(getAcqCallbackProc(handle, nullptr), &record);
-    EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
-    EXPECT_EQ(getAcqCallbackProc(handle, nullptr), nullptr);
-    EXPECT_GE(countKind(Kind::Write, 0x01), 5u);
-    EXPECT_EQ(countWrites(0x61, 1), 0u);  // no start pulses in this layout
-    EXPECT_EQ(countWrites(0x60, 0), 1u);  // written once when streaming starts
-    std::lock_guard<std::mutex> lock(seen.mutex);
-    EXPECT_EQ(seen.threads.size(), 1u);
-    EXPECT_EQ(seen.threads.count(std::this_thread::get_id()), 0u);
-    EXPECT_EQ(seen.sizes.front(), 480000);
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    // Ticks that find the bank read last still read it and call back.
+    ASSERT_TRUE(waitFrames(6));
+    EXPECT_EQ(countWrites(0x61, 1), 1u);
+    auto fifoResets = [this] {
+        std::size_t n = 0;
+        for (const auto& control : controls()) {
+            n += control.setup.requestType == 0x40 && control.setup.request == 0xC0 ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(fifoResets(), 0u);
+    // The design turns to the packet layout: its first tick resets the FIFO once.
+    board->setFpgaRegister(0x00, 0x30);
+    std::size_t before = 0;
+    {
+        std::lock_guard<std::mutex> lock(seen.mutex);
+        before = seen.frames.size();
+    }
+    ASSERT_TRUE(waitFrames(before + 4));
+    acquireImageStream(handle, nullptr, 0);
+    EXPECT_EQ(fifoResets(), 1u);
+    EXPECT_GE(countKind(Kind::Write, 0x01), 3u);
 }
 
 TEST_F(Streaming, WordLayoutSwitchesBanksWithStartPulses) {
