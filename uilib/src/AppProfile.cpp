@@ -200,27 +200,21 @@ bool AppProfile::writeProfile(QList<ProfileSection> sections, const char* fileNa
     }
     using Step = kxui::ProfileWriter::Step;
     const Step failed = kxui::ProfileWriter::write(*this, sections);
-    if (failed != Step::None && m_traceLevel > 0) {
-        QString step;
-        switch (failed) {
-            case Step::Tab:
-                step = "<TAB>";
-                break;
-            case Step::LineFeed:
-                step = "<LF>";
-                break;
-            case Step::Tail:
-                step = "<[END]>";
-                break;
-            default:
-                step = fromUtf8(name);
-                break;
+    // Buffered content may fail only when the file is closed.
+    close();
+    const bool written = failed == Step::None && !fail();
+    if (!written && m_traceLevel > 0) {
+        QString step = fromUtf8(name);
+        if (failed == Step::Tab) {
+            step = "<TAB>";
+        } else if (failed == Step::LineFeed) {
+            step = "<LF>";
+        } else if (failed == Step::Tail) {
+            step = "<[END]>";
         }
         warn(QString("WRITE PROFILE %1").arg(step),
              QString("ERROR:: Fail to write profile <state = <%1>").arg(stateText(*this)));
     }
-    close();
-    const bool written = failed == Step::None && !fail();
     if (!written) {
         fs::remove(name, error);
         if (hadFile) {

@@ -1,0 +1,193 @@
+// Profile files: reading a folder list, its warnings, writing it back with a ".bak" copy, and
+// the bounded most-recent list of a section.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+
+#include "AppProfile.h"
+#include "WarningCatcher.h"
+
+namespace {
+
+class AppProfileTest : public testing::Test {
+protected:
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+    std::string write(const char* name, const std::string& content) const {
+        std::ofstream(path(name), std::ios::binary) << content;
+        return path(name);
+    }
+    std::string read(const std::string& file) const {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    QStringList keys(AppProfile& profile) {
+        QStringList list;
+        profile.getSectionItems(list, "[FOLDER LIST]");
+        return list;
+    }
+
+    QTemporaryDir dir;
+    uitest::WarningCatcher warnings;
+};
+
+TEST_F(AppProfileTest, ReadsOneSectionInFileOrder) {
+    const std::string file = write("recent",
+                                   "ignored before\n[FOLDER LIST]\n/data/b\tB\n\n \t \n/data/a\n"
+                                   "/data/c\tC\tD\r\n[END]\nignored after\n");
+    AppProfile profile(file.c_str());
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_EQ(profile.getProfileSections()->size(), 1);
+    const ProfileSection& section = profile.getProfileSections()->front();
+    EXPECT_EQ(section.getSectionRead(), 3);
+    EXPECT_EQ(section.getSectionTail(), "[END]");
+    EXPECT_EQ(section.getItemValFromSectionList("/data/c"), "C\tD");
+    EXPECT_EQ(section.getItemValFromSectionList("/data/a"), "");
+    EXPECT_EQ(keys(profile), (QStringList{"/data/b", "/data/a", "/data/c"}));
+    EXPECT_EQ(sections.size(), 1);
+    EXPECT_TRUE(warnings.texts.isEmpty());
+    QStringList none;
+    EXPECT_FALSE(profile.getSectionItems(none, "[OTHER]"));
+}
+
+TEST_F(AppProfileTest, ReadingWarnings) {
+    AppProfile tailFirst(write("tail", "[END]\n[FOLDER LIST]\na\n[END]\n").c_str());
+    QList<ProfileSection> sections;
+    EXPECT_FALSE(tailFirst.readProfile(sections));
+    AppProfile twoHeads(write("heads", "[FOLDER LIST]\na\n[END]\n[FOLDER LIST]\n").c_str());
+    EXPECT_FALSE(twoHeads.readProfile(sections));
+    EXPECT_TRUE(twoHeads.getProfileSections()->isEmpty());
+    AppProfile missing(path("missing").c_str());
+    EXPECT_FALSE(missing.readProfile(sections));
+
+    EXPECT_EQ(warnings.titles,
+              (QStringList{"READING PROFILE SECTION [END]", "READING PROFILE SECTION [FOLDER LIST]",
+                           QString("OPENING PROFILE %1").arg(path("missing").c_str())}));
+    EXPECT_EQ(warnings.texts[0],
+              "ERROR:: Section Tail Terminated Without Section Head <state = 0, head = "
+              "[FOLDER LIST], tail = [END]");
+    EXPECT_EQ(warnings.texts[1], "ERROR:: Duplicated Section Head <state = <2>");
+    EXPECT_EQ(warnings.texts[2], "ERROR:: Fail to open profile <state = <4>");
+}
+
+TEST_F(AppProfileTest, FullSectionDropsItsOldestItem) {
+    AppProfile profile(write("recent", "[FOLDER LIST]\n[END]\n").c_str());
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    for (int i = 1; i <= 17; ++i) {
+        ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", std::to_string(i).c_str(), "v"));
+    }
+    EXPECT_FALSE(profile.insertSectionItem("[FOLDER LIST]", "9", "changed"));
+    EXPECT_FALSE(profile.insertSectionItem("[NO SUCH]", "x", "v"));
+    const ProfileSection& section = profile.getProfileSections()->front();
+    EXPECT_EQ(section.getItemSize(), 16);
+    EXPECT_EQ(section.getItemValFromSectionList("9"), "v");
+    const QStringList list = keys(profile);
+    EXPECT_EQ(list.front(), "17");  // newest first
+    EXPECT_EQ(list.back(), "2");    // "1" went
+}
+
+TEST_F(AppProfileTest, WriteThenReadGivesTheSameListAndKeepsABackup) {
+    const std::string original = "[FOLDER LIST]\n/b\tB\n/a\tA\n[END]\n";
+    const std::string file = write("recent", original);
+    AppProfile profile(file.c_str());
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/\xC3\xA4", "\xC3\x84"));
+    ASSERT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(file), "[FOLDER LIST]\n/\xC3\xA4\t\xC3\x84\n/b\tB\n/a\tA\n[END]\n");
+    EXPECT_EQ(read(file + ".bak"), original);
+
+    AppProfile again(file.c_str());
+    ASSERT_TRUE(again.readProfile(sections));
+    EXPECT_EQ(keys(again), (QStringList{QString::fromUtf8("/\xC3\xA4"), "/b", "/a"}));
+}
+
+TEST_F(AppProfileTest, FailedWriteRestoresThePreviousFile) {
+    const std::string original = "[FOLDER LIST]\na\t1\n[END]\n";
+    const std::string file = write("recent", original);
+    AppProfile profile(file.c_str());
+    profile.setTraceLevel(1);
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    ProfileSection big = sections.front();
+    for (int i = 0; i < 16; ++i) {
+        big.pushItemToSectionBack(QString("/a/long/folder/name/%1").arg(i), "value");
+    }
+    // Files may not grow past 100 bytes while the profile is written.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction previous {};
+    sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{100, limit.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = profile.writeProfile({big});
+    setrlimit(RLIMIT_FSIZE, &limit);
+    sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(read(file), original);
+    EXPECT_FALSE(warnings.texts.isEmpty());
+}
+
+TEST_F(AppProfileTest, OpenCreatesAMissingProfile) {
+    const std::string file = path("new-profile");
+    AppProfile profile(file.c_str());
+    ASSERT_TRUE(profile.openProfile(nullptr));
+    EXPECT_EQ(read(file), "[FOLDER LIST]\n[END]\n");
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    EXPECT_EQ(profile.getProfileSections()->size(), 1);
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/x", "X"));
+    ASSERT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(file), "[FOLDER LIST]\n/x\tX\n[END]\n");
+
+    AppProfile unnamed;
+    EXPECT_FALSE(unnamed.isNullRegisterFilename());
+    AppProfile empty("");
+    EXPECT_TRUE(empty.isNullRegisterFilename());
+    EXPECT_FALSE(profile.createProfile(path("no-folder/profile").c_str()));
+    EXPECT_EQ(warnings.titles.back(),
+              QString("CREATE PROFILE %1").arg(path("no-folder/profile").c_str()));
+}
+
+TEST(ProfileSection, ListEditing) {
+    ProfileSection section(3);
+    section.pushItemToSectionBack("b", "2");
+    section.pushItemToSectionFront("a", "1");
+    EXPECT_EQ(section.insertItemToSectionList("b", "x", "9"), "x");
+    EXPECT_EQ(section.getItemSize(), 3);
+    // Full: the inserted item stays and the last one goes.
+    EXPECT_EQ(section.insertItemToSectionList("x", "y", "8"), "y");
+    EXPECT_EQ(section.getItemValFromSectionList("b"), "");
+    // An absent anchor changes nothing.
+    EXPECT_EQ(section.insertItemToSectionList("zz", "q", "0"), "");
+    EXPECT_EQ(section.getItemSize(), 3);
+    EXPECT_EQ(section.setItemValToSectionList("y", "7"), "y");
+    EXPECT_EQ(section.getItemValFromSectionList("y"), "7");
+    EXPECT_EQ(section.removeItemFromSectionList("a"), "a");
+    EXPECT_EQ(section.removeItemFromSectionList("a"), "");
+    section.popItemFromSectionFront();
+    section.popItemFromSectionBack();
+    section.popItemFromSectionBack();
+    EXPECT_EQ(section.getItemSize(), 0);
+}
+
+TEST(ProfileSkipSymbols, BlankLines) {
+    AppProfile profile("unused");
+    EXPECT_TRUE(profile.isSkipSymbols(nullptr));
+    EXPECT_TRUE(profile.isSkipSymbols(""));
+    EXPECT_TRUE(profile.isSkipSymbols(" \t\n"));
+    EXPECT_FALSE(profile.isSkipSymbols(" x "));
+}
+
+}  // namespace

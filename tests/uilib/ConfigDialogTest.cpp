@@ -1,0 +1,208 @@
+// Settings files: value codecs, reading and writing lines, settings tables and folder listings.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "ConfigTable.h"
+#include "WarningCatcher.h"
+#include "configDialog.h"
+
+namespace {
+
+std::string readAll(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ConfigDialogTest : public testing::Test {
+protected:
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+    QTemporaryDir dir;
+    configDialog dialog;
+};
+
+TEST(ConfigCodecs, TruthValuesReadBackInAnyLetterCase) {
+    uint8_t field = 0;
+    uint8_t one = 1;
+    for (auto put : {&configDialog::putBOOL, &configDialog::putYES, &configDialog::putFLAG}) {
+        field = 0;
+        configDialog::getBOOL(&field, put(&one));
+        EXPECT_EQ(field, 1) << put(&one);
+    }
+    EXPECT_EQ(configDialog::putBOOL(&one), "TRUE");
+    EXPECT_EQ(configDialog::putYES(&field), "YES");
+    field = 0;
+    EXPECT_EQ(configDialog::putFLAG(&field), "OFF");
+    configDialog::getBOOL(&field, "yes");
+    EXPECT_EQ(field, 1);
+    configDialog::getBOOL(&field, "On");
+    EXPECT_EQ(field, 1);
+    configDialog::getBOOL(&field, "no");
+    EXPECT_EQ(field, 0);
+    field = 1;
+    configDialog::getBOOL(&field, "YESS");
+    EXPECT_EQ(field, 0);
+}
+
+TEST(ConfigCodecs, Numbers) {
+    int32_t word = 70000;
+    EXPECT_EQ(configDialog::putWORD(&word), "4464");
+    EXPECT_EQ(configDialog::putBYTE(&word), "4464");
+    EXPECT_EQ(configDialog::putUINT(&word), "70000");
+    word = -5;
+    EXPECT_EQ(configDialog::putUINT(&word), "-5");
+    EXPECT_EQ(configDialog::putWORD(&word), "65531");
+
+    configDialog::getUINT(&word, "+123abc");
+    EXPECT_EQ(word, 123);
+    configDialog::getWORD(&word, "-42");
+    EXPECT_EQ(word, -42);
+    // Text that is no number, or none that fits 32 bits, leaves the field as it was.
+    configDialog::getBYTE(&word, "abc");
+    configDialog::getBYTE(&word, "99999999999");
+    configDialog::getBYTE(&word, "");
+    EXPECT_EQ(word, -42);
+
+    double value = 3.14159;
+    EXPECT_EQ(configDialog::putDOUBLE(&value), "3.14");
+    configDialog::getDOUBLE(&value, configDialog::putDOUBLE(&value));
+    EXPECT_DOUBLE_EQ(value, 3.14);
+    configDialog::getDOUBLE(&value, "-2.5e1");
+    EXPECT_DOUBLE_EQ(value, -25.0);
+    configDialog::getDOUBLE(&value, "none");
+    EXPECT_EQ(value, 0.0);
+}
+
+TEST(ConfigCodecs, StringsKeepTheirCaseAndAreCutAt80) {
+    char buffer[81];
+    std::memset(buffer, 'x', sizeof buffer);
+    configDialog::getSTRING(buffer, "MixedCase/Path");
+    EXPECT_STREQ(buffer, "MixedCase/Path");
+    EXPECT_EQ(configDialog::putSTRING(buffer), "MixedCase/Path");
+
+    const std::string longText(100, 'k');
+    configDialog::getSTRING(buffer, longText);
+    EXPECT_EQ(std::strlen(buffer), 80u);
+    EXPECT_EQ(configDialog::putSTRING(buffer), longText.substr(0, 80));
+
+    EXPECT_EQ(configDialog::toUpper("straße 1a" + std::string(90, 'z')),
+              "STRAßE 1A" + std::string(80 - 10, 'Z'));
+}
+
+TEST(ConfigCodecs, NullFieldsAreLeftAlone) {
+    for (auto get : {&configDialog::getBOOL, &configDialog::getBYTE, &configDialog::getDOUBLE,
+                     &configDialog::getSTRING}) {
+        get(nullptr, "1");
+    }
+    for (auto put : {&configDialog::putBOOL, &configDialog::putYES, &configDialog::putFLAG,
+                     &configDialog::putBYTE, &configDialog::putUINT, &configDialog::putDOUBLE,
+                     &configDialog::putSTRING}) {
+        EXPECT_EQ(put(nullptr), "");
+    }
+}
+
+TEST_F(ConfigDialogTest, TwoSettingsMakeFourLines) {
+    const std::string file = path("metering.cfg");
+    EXPECT_EQ(dialog.writeConfig(file, {"MODE\tSPOT\n", "LEVEL\t12\n"}), 2);
+    EXPECT_EQ(readAll(file), "MODE\tSPOT\n\nLEVEL\t12\n\n");
+    std::list<std::string> lines{"kept\n"};
+    EXPECT_EQ(dialog.readConfig(lines, file), 4);
+    EXPECT_EQ(lines, (std::list<std::string>{"kept\n", "MODE\tSPOT\n", "\n", "LEVEL\t12\n", "\n"}));
+}
+
+TEST_F(ConfigDialogTest, LongLinesComeInPiecesOf1023) {
+    const std::string file = path("long.cfg");
+    std::ofstream(file) << std::string(2500, 'a') << "\nend";
+    std::list<std::string> lines;
+    EXPECT_EQ(dialog.readConfig(lines, file), 4);
+    EXPECT_EQ(lines.front().size(), 1023u);
+    EXPECT_EQ(lines.back(), "end");
+    EXPECT_EQ(dialog.readConfig(lines, path("missing.cfg")), 0);
+}
+
+TEST_F(ConfigDialogTest, FailedWriteKeepsTheOldFileWhole) {
+    const std::string file = path("prefs.cfg");
+    ASSERT_EQ(dialog.writeConfig(file, {"A\t1\n"}), 1);
+    ASSERT_EQ(dialog.writeConfig(file, {"B\t2\n", "C\t3\n"}), 2);
+    EXPECT_EQ(readAll(file), "B\t2\n\nC\t3\n\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"prefs.cfg"});
+
+    // A folder in the file's place cannot be replaced; nothing is left behind.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.cfg"));
+    EXPECT_EQ(dialog.writeConfig(path("taken.cfg"), {"A\t1\n"}), 0);
+    EXPECT_EQ(dialog.writeConfig(path("no-folder/prefs.cfg"), {"A\t1\n"}), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"prefs.cfg"});
+}
+
+TEST_F(ConfigDialogTest, SettingsTableRoundTrip) {
+    uint8_t enabled = 1;
+    int32_t level = 70000;
+    double gain = 1.255;
+    char name[81] = "Lab Scope";
+    std::vector<kxui::ConfigTable::Entry> table{
+        {"ENABLED", {&configDialog::getBOOL, &configDialog::putYES, &enabled}},
+        {"LEVEL", {&configDialog::getUINT, &configDialog::putUINT, &level}},
+        {"GAIN", {&configDialog::getDOUBLE, &configDialog::putDOUBLE, &gain}},
+        {"NAME", {&configDialog::getSTRING, &configDialog::putSTRING, name}},
+    };
+    const std::string file = path("table.cfg");
+    ASSERT_EQ(kxui::ConfigTable::save(dialog, table, file), 4);
+    EXPECT_EQ(readAll(file), "ENABLED\tYES\n\nLEVEL\t70000\n\nGAIN\t1.25\n\nNAME\tLab Scope\n\n");
+
+    enabled = 0;
+    level = 0;
+    gain = 0;
+    name[0] = '\0';
+    // "Lab Scope" holds a blank: only its first word comes back.
+    EXPECT_EQ(kxui::ConfigTable::load(dialog, table, file), 4);
+    EXPECT_EQ(enabled, 1);
+    EXPECT_EQ(level, 70000);
+    EXPECT_DOUBLE_EQ(gain, 1.25);
+    EXPECT_STREQ(name, "Lab");
+
+    std::ofstream(file) << "level 5\nLEVEL\nLEVEL   9 extra\n";
+    EXPECT_EQ(kxui::ConfigTable::load(dialog, table, file), 1);
+    EXPECT_EQ(level, 9);
+}
+
+TEST_F(ConfigDialogTest, FolderListingNamesFilesOnly) {
+    uitest::WarningCatcher warnings;
+    std::ofstream(path("b.cfg")) << "x";
+    std::ofstream(path("a.cfg")) << "x";
+    std::ofstream(path("\xC3\xBC.cfg")) << "x";
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    std::list<std::string> names;
+    dialog.getConfigList(names, dir.path().toStdString());
+    EXPECT_EQ(names, (std::list<std::string>{"a.cfg", "b.cfg", "\xC3\xBC.cfg"}));
+
+    names.clear();
+    dialog.getConfigList(names, path("sub"));
+    dialog.getConfigList(names, path("missing"));
+    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(warnings.texts.isEmpty());
+
+    dialog.getConfigList(names, path("a.cfg"));
+    ASSERT_EQ(warnings.texts.size(), 1);
+    EXPECT_EQ(warnings.titles[0], "Preference Configuration");
+    EXPECT_EQ(warnings.texts[0],
+              QString("Invalid file handle for configuration <%1/a.cfg/*>. System errorcode is "
+                      "<20>...")
+                  .arg(dir.path()));
+}
+
+TEST_F(ConfigDialogTest, WideStringsFromUtf8) {
+    EXPECT_EQ(dialog.str2ws("Gr\xC3\xBC\xC3\x9F"
+                            "e"),
+              L"Gr\u00FC\u00DFe");
+    EXPECT_EQ(dialog.str2ws(""), L"");
+}
+
+}  // namespace
