@@ -87,6 +87,8 @@ public:
     const BoardModel& model() const { return *m_config.model; }
 
     bool plugged() const;
+    // The process ends: the board's own thread ends and is joined (call without the lock).
+    void finishThreads() { m_frames.finishThread(); }
     void setPlugged(bool plugged);
     // How many times the board has been plugged in (1 from construction). A handle a host opened
     // belongs to one attachment: once the board left, it never works again, even after a replug.

@@ -99,6 +99,8 @@ public:
     void powerOn();
     // The board left the bus: the stream stops, nothing stays selected.
     void unplugged();
+    // Ends the frame thread and waits for it (without the board's lock): the process ends.
+    void finishThread() { m_worker.finish(); }
 
     // Before the board handles a request or a change: the frames due by now are produced and
     // the status registers show the present state.

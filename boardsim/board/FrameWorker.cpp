@@ -17,6 +17,10 @@ FrameWorker::FrameWorker(std::mutex& mutex, DataPipe& pipe, Step step)
     : m_mutex(mutex), m_pipe(pipe), m_step(std::move(step)) {}
 
 FrameWorker::~FrameWorker() {
+    finish();
+}
+
+void FrameWorker::finish() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         stop();

@@ -34,6 +34,8 @@ public:
     FrameWorker(std::mutex& mutex, DataPipe& pipe, Step step);
     // Stops and joins the thread. Call without holding the lock.
     ~FrameWorker();
+    // As the destructor; a later start runs a new thread.
+    void finish();
     FrameWorker(const FrameWorker&) = delete;
     FrameWorker& operator=(const FrameWorker&) = delete;
 

@@ -43,6 +43,13 @@ SimHost& SimHost::instance() {
             created->m_configError = "KXCX_SIM: " + error;
         }
         serveControlChannel(*created);
+        // The host stays for the library's threads that may still run while the process ends;
+        // the boards' own threads are joined then.
+        std::atexit([] {
+            for (const auto& board : SimHost::instance().boards()) {
+                board->finishThreads();
+            }
+        });
         return created;
     }();
     return *host;
