@@ -16,7 +16,7 @@ constexpr int kSectionItems = 16;
 // Longest line the reader takes; the rest of a longer line is passed over.
 constexpr std::streamsize kLineChars = 4095;
 
-// Reads one line without its line feed (and without a carriage return before it). False at
+// Reads one line without its line feed (and without carriage returns before it). False at
 // the end of the input.
 bool readLine(std::istream& in, std::string& line) {
     line.resize(kLineChars + 1);
@@ -34,7 +34,7 @@ bool readLine(std::istream& in, std::string& line) {
         --length;
     }
     line.resize(static_cast<size_t>(length));
-    if (!line.empty() && line.back() == '\r') {
+    while (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
     return true;
