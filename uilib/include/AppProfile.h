@@ -57,6 +57,10 @@ public:
 private:
     std::string nameFor(const char* fileName) const;
     ProfileSection* findSection(const QString& head);
+    // Opens the stream on name (closing it first); a failure is shown with title and text,
+    // whose %1 become the name and the stream state.
+    bool reopen(const std::string& name, std::ios::openmode mode, const char* title,
+                const char* text);
     void warn(const QString& title, const QString& text);
 
     QWidget* m_parent;

@@ -13,6 +13,8 @@ const char* const kDefaultName = ".Ostrel";
 const char* const kHead = "[FOLDER LIST]";
 const char* const kTail = "[END]";
 constexpr int kSectionItems = 16;
+const char* const kOpenTitle = "OPENING PROFILE %1";
+const char* const kOpenText = "ERROR:: Fail to open profile <state = <%1>";
 // Longest line the reader takes; the rest of a longer line is passed over.
 constexpr std::streamsize kLineChars = 4095;
 
@@ -63,6 +65,20 @@ std::string AppProfile::nameFor(const char* fileName) const {
     return fileName != nullptr ? std::string(fileName) : m_fileName;
 }
 
+bool AppProfile::reopen(const std::string& name, std::ios::openmode mode, const char* title,
+                        const char* text) {
+    if (is_open()) {
+        close();
+    }
+    clear();
+    open(name, mode);
+    if (!is_open()) {
+        warn(QString(title).arg(fromUtf8(name)), QString(text).arg(stateText(*this)));
+        return false;
+    }
+    return true;
+}
+
 void AppProfile::warn(const QString& title, const QString& text) {
     kxui::WarningBox::show(m_parent, title, text);
 }
@@ -102,29 +118,13 @@ bool AppProfile::openProfile(const char* fileName) {
     if (!existProfile(nullptr)) {
         createProfile(nullptr);
     }
-    if (is_open()) {
-        close();
-    }
-    clear();
-    open(m_fileName, std::ios::in);
-    if (!is_open()) {
-        warn(QString("OPENING PROFILE %1").arg(fromUtf8(m_fileName)),
-             QString("ERROR:: Fail to open profile <state = <%1>").arg(stateText(*this)));
-        return false;
-    }
-    return true;
+    return reopen(m_fileName, std::ios::in, kOpenTitle, kOpenText);
 }
 
 bool AppProfile::readProfile(QList<ProfileSection>& sections, const char* fileName) {
     const std::string name = nameFor(fileName);
-    if (!is_open()) {
-        clear();
-        open(name, std::ios::in);
-        if (!is_open()) {
-            warn(QString("OPENING PROFILE %1").arg(fromUtf8(name)),
-                 QString("ERROR:: Fail to open profile <state = <%1>").arg(stateText(*this)));
-            return false;
-        }
+    if (!is_open() && !reopen(name, std::ios::in, kOpenTitle, kOpenText)) {
+        return false;
     }
     enum { Before, Inside, After } state = Before;
     QList<ProfileSection> read;
@@ -188,14 +188,7 @@ bool AppProfile::writeProfile(QList<ProfileSection> sections, const char* fileNa
                  .arg(static_cast<int>(std::ios::failbit)));
         return false;
     }
-    if (is_open()) {
-        close();
-    }
-    clear();
-    open(name, std::ios::out | std::ios::trunc);
-    if (!is_open()) {
-        warn(QString("OPENING PROFILE %1").arg(fromUtf8(name)),
-             QString("ERROR:: Fail to open profile <state = <%1>").arg(stateText(*this)));
+    if (!reopen(name, std::ios::out | std::ios::trunc, kOpenTitle, kOpenText)) {
         return false;
     }
     using Step = kxui::ProfileWriter::Step;
@@ -230,14 +223,8 @@ bool AppProfile::createProfile(const char* fileName) {
     section.setSectionHead(kHead);
     section.setSectionTail(kTail);
     m_sections.append(section);
-    if (is_open()) {
-        close();
-    }
-    clear();
-    open(name, std::ios::out | std::ios::trunc);
-    if (!is_open()) {
-        warn(QString("CREATE PROFILE %1").arg(fromUtf8(name)),
-             QString("ERROR:: Fail to create profile <state = <%1>").arg(stateText(*this)));
+    if (!reopen(name, std::ios::out | std::ios::trunc, "CREATE PROFILE %1",
+                "ERROR:: Fail to create profile <state = <%1>")) {
         return false;
     }
     using Step = kxui::ProfileWriter::Step;

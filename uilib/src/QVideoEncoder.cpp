@@ -106,6 +106,8 @@ bool QVideoEncoder::createFile(QString fileName, unsigned width, unsigned height
         releaseFile();
         return false;
     }
+    // The stream's parameters as far as they are known, for the description.
+    avcodec_parameters_from_context(videoStream->codecpar, settings);
     av_dump_format(context, 0, name.constData(), 1);
 
     codec = avcodec_find_encoder(settings->codec_id);

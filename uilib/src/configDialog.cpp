@@ -55,6 +55,16 @@ std::string formatInteger(long long value) {
     return std::string(text, result.ptr);
 }
 
+// Copies the field's value (fields need not be aligned); false for a null field.
+template <typename T>
+bool fieldValue(const void* field, T& value) {
+    if (field == nullptr) {
+        return false;
+    }
+    std::memcpy(&value, field, sizeof value);
+    return true;
+}
+
 std::string putWord(const std::string& truth, const std::string& falsehood, void* field) {
     if (field == nullptr) {
         return std::string();
@@ -224,12 +234,8 @@ std::string configDialog::putFLAG(void* field) {
 }
 
 std::string configDialog::putBYTE(void* field) {
-    if (field == nullptr) {
-        return std::string();
-    }
     int32_t value = 0;
-    std::memcpy(&value, field, sizeof value);
-    return formatInteger(static_cast<uint32_t>(value) & 0xFFFFu);
+    return fieldValue(field, value) ? formatInteger(static_cast<uint32_t>(value) & 0xFFFFu) : "";
 }
 
 std::string configDialog::putWORD(void* field) {
@@ -237,20 +243,15 @@ std::string configDialog::putWORD(void* field) {
 }
 
 std::string configDialog::putUINT(void* field) {
-    if (field == nullptr) {
-        return std::string();
-    }
     int32_t value = 0;
-    std::memcpy(&value, field, sizeof value);
-    return formatInteger(value);
+    return fieldValue(field, value) ? formatInteger(value) : "";
 }
 
 std::string configDialog::putDOUBLE(void* field) {
-    if (field == nullptr) {
+    double value = 0.0;
+    if (!fieldValue(field, value)) {
         return std::string();
     }
-    double value = 0.0;
-    std::memcpy(&value, field, sizeof value);
     char text[400];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
