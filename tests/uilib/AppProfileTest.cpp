@@ -182,12 +182,4 @@ TEST(ProfileSection, ListEditing) {
     EXPECT_EQ(section.getItemSize(), 0);
 }
 
-TEST(ProfileSkipSymbols, BlankLines) {
-    AppProfile profile("unused");
-    EXPECT_TRUE(profile.isSkipSymbols(nullptr));
-    EXPECT_TRUE(profile.isSkipSymbols(""));
-    EXPECT_TRUE(profile.isSkipSymbols(" \t\n"));
-    EXPECT_FALSE(profile.isSkipSymbols(" x "));
-}
-
 }  // namespace
