@@ -6,6 +6,7 @@
 // strings, which keep C++ linkage.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,42 @@ KXCX_API CxFrameCallback getAcqCallbackProc(CamContext* handle, int* value);
 // Request 0xC1: the board's two frame counters. Bytes transferred (4), -3 null pointer, -4/-5 no
 // owner, -6 bad kind.
 KXCX_API int getAcqFrameCounts(CamContext* handle, int* first, int* second);
+
+// --- firmware and gamma tables ----------------------------------------------------------------
+// File names are relative to the current folder; null takes the default ("firmware/default.bit",
+// ".mcs", ".hex", ".iic"). Progress values are each loader's own scale; only uploadFpgaFirmware
+// reads the abort flag back.
+
+// Request 0xB0: the microcontroller firmware's version (high byte major). 0; -3/-4 no owner, -5
+// bad kind.
+KXCX_API int getMcuFirmwareVersion(CamContext* handle, int* version);
+// Configures the FPGA over JTAG from a bitstream: the bytes sent when the FPGA reports done, else
+// 0; -3 null size, -6 bad kind. *size receives the file's size when it could be opened.
+KXCX_API int uploadFpgaFirmware(CamContext* handle, int* size, const char* fileName,
+                                CxProgressProc progress);
+// Programs the SPI configuration flash from a ".mcs" image after eraseFpgaFromFlash on this
+// handle: the data bytes programmed; -1 not erased, no file or a damaged one, -2 null size (or
+// the file cannot be reopened), -3 null handle, -5 flash of an unknown maker, -6 bad kind.
+KXCX_API int uploadFpgaFirmwareToFlash(CamContext* handle, int* size, const char* fileName,
+                                       CxProgressProc progress);
+// Erases the whole SPI configuration flash; status receives three status-register readings.
+// 0, -3 null status, -5 flash of an unknown maker, -6 bad kind.
+KXCX_API int eraseFpgaFromFlash(CamContext* handle, uint16_t* status, CxProgressProc progress);
+// Loads an Intel HEX program into the microcontroller's RAM and starts it (the board then leaves
+// the bus and comes back): program bytes loaded, or -1 (no file, a damaged one); -3/-4/-5.
+KXCX_API int uploadMcuFirmware(CamContext* handle, const char* fileName, CxProgressProc progress);
+// Copies a boot image into the boot EEPROM: bytes written, or -1; -3/-4/-5.
+KXCX_API int uploadMcuFirmwareToEeprom(CamContext* handle, const char* fileName,
+                                       CxProgressProc progress);
+// The FPGA's start-up handshake: 0, -21 no configured FPGA, -22 not ready, -4 bad kind (kind 0:
+// 0 at once).
+KXCX_API int initFPGA(CamContext* handle);
+// Builds a gamma table from a text file of type 0-3 and writes it to table slot number: lines
+// used (0 with no file: an identity table is sent), -62 FPGA busy, -63 not ready, -5 bad kind,
+// or the platform error code of a failed bulk write.
+KXCX_API int uploadGammaTable(CamContext* handle, int number, const char* fileName, int type);
+// Reads a table slot back: bytes received (4096; 0 when the read failed), -62, -63, -5.
+KXCX_API int downloadGammaTable(CamContext* handle, int number);
 
 // --- library log -----------------------------------------------------------------------------
 

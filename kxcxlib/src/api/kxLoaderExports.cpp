@@ -1,0 +1,126 @@
+// The exports of firmware loading: the FPGA over JTAG or from its SPI flash, the
+// microcontroller's RAM and boot EEPROM, the FPGA's start-up handshake, the firmware version,
+// and the gamma tables. Each checks the library and its arguments in the order callers rely on
+// and lets no exception out (guarded).
+#include "kxCamContext.h"
+#include "kxCxApi.h"
+#include "kxCxLib.h"
+#include "kxEepromLoader.h"
+#include "kxExportChecks.h"
+#include "kxExportGuard.h"
+#include "kxFlashEraser.h"
+#include "kxFlashProgrammer.h"
+#include "kxFpgaJtagLoader.h"
+#include "kxFpgaStartup.h"
+#include "kxGammaTransfer.h"
+#include "kxMcuRamLoader.h"
+
+namespace {
+
+bool knownKind(const CamContext* handle) {
+    return handle->kindTag == 0 || handle->kindTag == 1;
+}
+
+}  // namespace
+
+extern "C" {
+
+int getMcuFirmwareVersion(CamContext* handle, int* version) {
+    if (const int code = ExportChecks::boardControl(handle); code != 0) {
+        return code;
+    }
+    return guarded(-2, [&] { return FpgaStartup::mcuVersion(handle, version); });
+}
+
+int uploadFpgaFirmware(CamContext* handle, int* size, const char* fileName,
+                       CxProgressProc progress) {
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
+    }
+    if (size == nullptr) {
+        return -3;
+    }
+    if (!knownKind(handle)) {
+        return -6;
+    }
+    return guarded(0, [&] { return FpgaJtagLoader::upload(handle, size, fileName, progress); });
+}
+
+int uploadFpgaFirmwareToFlash(CamContext* handle, int* size, const char* fileName,
+                              CxProgressProc progress) {
+    if (kxCxLib::obtain() == nullptr) {
+        return -1;
+    }
+    if (size == nullptr) {
+        return -2;
+    }
+    if (handle == nullptr) {
+        return -3;
+    }
+    if (!knownKind(handle)) {
+        return -6;
+    }
+    return guarded(-1, [&] { return FlashProgrammer::program(handle, size, fileName, progress); });
+}
+
+int eraseFpgaFromFlash(CamContext* handle, uint16_t* status, CxProgressProc progress) {
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
+    }
+    if (status == nullptr) {
+        return -3;
+    }
+    if (!knownKind(handle)) {
+        return -6;
+    }
+    return guarded(-1, [&] { return FlashEraser::erase(handle, status, progress); });
+}
+
+int uploadMcuFirmware(CamContext* handle, const char* fileName, CxProgressProc progress) {
+    if (const int code = ExportChecks::boardControl(handle); code != 0) {
+        return code;
+    }
+    return guarded(-1, [&] { return McuRamLoader::load(handle, fileName, progress); });
+}
+
+int uploadMcuFirmwareToEeprom(CamContext* handle, const char* fileName, CxProgressProc progress) {
+    if (const int code = ExportChecks::boardControl(handle); code != 0) {
+        return code;
+    }
+    return guarded(-1, [&] { return EepromLoader::write(handle, fileName, progress); });
+}
+
+int initFPGA(CamContext* handle) {
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
+    }
+    if (handle->kindTag == 0) {
+        return 0;
+    }
+    if (handle->kindTag != 1) {
+        return -4;
+    }
+    return guarded(FpgaStartup::kNotReady, [&] { return FpgaStartup::init(handle); });
+}
+
+int uploadGammaTable(CamContext* handle, int number, const char* fileName, int type) {
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
+    }
+    if (!knownKind(handle)) {
+        return -5;
+    }
+    return guarded(-1, [&] { return GammaTransfer::upload(handle, number, fileName, type); });
+}
+
+int downloadGammaTable(CamContext* handle, int number) {
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
+    }
+    if (!knownKind(handle)) {
+        return -5;
+    }
+    return guarded(0, [&] { return GammaTransfer::download(handle, number); });
+}
+
+}  // extern "C"

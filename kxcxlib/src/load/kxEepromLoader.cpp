@@ -1,0 +1,47 @@
+#include "kxEepromLoader.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "kxCxLogger.h"
+#include "kxLineReader.h"
+#include "kxLoaderProgress.h"
+#include "kxMcuRamLoader.h"
+#include "kxVendorRequest.h"
+
+int EepromLoader::write(CamContext* context, const char* fileName, CxProgressProc proc) {
+    const char* path = fileName != nullptr ? fileName : kDefaultFile;
+    const long fileSize = LineReader::fileSize(path);
+    if (fileSize < 0) {
+        return -1;
+    }
+    if (fileSize > kMaxImage) {
+        CxLogger::instance().log(1, "Writing boot image %s refused: %ld bytes do not fit\n", path,
+                                 fileSize);
+        return -1;
+    }
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(path, "rb"));
+    if (!file) {
+        return -1;
+    }
+    LoaderProgress progress(proc);
+    const long step = McuRamLoader::progressStep(fileSize);
+    long due = 3 * step;
+    int value = 2;
+    int written = 0;
+    uint8_t piece[kPiece];
+    std::size_t got = 0;
+    while ((got = std::fread(piece, 1, kPiece, file.get())) > 0) {
+        VendorRequest::out(context, VendorRequest::kRequestI2c, written & 0xFFFF, kAddressWord,
+                           piece, static_cast<int>(got));
+        written += static_cast<int>(got);
+        if (written > due) {
+            progress.report(++value);
+            due += step;
+        }
+    }
+    return written;
+}

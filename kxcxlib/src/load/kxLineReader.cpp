@@ -1,0 +1,23 @@
+#include "kxLineReader.h"
+
+#include <cstring>
+
+LineReader::LineReader(const char* path, int maxLine)
+    : m_file(std::fopen(path, "r")), m_buffer(static_cast<std::size_t>(maxLine), '\0') {}
+
+bool LineReader::next(std::string& line) {
+    if (!m_file ||
+        std::fgets(m_buffer.data(), static_cast<int>(m_buffer.size()), m_file.get()) == nullptr) {
+        return false;
+    }
+    line.assign(m_buffer.data(), std::strlen(m_buffer.data()));
+    return true;
+}
+
+long LineReader::fileSize(const char* path) {
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(path, "rb"));
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+        return -1;
+    }
+    return std::ftell(file.get());
+}

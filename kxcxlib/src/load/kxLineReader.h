@@ -1,0 +1,25 @@
+// A text file read line by line as the loaders read it: at most maxLine - 1 characters a line, a
+// longer line continuing as the next one.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class LineReader {
+public:
+    LineReader(const char* path, int maxLine);
+    bool isOpen() const { return m_file != nullptr; }
+    // The next line, with its line feed when it has one; false at the end of the file.
+    bool next(std::string& line);
+
+    // The size of a file in bytes, or -1 when it cannot be opened.
+    static long fileSize(const char* path);
+
+private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> m_file;
+    std::string m_buffer;
+};

@@ -1,0 +1,41 @@
+// The FPGA's SPI master for its configuration flash, behind FPGA registers 0x80-0x94. A command
+// is one register write that ends at 0x94: the bytes to shift out in reverse order followed by
+// their count, so the byte just below the count goes out first. The bytes received during the
+// last command are read back from register 0x80, byte 0 the last received.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+struct CamContext;
+
+class SpiWindow {
+public:
+    static constexpr int kRegReply = 0x80;
+    static constexpr int kRegCount = 0x94;
+    static constexpr int kSlaveFpga = 0x3C;
+
+    // Flash opcodes.
+    static constexpr uint8_t kReadId = 0x9F;
+    static constexpr uint8_t kWriteEnable = 0x06;
+    static constexpr uint8_t kEnableWriteStatus = 0x50;
+    static constexpr uint8_t kWriteStatus = 0x01;
+    static constexpr uint8_t kReadStatus = 0x05;
+    static constexpr uint8_t kChipErase = 0xC7;
+    static constexpr uint8_t kPageProgram = 0x02;
+    static constexpr uint8_t kWordProgram = 0xAD;
+    // Makers of the two flash families.
+    static constexpr uint8_t kMakerAutoIncrement = 0xBF;
+    static constexpr uint8_t kMakerPage = 0x20;
+
+    // Shifts the bytes (in wire order, at most 20) out to the flash.
+    static void command(CamContext* context, std::initializer_list<uint8_t> wire);
+    // A write of raw bytes to the window's registers from reg on.
+    static void write(CamContext* context, int reg, const uint8_t* bytes, int length);
+    // The last length bytes received (length at most 20); zeros where the read failed.
+    static void reply(CamContext* context, uint8_t* bytes, int length);
+    // The identification's manufacturer byte (0x9F, one more byte; byte 0 of three read back).
+    static uint8_t maker(CamContext* context);
+    // The write-enable command that the maker's family wants before a status write.
+    static void enableStatusWrite(CamContext* context, uint8_t maker);
+};

@@ -1,0 +1,19 @@
+#include "kxVendorRequest.h"
+
+#include "kxCamChannel.h"
+
+int VendorRequest::out(CamContext* context, int request, int value, int index, const uint8_t* data,
+                       int length) {
+    int transferred = 0;
+    // The channel takes a mutable buffer for both directions; an OUT transfer only reads it.
+    CamChannel::control(context, 0, request, value, index, length, const_cast<uint8_t*>(data),
+                        &transferred);
+    return transferred;
+}
+
+int VendorRequest::in(CamContext* context, int request, int value, int index, uint8_t* data,
+                      int length) {
+    int transferred = 0;
+    CamChannel::control(context, 1, request, value, index, length, data, &transferred);
+    return transferred;
+}

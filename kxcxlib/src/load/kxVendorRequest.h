@@ -1,0 +1,22 @@
+// Vendor control transfers of the loaders, through the channel's control routine: the bytes of
+// the data stage transferred (0 when the transfer failed).
+#pragma once
+
+#include <cstdint>
+
+struct CamContext;
+
+class VendorRequest {
+public:
+    static constexpr int kRequestI2c = 0xA9;
+    static constexpr int kRequestJtag = 0xD0;
+    static constexpr int kRequestRamLoad = 0xA0;
+    static constexpr int kRequestFlashBegin = 0xAB;
+    static constexpr int kRequestFlashEnd = 0xAA;
+    static constexpr int kRequestVersion = 0xB0;
+
+    static int out(CamContext* context, int request, int value, int index, const uint8_t* data,
+                   int length);
+    static int in(CamContext* context, int request, int value, int index, uint8_t* data,
+                  int length);
+};
