@@ -62,7 +62,8 @@ CameraBoard::CameraBoard(const BoardConfig& config, int number)
       m_frames(
           config,
           FrameSource::Parts{m_fpga, m_sensor, m_controller, m_bulkIn, [this] { return m_lamp; }},
-          m_mutex) {
+          m_mutex),
+      m_ports(config, m_fpga, m_bulkIn) {
     m_mfgEeprom.load(0, EepromImages::manufacturingRecord(config, number));
     m_bootEeprom.load(0, EepromImages::bootImage(config));
     for (int n = 0; n < Ads1015::kInputCount; ++n) {
@@ -89,6 +90,7 @@ CameraBoard::~CameraBoard() = default;
 void CameraBoard::powerOn() {
     m_poweredSince = std::chrono::steady_clock::now();
     m_fpga.reset();
+    m_ports.powerOn();
     m_sensor.reset();
     m_led->reset();
     m_thermometer.reset();
@@ -139,7 +141,7 @@ int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
                 return -EPIPE;
             }
             m_frames.advance();
-            const int result = m_controller.handleVendor(setup, data);
+            const int result = vendorRequest(setup, data);
             if (setup.request == UsbController::kRequestI2c && !setup.isIn() &&
                 (setup.index & 0x7F) == ledAddress()) {
                 updateLamp();
@@ -153,6 +155,17 @@ int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
     }
     std::this_thread::sleep_for(kControlTimeoutDelay);
     return -ETIMEDOUT;
+}
+
+int CameraBoard::vendorRequest(const SetupPacket& setup, uint8_t* data) {
+    if (setup.request == JtagTap::kRequest) {
+        return m_ports.jtag(setup, data);
+    }
+    const int result = m_controller.handleVendor(setup, data);
+    if (setup.request == UsbController::kRequestSpeed0 && result >= 0) {
+        m_ports.endFlashProgramming();
+    }
+    return result;
 }
 
 bool CameraBoard::hasEndpoint(uint8_t endpoint) const {
@@ -207,11 +220,13 @@ int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
             return static_cast<int>(count);
         }
         default: {
-            if (endpoint == kInterruptOut) {
+            {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                if (m_plugged) {
+                if (m_plugged && endpoint == kInterruptOut) {
                     m_frames.advance();
                     m_frames.interruptOut(data, length);
+                } else if (m_plugged) {
+                    m_ports.bulkOut(data, length);
                 }
             }
             std::lock_guard<std::mutex> lock(m_handlerMutex);
@@ -429,6 +444,53 @@ PictureSettings CameraBoard::pictureSettings() const {
 bool CameraBoard::setGammaTable(int slot, std::span<const uint16_t> entries) {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_fpga.setGammaTable(slot, entries);
+}
+
+}  // namespace boardsim
+
+namespace boardsim {
+
+std::vector<uint8_t> CameraBoard::gammaSlot(int n) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (n < 0 || n >= GammaPort::kSlots) {
+        return {};
+    }
+    return m_ports.gamma().slot(n);
+}
+
+std::vector<uint8_t> CameraBoard::flashContents() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.flash().contents();
+}
+
+uint8_t CameraBoard::flashStatus() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.flash().status();
+}
+
+bool CameraBoard::fpgaDone() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.tap().done();
+}
+
+void CameraBoard::setFpgaBusy(bool busy) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ports.setBusy(busy);
+}
+
+bool CameraBoard::fpgaBusy() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.busy();
+}
+
+void CameraBoard::setFpgaNotReady(bool notReady) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ports.setNotReady(notReady);
+}
+
+bool CameraBoard::fpgaNotReady() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.notReady();
 }
 
 }  // namespace boardsim

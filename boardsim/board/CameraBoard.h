@@ -49,6 +49,7 @@
 #include "chips/Lm75.h"
 #include "chips/SensorController.h"
 #include "config/BoardConfig.h"
+#include "fpga/FpgaPorts.h"
 #include "i2c/I2cBus.h"
 #include "usb/DataPipe.h"
 #include "usb/UsbDeviceModel.h"
@@ -170,12 +171,28 @@ public:
     // Fills a gamma table slot of the FPGA (FpgaRegisterFile::setGammaTable).
     bool setGammaTable(int slot, std::span<const uint16_t> entries);
 
+    // The FPGA's programmable side (FpgaPorts).
+    // The FPGA's gamma memory: the 4096 bytes of slot n (0 to GammaPort::kSlots - 1).
+    std::vector<uint8_t> gammaSlot(int n) const;
+    // The configuration flash's array and status register.
+    std::vector<uint8_t> flashContents() const;
+    uint8_t flashStatus() const;
+    // The JTAG port's done flag (the FPGA holds a configuration).
+    bool fpgaDone() const;
+    // Faults: register 0x60 reads busy; register 0x41 never reads ready.
+    void setFpgaBusy(bool busy);
+    bool fpgaBusy() const;
+    void setFpgaNotReady(bool notReady);
+    bool fpgaNotReady() const;
+
 private:
     const BoardConfig m_config;
     const std::string m_path;
     const std::vector<EndpointInfo> m_endpoints;
 
     bool hasEndpoint(uint8_t endpoint) const;
+    // A vendor request to the controller or the FPGA's JTAG port; the caller holds the lock.
+    int vendorRequest(const SetupPacket& setup, uint8_t* data);
     uint8_t ledAddress() const {
         return m_config.ledChip == LedChip::Pca9530 ? kAddressPca9530 : kAddressPca9633;
     }
@@ -207,8 +224,10 @@ private:
     Lm75 m_thermometer;
     Ads1015 m_adc;
     UsbController m_controller;
-    // Last: its stream thread uses the parts above and the lock. Getters advance it.
+    // Its stream thread uses the parts above and the lock. Getters advance it.
     mutable FrameSource m_frames;
+    // After the frame source: the gamma read-back hands frame transfers on to its hook.
+    FpgaPorts m_ports;
 };
 
 }  // namespace boardsim

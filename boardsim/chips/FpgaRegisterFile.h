@@ -94,6 +94,8 @@ public:
     using WriteHook = std::function<void(uint8_t reg, uint8_t value)>;
     void setReadHook(uint8_t reg, ReadHook hook);
     void setWriteHook(uint8_t reg, WriteHook hook);
+    // The write hook in place (empty when none), for a hook that hands some writes on to it.
+    WriteHook writeHook(uint8_t reg) const { return m_writeHooks[reg]; }
 
     static bool isReadOnly(uint8_t reg);
 

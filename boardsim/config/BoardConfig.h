@@ -1,6 +1,8 @@
 // What one simulated board is: its model and the parts fitted to it.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,8 +21,11 @@ struct BoardConfig {
     uint16_t mcuVersion = 0x0107;  // USB controller firmware 1.07
     LedChip ledChip = LedChip::Pca9633;
     FlashFamily flash = FlashFamily::Sst;
-    int framesPerSecond = 30;  // 0: as fast as the host reads
-    uint32_t seed = 1;         // picture seed
+    std::size_t flashSize = 1024 * 1024;           // configuration flash, bytes
+    std::chrono::milliseconds flashEraseTime{40};  // chip erase
+    uint32_t fpgaIdcode = 0x0A51C0DD;              // the FPGA's JTAG IDCODE
+    int framesPerSecond = 30;                      // 0: as fast as the host reads
+    uint32_t seed = 1;                             // picture seed
     // Frames follow a clock that stands still until CameraBoard::advanceClock moves it (tests).
     bool manualClock = false;
     PipeSet pipes = PipeSet::All;
@@ -29,6 +34,8 @@ struct BoardConfig {
     std::vector<uint8_t> nackAddresses;  // I2C parts that do not answer
     bool bulkInStalled = false;          // bulk IN halted
     int controlTimeouts = 0;             // control transfers that time out; -1: all
+    bool fpgaBusy = false;               // FPGA register 0x60 reads busy
+    bool fpgaNotReady = false;           // FPGA register 0x41 never reads ready
 };
 
 }  // namespace boardsim

@@ -153,6 +153,20 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
         config.flash = text == "sst"    ? FlashFamily::Sst
                        : text == "page" ? FlashFamily::PageProgram
                                         : FlashFamily::Unknown;
+    } else if (name == "flashsize" && parseNumber(text, 10, number) && number >= 64 &&
+               number <= 16384 && (number & (number - 1)) == 0) {
+        config.flashSize = static_cast<std::size_t>(number) * 1024;
+    } else if (name == "erase" && parseNumber(text, 10, number) && number >= 0 &&
+               number <= 600000) {
+        config.flashEraseTime = std::chrono::milliseconds(number);
+    } else if (name == "idcode" && text.starts_with("0x") &&
+               parseNumber(std::string_view(text).substr(2), 16, number) && number >= 0 &&
+               number <= 0xFFFFFFFFLL) {
+        config.fpgaIdcode = static_cast<uint32_t>(number);
+    } else if (name == "fpgabusy" && (text == "on" || text == "off")) {
+        config.fpgaBusy = text == "on";
+    } else if (name == "fpganotready" && (text == "on" || text == "off")) {
+        config.fpgaNotReady = text == "on";
     } else if (name == "fps" && parseNumber(text, 10, number) && number >= 0 && number <= 1000) {
         config.framesPerSecond = static_cast<int>(number);
     } else if (name == "seed" && parseNumber(text, 10, number) && number >= 0 &&
@@ -169,8 +183,9 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
                 (parseNumber(text, 10, number) && number >= 0 && number <= 1000000))) {
         config.controlTimeouts = text == "on" ? -1 : text == "off" ? 0 : static_cast<int>(number);
     } else {
-        static const char* const kKnown[] = {"fpga", "mcu",   "led",  "flash", "fps",
-                                             "seed", "pipes", "nack", "stall", "timeouts"};
+        static const char* const kKnown[] = {
+            "fpga", "mcu",   "led",  "flash", "flashsize", "erase",    "idcode",      "fps",
+            "seed", "pipes", "nack", "stall", "timeouts",  "fpgabusy", "fpganotready"};
         const bool known =
             std::find(std::begin(kKnown), std::end(kKnown), name) != std::end(kKnown);
         error = known ? "bad value for " + name + ": '" + std::string(value) + "'"

@@ -1,0 +1,111 @@
+// What the host's firmware loaders send to a simulated board, for the tests of its programmable
+// side: multi-byte register writes, commands through the FPGA's SPI window, and the JTAG
+// conversation of a bitstream load.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "BoardWire.h"
+
+namespace programming {
+
+using boardsim::CameraBoard;
+using boardwire::Bytes;
+using boardwire::kFpga;
+using boardwire::kVendorIn;
+using boardwire::kVendorOut;
+
+inline void fpgaWriteBytes(CameraBoard& board, uint8_t reg, Bytes bytes) {
+    const auto length = static_cast<uint16_t>(bytes.size());
+    EXPECT_EQ(board.handleControl({kVendorOut, 0xA9, reg, kFpga, length}, bytes.data()), length);
+}
+
+inline Bytes fpgaReadBytes(CameraBoard& board, uint8_t reg, uint16_t length) {
+    Bytes data(length);
+    EXPECT_EQ(board.handleControl({kVendorIn, 0xA9, reg, kFpga, length}, data.data()), length);
+    return data;
+}
+
+// One SPI command, wire order: written reversed, with the count, ending at register 0x94.
+inline void spi(CameraBoard& board, const Bytes& wire) {
+    Bytes window(wire.rbegin(), wire.rend());
+    window.push_back(static_cast<uint8_t>(wire.size()));
+    fpgaWriteBytes(board, static_cast<uint8_t>(0x94 - wire.size()), window);
+}
+
+// The bytes received during the last SPI command, the last one first.
+inline Bytes spiReceived(CameraBoard& board, uint16_t count) {
+    return fpgaReadBytes(board, 0x80, count);
+}
+
+// Status word as the erase reads it: SPI 0x05 0x00, then byte 1 * 256 + byte 0 of the window.
+inline int statusWord(CameraBoard& board) {
+    spi(board, {0x05, 0x00});
+    const Bytes bytes = spiReceived(board, 2);
+    return bytes[1] << 8 | bytes[0];
+}
+
+// 16 bytes of the flash through the window (SPI 0x03, address, 16 clocked bytes).
+inline Bytes flashRead16(CameraBoard& board, uint32_t address) {
+    Bytes wire = {0x03, static_cast<uint8_t>(address >> 16), static_cast<uint8_t>(address >> 8),
+                  static_cast<uint8_t>(address)};
+    wire.resize(20, 0x00);
+    spi(board, wire);
+    Bytes data = spiReceived(board, 16);
+    std::reverse(data.begin(), data.end());
+    return data;
+}
+
+inline int request(CameraBoard& board, uint8_t direction, uint8_t request, uint16_t value,
+                   Bytes& data) {
+    return board.handleControl({direction, request, value, 0, static_cast<uint16_t>(data.size())},
+                               data.data());
+}
+
+// Request 0xD0 IN of one byte (or length bytes): the reply.
+inline Bytes jtagIn(CameraBoard& board, uint16_t value, uint16_t length = 1) {
+    Bytes data(length);
+    EXPECT_EQ(request(board, kVendorIn, 0xD0, value, data), length);
+    return data;
+}
+
+inline uint8_t reverseBits(uint8_t byte) {
+    uint8_t out = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        out = static_cast<uint8_t>(out << 1 | (byte >> bit & 1));
+    }
+    return out;
+}
+
+// The whole JTAG load of a ".bit" file as the host's loader sends it; the final status byte.
+inline uint8_t jtagLoad(CameraBoard& board, const Bytes& file) {
+    jtagIn(board, 0x3CFF);
+    jtagIn(board, 0xF009);
+    jtagIn(board, 0x0FFF, 4);
+    jtagIn(board, 0xF03F);
+    jtagIn(board, 0xF00B);
+    jtagIn(board, 0xF005);
+    std::size_t sent = 0;
+    while (sent < file.size()) {
+        const std::size_t count = std::min<std::size_t>(64, file.size() - sent);
+        Bytes piece(file.begin() + static_cast<std::ptrdiff_t>(sent),
+                    file.begin() + static_cast<std::ptrdiff_t>(sent + count));
+        for (uint8_t& byte : piece) {
+            byte = reverseBits(byte);
+        }
+        const uint16_t value = sent == 0 ? 0x0FF0 : count < 64 ? 0x0F0F : 0x0F00;
+        EXPECT_EQ(request(board, kVendorOut, 0xD0, value, piece), static_cast<int>(count));
+        sent += count;
+    }
+    jtagIn(board, 0xF00C);
+    Bytes none;
+    EXPECT_EQ(request(board, kVendorOut, 0xD0, 0xAA20, none), 0);
+    jtagIn(board, 0xF03F);
+    return jtagIn(board, 0xF03F)[0];
+}
+
+}  // namespace programming
