@@ -7,13 +7,12 @@
 
 namespace uitest {
 
-QImage syntheticFrame(int index, int width, int height) {
-    QImage frame(width, height, QImage::Format_RGB32);
+QImage syntheticFrame(int index, int width, int height, QImage::Format format) {
+    QImage frame(width, height, format);
     const int green = 20 + 4 * index;
     for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(frame.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            row[x] = qRgb(x * 255 / width, green, y * 255 / height);
+            frame.setPixel(x, y, qRgb(x * 255 / width, green, y * 255 / height));
         }
     }
     return frame;

@@ -128,7 +128,7 @@ TEST_F(VideoEncoderTest, RefusedImageEncodesThePreviousPictureAgain) {
     CaptureStdout();
     const int small = encoder.encodeImage(uitest::syntheticFrame(1, 200, 200));
     const int rgb888 =
-        encoder.encodeImage(uitest::syntheticFrame(2).convertToFormat(QImage::Format_RGB888));
+        encoder.encodeImage(uitest::syntheticFrame(2, 400, 400, QImage::Format_RGB888));
     EXPECT_EQ(GetCapturedStdout(), "Wrong image size!\nWrong image format\n");
     EXPECT_GT(small, 0);
     EXPECT_GT(rgb888, 0);
@@ -164,7 +164,7 @@ TEST_F(VideoEncoderTest, ArgbImagesAndOwnTimeStamps) {
     ASSERT_TRUE(encoder.createFile(file, 400, 400, 1000000, 20, 25));
     for (unsigned i = 0; i < 4; ++i) {
         const QImage argb =
-            uitest::syntheticFrame(static_cast<int>(i)).convertToFormat(QImage::Format_ARGB32);
+            uitest::syntheticFrame(static_cast<int>(i), 400, 400, QImage::Format_ARGB32);
         ASSERT_GT(encoder.encodeImagePts(argb, i), 0);
     }
     // A time stamp that does not move forward cannot be written.
