@@ -101,6 +101,12 @@ std::string ControlCommands::describe(const CameraBoard& board) {
     if (board.bulkInStalled()) {
         add("stall");
     }
+    if (board.fpgaBusy()) {
+        add("busy");
+    }
+    if (board.fpgaNotReady()) {
+        add("notready");
+    }
     const bool pca9530 = board.config().ledChip == LedChip::Pca9530;
     return board.path() + " model=" + board.model().label +
            (board.plugged() ? " plugged" : " unplugged") + " fpga=" + version(board.fpgaVersion()) +
@@ -194,7 +200,10 @@ ControlCommands::Reply ControlCommands::fault(const Words& words) {
     if (kind == "stall") {
         return faultStall(words);
     }
-    return fail("usage: fault timeout|nack|stall ... (try help)");
+    if (kind == "busy" || kind == "notready") {
+        return faultFpga(words);
+    }
+    return fail("usage: fault timeout|nack|stall|busy|notready ... (try help)");
 }
 
 ControlCommands::Reply ControlCommands::faultTimeout(const Words& words) {
@@ -261,6 +270,26 @@ ControlCommands::Reply ControlCommands::faultStall(const Words& words) {
     }
     board->setBulkInStalled(on == 1);
     return done(board->path() + (on == 1 ? ": bulk IN stalled" : ": bulk IN halt cleared"));
+}
+
+ControlCommands::Reply ControlCommands::faultFpga(const Words& words) {
+    const bool busy = words[1] == "busy";
+    const int on = words.size() >= 3 ? parseSwitch(words[2]) : -1;
+    if (on < 0 || words.size() > 4) {
+        return fail("usage: fault " + words[1] + " on|off [PATH]");
+    }
+    Reply error;
+    const auto board = target(words, 3, error);
+    if (board == nullptr) {
+        return error;
+    }
+    if (busy) {
+        board->setFpgaBusy(on == 1);
+        return done(board->path() + (on == 1 ? ": the FPGA reads busy" : ": the FPGA is not busy"));
+    }
+    board->setFpgaNotReady(on == 1);
+    return done(board->path() +
+                (on == 1 ? ": the FPGA never reads ready" : ": the FPGA reads ready again"));
 }
 
 }  // namespace boardsim

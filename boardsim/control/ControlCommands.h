@@ -34,6 +34,8 @@ private:
     Reply faultTimeout(const Words& words);
     Reply faultNack(const Words& words);
     Reply faultStall(const Words& words);
+    // fault busy|notready on|off [PATH]
+    Reply faultFpga(const Words& words);
 
     // The board the optional PATH at words[index] names (the first board without it); null with
     // the error reply filled in.

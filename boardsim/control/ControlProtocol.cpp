@@ -93,6 +93,8 @@ const std::vector<std::string>& ControlProtocol::commandSummary() {
         "fault nack ADDRESS on|off [PATH]  the I2C part at ADDRESS (hexadecimal) stops answering",
         "fault stall on|off [PATH]         halt bulk IN until the host clears it (clear-halt, FIFO "
         "reset)",
+        "fault busy on|off [PATH]          FPGA register 0x60 reads busy",
+        "fault notready on|off [PATH]      FPGA register 0x41 never reads ready",
         "help                              these lines",
         "PATH defaults to the first board.",
     };
