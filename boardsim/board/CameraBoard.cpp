@@ -96,6 +96,7 @@ void CameraBoard::powerOn() {
     m_thermometer.reset();
     m_adc.reset();
     m_controller.powerOn();
+    m_controller.boot(m_bootEeprom.contents());
     m_controller.writeI2c(kAddressAdc, Ads1015::kRegConfig, false, kAdcStartupConfig,
                           sizeof(kAdcStartupConfig));
     updateLamp();
@@ -126,13 +127,57 @@ void CameraBoard::setPlugged(bool plugged) {
     m_bulkIn.setPresent(plugged);
 }
 
+void CameraBoard::setReenumerationHandler(ReenumerationHandler handler) {
+    std::lock_guard<std::mutex> lock(m_handlerMutex);
+    m_reenumerationHandler = std::move(handler);
+}
+
+void CameraBoard::reenumerate() {
+    ReenumerationHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(m_handlerMutex);
+        handler = m_reenumerationHandler;
+    }
+    if (handler) {
+        handler(m_path);
+        return;
+    }
+    leaveBus();
+    rejoinBus();
+}
+
+void CameraBoard::leaveBus() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_plugged) {
+            return;
+        }
+        m_frames.unplugged();
+        m_plugged = false;
+    }
+    m_bulkIn.setPresent(false);
+}
+
+void CameraBoard::rejoinBus() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_plugged) {
+            return;
+        }
+        m_controller.powerOn();
+        ++m_attachment;
+        m_plugged = true;
+    }
+    m_bulkIn.setPresent(true);
+}
+
 const std::vector<EndpointInfo>& CameraBoard::endpoints() const {
     return m_endpoints;
 }
 
 int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::unique_lock<std::mutex> lock(m_mutex);
         if (!m_plugged) {
             return -ENODEV;
         }
@@ -147,6 +192,11 @@ int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
                 updateLamp();
             }
             m_frames.settle();
+            const bool restart = m_controller.takeRestart();
+            lock.unlock();
+            if (restart) {
+                reenumerate();
+            }
             return result;
         }
         if (m_controlTimeouts > 0) {
@@ -491,6 +541,20 @@ void CameraBoard::setFpgaNotReady(bool notReady) {
 bool CameraBoard::fpgaNotReady() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_ports.notReady();
+}
+
+}  // namespace boardsim
+
+namespace boardsim {
+
+std::vector<uint8_t> CameraBoard::controllerRam() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_controller.ram().ram();
+}
+
+std::vector<uint8_t> CameraBoard::bootEeprom() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bootEeprom.contents();
 }
 
 }  // namespace boardsim

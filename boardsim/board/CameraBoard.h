@@ -27,7 +27,8 @@
 // board.
 //
 // Plugging a board in after it was unplugged powers it up again: every register part returns
-// to its power-on state (the EEPROMs keep their contents, held buttons stay held; injected
+// to its power-on state and the controller boots from the boot EEPROM (its firmware version is
+// then the boot image's; the EEPROMs keep their contents, held buttons stay held; injected
 // time-outs and NACKs stay in place, a bulk IN stall does not survive the new enumeration).
 #pragma once
 
@@ -94,6 +95,21 @@ public:
     // How many times the board has been plugged in (1 from construction). A handle a host opened
     // belongs to one attachment: once the board left, it never works again, even after a replug.
     uint64_t attachment() const;
+
+    // The controller restarts with a program loaded into its RAM (request 0xA0 releasing the
+    // CPU): the board drops off the bus and comes back as a new attachment, every other part
+    // as it was. This happens on the thread of the releasing control transfer, after its
+    // result is known and outside the board's lock, through the handler when one is set (the
+    // host's, to tell its listeners: leaveBus, then rejoinBus), else directly.
+    using ReenumerationHandler = std::function<void(const std::string& path)>;
+    void setReenumerationHandler(ReenumerationHandler handler);
+    // The two halves of a re-enumeration (no power cycle: only the controller starts over).
+    void leaveBus();
+    void rejoinBus();
+    // The controller's program RAM (request 0xA0).
+    std::vector<uint8_t> controllerRam() const;
+    // The boot EEPROM's contents (I2C 0x51).
+    std::vector<uint8_t> bootEeprom() const;
 
     const std::vector<EndpointInfo>& endpoints() const override;
     int handleControl(const SetupPacket& setup, uint8_t* data) override;
@@ -201,6 +217,8 @@ private:
     void updateLamp();
     // Every part to its power-on state, then the controller firmware's start-up.
     void powerOn();
+    // The controller runs a newly loaded program (see setReenumerationHandler).
+    void reenumerate();
 
     mutable std::mutex m_mutex;
     bool m_plugged = true;
@@ -213,6 +231,7 @@ private:
     std::mutex m_handlerMutex;
     OutHandler m_interruptOutHandler;
     OutHandler m_bulkOutHandler;
+    ReenumerationHandler m_reenumerationHandler;
 
     I2cBus m_bus;
     Eeprom24 m_mfgEeprom;

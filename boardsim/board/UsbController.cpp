@@ -69,6 +69,8 @@ int UsbController::handleVendor(const SetupPacket& setup, uint8_t* data) {
             return replyWords(setup, data, m_framesProduced, m_framesSent, 2);
         case kRequestRecover:
             return recover(setup, data);
+        case kRequestRamLoad:
+            return ramLoad(setup, data);
         default:
             return -EPIPE;
     }
@@ -100,6 +102,21 @@ int UsbController::recover(const SetupPacket& setup, const uint8_t* data) {
     }
     flushBulkIn();
     return 2;
+}
+
+int UsbController::ramLoad(const SetupPacket& setup, uint8_t* data) {
+    if (setup.index != 0) {
+        return -EPIPE;
+    }
+    if (setup.isIn()) {
+        m_ram.read(setup.value, std::span<uint8_t>(data, setup.length));
+        return setup.length;
+    }
+    if (m_ram.write(setup.value, std::span<const uint8_t>(data, setup.length))) {
+        m_firmwareVersion = m_ram.programVersion();
+        m_restartPending = true;
+    }
+    return setup.length;
 }
 
 void UsbController::flushBulkIn() {

@@ -17,12 +17,18 @@
 //                their end, 16-bit little-endian each.
 //   0x19 OUT     wIndex 0x7D, data 0x00 0x01: recovery after a failed transfer (bulk IN halt
 //                cleared, queued data dropped).
+//   0xA0 OUT/IN  program RAM and CPU control register (ControllerRam): wValue address, wIndex
+//                0. Releasing the CPU runs the loaded program: the controller restarts with the
+//                program's version and the board re-enumerates (takeRestart).
 // IN replies longer than wLength are cut to wLength, as on the bus.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <utility>
 
+#include "ControllerRam.h"
 #include "i2c/I2cBus.h"
 #include "usb/DataPipe.h"
 #include "usb/SetupPacket.h"
@@ -36,6 +42,7 @@ public:
     static constexpr uint8_t kRequestSpeed0 = 0xAA;
     static constexpr uint8_t kRequestSpeed1 = 0xAB;
     static constexpr uint8_t kRequestVersion = 0xB0;
+    static constexpr uint8_t kRequestRamLoad = 0xA0;
     static constexpr uint8_t kRequestAcquisition = 0xC0;
     static constexpr uint8_t kRequestFrameCounts = 0xC1;
 
@@ -58,8 +65,13 @@ public:
     // A vendor request; the bytes transferred or a negative errno (-EPIPE: stalled).
     int handleVendor(const SetupPacket& setup, uint8_t* data);
 
-    // Back to the state after power-on: speed 0, acquisition stopped, counters 0.
+    // Back to the state after power-on or a restart: speed 0, acquisition stopped, counters 0.
     void powerOn();
+    // Power-on: the boot loader runs the boot image in the EEPROM's bytes (ControllerRam::boot).
+    void boot(std::span<const uint8_t> eeprom) { m_firmwareVersion = m_ram.boot(eeprom); }
+    // Whether the CPU was released since the last call: the board must re-enumerate.
+    bool takeRestart() { return std::exchange(m_restartPending, false); }
+    const ControllerRam& ram() const { return m_ram; }
 
     // An I2C register write as request 0xA9 does it; false when the slave does not answer.
     bool writeI2c(uint8_t slave, uint16_t reg, bool wide, const uint8_t* data, std::size_t length);
@@ -88,12 +100,15 @@ private:
     bool i2cAddressRegister(uint8_t slave, uint16_t reg, bool wide);
     int acquisition(const SetupPacket& setup, uint8_t* data);
     int recover(const SetupPacket& setup, const uint8_t* data);
+    int ramLoad(const SetupPacket& setup, uint8_t* data);
     // Drops what waits on the bulk IN pipe and clears its halt.
     void flushBulkIn();
 
     I2cBus& m_bus;
     DataPipe& m_bulkIn;
-    const uint16_t m_firmwareVersion;
+    ControllerRam m_ram;
+    uint16_t m_firmwareVersion;
+    bool m_restartPending = false;
     int m_speed = 0;
     uint16_t m_mode = kModeStop;
     uint16_t m_framesProduced = 0;

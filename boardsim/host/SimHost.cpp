@@ -60,8 +60,13 @@ void SimHost::configure(const std::vector<BoardConfig>& boards) {
     std::map<std::string, int> numbers;
     for (const BoardConfig& config : boards) {
         made.push_back(std::make_shared<CameraBoard>(config, numbers[config.model->label]++));
+        made.back()->setReenumerationHandler(
+            [this](const std::string& path) { reenumerate(path); });
     }
     std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& board : m_boards) {
+        board->setReenumerationHandler(nullptr);
+    }
     m_boards = made;
     m_present = std::move(made);
     m_configError.clear();
@@ -116,6 +121,35 @@ bool SimHost::unplug(std::string_view path) {
     }
     left->setPlugged(false);
     notify(left->path(), false);
+    return true;
+}
+
+SimHost::~SimHost() {
+    for (const auto& board : m_boards) {
+        board->setReenumerationHandler(nullptr);
+    }
+}
+
+bool SimHost::reenumerate(std::string_view path) {
+    std::shared_ptr<CameraBoard> board;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = std::find_if(m_present.begin(), m_present.end(),
+                                     [&](const auto& present) { return present->path() == path; });
+        if (it == m_present.end()) {
+            return false;
+        }
+        board = *it;
+        m_present.erase(it);
+    }
+    board->leaveBus();
+    notify(board->path(), false);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_present.push_back(board);
+    }
+    board->rejoinBus();
+    notify(board->path(), true);
     return true;
 }
 

@@ -25,6 +25,10 @@ public:
     static SimHost& instance();
 
     SimHost() = default;
+    // The boards it made no longer report re-enumerations to it.
+    ~SimHost();
+    SimHost(const SimHost&) = delete;
+    SimHost& operator=(const SimHost&) = delete;
 
     // Replaces every board with new, plugged ones, numbered per model from 0.
     void configure(const std::vector<BoardConfig>& boards);
@@ -44,6 +48,9 @@ public:
     // Pull a board out or put it back (it then arrives last). False for an unknown path.
     bool unplug(std::string_view path);
     bool plug(std::string_view path);
+    // A plugged board whose controller restarted with a new program leaves and comes back (it
+    // then arrives last): removal, then arrival. False for an unknown or unplugged path.
+    bool reenumerate(std::string_view path);
 
     // Told of every arrival (true) and removal (false), on the thread that plugs or unplugs,
     // outside the host's lock. Returns an id for removeListener.

@@ -100,8 +100,7 @@ TEST(UsbController, SpeedVersionAndUnknownRequests) {
                         {kVendorIn, 0xB0, 0, 0, Bytes(1), 1, {0x05}},
                         {kVendorIn, 0xB0, 0, 0, Bytes(4), 2, {0x05, 0x01}},
                         {kVendorOut, 0xB0, 0, 0, Bytes(2), -EPIPE, {}},
-                        // Firmware loading and JTAG are not served, nor anything else.
-                        {kVendorOut, 0xA0, 0xE600, 0, {0x01}, -EPIPE, {}},
+                        // Unknown JTAG operations stall, and so do unknown requests.
                         {kVendorIn, 0xD0, 0x0100, 0, Bytes(1), -EPIPE, {}},
                         {kVendorIn, 0x77, 0, 0, Bytes(1), -EPIPE, {}},
                         {0x80, 0x06, 0x0100, 0, Bytes(18), -EPIPE, {}},  // standard request
