@@ -133,6 +133,9 @@ KXCX_API int initFPGA(CamContext* handle);
 KXCX_API int uploadGammaTable(CamContext* handle, int number, const char* fileName, int type);
 // Reads a table slot back: bytes received (4096; 0 when the read failed), -62, -63, -5.
 KXCX_API int downloadGammaTable(CamContext* handle, int number);
+// As downloadGammaTable, and the 4096 bytes read (zeros where the read failed) are copied into
+// table, which holds length bytes (at least 4096; else -3). For tools that keep what they read.
+KXCX_API int downloadGammaTableTo(CamContext* handle, int number, void* table, int length);
 
 // --- library log -----------------------------------------------------------------------------
 

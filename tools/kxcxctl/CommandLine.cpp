@@ -2,9 +2,13 @@
 
 #include <kxCxApi.h>
 
+#include "FlashCommand.h"
+#include "FpgaCommand.h"
+#include "GammaCommand.h"
 #include "GrabCommand.h"
 #include "IoctlCommand.h"
 #include "ListCommand.h"
+#include "McuCommand.h"
 #include "RegCommand.h"
 #include "RegFileCommand.h"
 #include "SimCommand.h"
@@ -53,6 +57,21 @@ int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, st
     if (command == "stream") {
         return StreamCommand::run(rest, out, err);
     }
+    if (command == "fpga") {
+        return FpgaCommand::run(rest, out, err);
+    }
+    if (command == "flash") {
+        return FlashCommand::run(rest, out, err);
+    }
+    if (command == "mcu") {
+        return McuCommand::runMcu(rest, out, err);
+    }
+    if (command == "eeprom") {
+        return McuCommand::runEeprom(rest, out, err);
+    }
+    if (command == "gamma") {
+        return GammaCommand::run(rest, out, err);
+    }
     if (command == "sim") {
         return SimCommand::run(rest, out, err);
     }
@@ -73,8 +92,18 @@ void CommandLine::usage(std::ostream& out) {
            "  versions    the board's firmware and FPGA versions\n"
            "  grab N DIR [--write SLAVE:REG=VALUE]...   set registers, then write N frames as PNG\n"
            "  stream SECONDS       stream and report frames per second and the board's counters\n"
+           "  fpga load [FILE]      configure the FPGA over JTAG (firmware/default.bit)\n"
+           "  fpga init             the FPGA's start-up handshake\n"
+           "  flash erase           erase the FPGA's configuration flash\n"
+           "  flash program [FILE]  erase, then program it (firmware/default.mcs)\n"
+           "  flash verify [FILE]   read the flash back and compare it with the image\n"
+           "  mcu load [FILE]       load a program into the USB controller (firmware/default.hex)\n"
+           "  eeprom write [FILE]   write the boot EEPROM (firmware/default.iic)\n"
+           "  gamma upload N [FILE] [--type 0-3]   send a gamma table to slot N\n"
+           "  gamma download N [--out FILE]        read slot N back (and save it)\n"
            "  sim ...     drive the simulated boards of a running program (kxcxctl sim help)\n"
            "\n"
+           "Loaders draw a progress bar on standard error; --quiet leaves it out.\n"
            "Board commands take --device NAME (needed when several boards are found) and\n"
            "--regfile PATH (the register file a second-variant board is opened with).\n"
            "Numbers are decimal or 0x-prefixed hexadecimal.\n"

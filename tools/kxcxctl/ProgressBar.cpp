@@ -8,7 +8,8 @@ namespace {
 ProgressBar* g_active = nullptr;
 }
 
-ProgressBar::ProgressBar(std::ostream& out, bool quiet) : m_out(out), m_quiet(quiet) {
+ProgressBar::ProgressBar(std::ostream& out, bool quiet, Range range)
+    : m_out(out), m_quiet(quiet), m_range(range) {
     g_active = this;
 }
 
@@ -19,9 +20,10 @@ ProgressBar::~ProgressBar() {
     g_active = nullptr;
 }
 
-std::string ProgressBar::render(int step) {
-    const int clamped = std::clamp(step, kFirstStep, kLastStep);
-    const int percent = (clamped - kFirstStep) * 100 / (kLastStep - kFirstStep);
+std::string ProgressBar::render(int step, Range range) {
+    const int span = std::max(1, range.last - range.first);
+    const int clamped = std::clamp(step, range.first, range.first + span);
+    const int percent = (clamped - range.first) * 100 / span;
     const int filled = percent * kWidth / 100;
     char tail[16];
     std::snprintf(tail, sizeof tail, "] %3d%%", percent);
@@ -29,10 +31,20 @@ std::string ProgressBar::render(int step) {
            std::string(static_cast<std::size_t>(kWidth - filled), ' ') + tail;
 }
 
-void ProgressBar::onStep(int step, bool*) {
-    if (g_active == nullptr || g_active->m_quiet) {
+void ProgressBar::complete() {
+    draw(m_range.last);
+}
+
+void ProgressBar::draw(int step) {
+    if (m_quiet) {
         return;
     }
-    g_active->m_out << '\r' << render(step) << std::flush;
-    g_active->m_drawn = true;
+    m_out << '\r' << render(step, m_range) << std::flush;
+    m_drawn = true;
+}
+
+void ProgressBar::onStep(int step, bool*) {
+    if (g_active != nullptr) {
+        g_active->draw(step);
+    }
 }

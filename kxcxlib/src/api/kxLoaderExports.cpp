@@ -2,6 +2,8 @@
 // microcontroller's RAM and boot EEPROM, the FPGA's start-up handshake, the firmware version,
 // and the gamma tables. Each checks the library and its arguments in the order callers rely on
 // and lets no exception out (guarded).
+#include <cstring>
+
 #include "kxCamContext.h"
 #include "kxCxApi.h"
 #include "kxCxLib.h"
@@ -121,6 +123,24 @@ int downloadGammaTable(CamContext* handle, int number) {
         return -5;
     }
     return guarded(0, [&] { return GammaTransfer::download(handle, number); });
+}
+
+int downloadGammaTableTo(CamContext* handle, int number, void* table, int length) {
+    if (const int code = ExportChecks::handle(handle); code != 0) {
+        return code;
+    }
+    if (table == nullptr || length < GammaTableFile::kBytes) {
+        return -3;
+    }
+    if (!knownKind(handle)) {
+        return -5;
+    }
+    return guarded(0, [&] {
+        GammaTableFile::Table bytes{};
+        const int result = GammaTransfer::download(handle, number, &bytes);
+        std::memcpy(table, bytes.data(), bytes.size());
+        return result;
+    });
 }
 
 }  // extern "C"

@@ -1,0 +1,93 @@
+#include "GammaCommand.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "DeviceCommand.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: gamma upload NUMBER [FILE] [--type 0-3] | gamma download NUMBER [--out FILE]  "
+    "[--device NAME]";
+constexpr int kTableBytes = 4096;
+constexpr int kEntries = 1024;
+
+std::string failure(int result) {
+    if (result == -62) {
+        return "the FPGA is busy";
+    }
+    if (result == -63) {
+        return "the FPGA is not ready";
+    }
+    return "the transfer failed (" + std::to_string(result) + ")";
+}
+
+}  // namespace
+
+std::string GammaCommand::tableText(const std::vector<uint8_t>& table) {
+    std::string text;
+    char line[96];
+    for (int k = 0; k < kEntries && static_cast<std::size_t>(k * 4 + 3) < table.size(); ++k) {
+        const std::size_t at = static_cast<std::size_t>(k) * 4;
+        const uint32_t word = static_cast<uint32_t>(table[at]) << 24 |
+                              static_cast<uint32_t>(table[at + 1]) << 16 |
+                              static_cast<uint32_t>(table[at + 2]) << 8 | table[at + 3];
+        const double input = k / 1023.0;
+        std::snprintf(line, sizeof line, "%.6f 0 %.6f %u %.6f %u %.6f %u\n", input, input,
+                      word & 0x3FF, input, word >> 10 & 0x3FF, input, word >> 20 & 0x3FF);
+        text += line;
+    }
+    return text;
+}
+
+int GammaCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> withValue = DeviceCommand::sessionOptions();
+    withValue.insert(withValue.end(), {"--type", "--out"});
+    const Arguments arguments(args, withValue);
+    const auto& words = arguments.positional();
+    const std::string verb = words.empty() ? "" : words[0];
+    const auto number = words.size() >= 2 ? Arguments::number(words[1], 0, 15) : std::nullopt;
+    const auto type = Arguments::number(arguments.option("--type").value_or("0"), 0, 3);
+    const bool upload = verb == "upload" && (words.size() == 2 || words.size() == 3);
+    const bool download = verb == "download" && words.size() == 2;
+    if ((!upload && !download) || !number || !type) {
+        return DeviceCommand::fail(err, "gamma", kUsage, 2);
+    }
+    auto session = DeviceCommand::open(arguments, {}, "gamma", err);
+    if (!session) {
+        return 1;
+    }
+    const int slot = static_cast<int>(*number);
+    if (upload) {
+        const char* file = words.size() == 3 ? words[2].c_str() : nullptr;
+        const int result = uploadGammaTable(session->handle(), slot, file, static_cast<int>(*type));
+        if (result < 0) {
+            return DeviceCommand::fail(err, "gamma", failure(result));
+        }
+        if (result == 0) {
+            out << "table " << slot << ": no table file read, the identity table was sent"
+                << std::endl;
+        } else {
+            out << "table " << slot << ": " << result << " entries from " << words[2] << std::endl;
+        }
+        return 0;
+    }
+    std::vector<uint8_t> table(kTableBytes);
+    const int result =
+        downloadGammaTableTo(session->handle(), slot, table.data(), static_cast<int>(table.size()));
+    if (result != kTableBytes) {
+        return DeviceCommand::fail(err, "gamma", failure(result));
+    }
+    const std::string path = arguments.option("--out").value_or("");
+    if (!path.empty()) {
+        std::ofstream file(path);
+        file << tableText(table);
+        if (!file) {
+            return DeviceCommand::fail(err, "gamma", "cannot write " + path);
+        }
+    }
+    out << "table " << slot << ": " << result << " bytes read"
+        << (path.empty() ? "" : ", saved to " + path) << std::endl;
+    return 0;
+}
