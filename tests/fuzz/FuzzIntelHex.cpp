@@ -1,0 +1,24 @@
+// Intel HEX records of MCU programs and flash images: any line parses or is refused, and a
+// record that parses has as many data bytes as its count says.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "FuzzScratch.h"
+#include "kxIntelHexRecord.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    IntelHexRecord record;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        if (IntelHexRecord::parse(text.substr(start, end - start), record) &&
+            record.data.size() != static_cast<std::size_t>(record.count)) {
+            __builtin_trap();
+        }
+        start = end + 1;
+    }
+    IntelHexRecord::firstDamagedLine(fuzz::FuzzScratch::write("image.hex", data, size).c_str());
+    return 0;
+}
