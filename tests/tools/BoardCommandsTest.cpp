@@ -6,46 +6,14 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 
 #include "Arguments.h"
-#include "CommandLine.h"
+#include "BoardCommandsFixture.h"
 #include "ProgressBar.h"
-#include "TempDir.h"
-#include "host/SimHost.h"
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
 
 using testing::HasSubstr;
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-class BoardCommands : public testing::Test {
-protected:
-    BoardCommands() { kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&host)); }
-    ~BoardCommands() override { kx::UsbTransport::replace(nullptr); }
-
-    void plug(const char* description) {
-        std::string error;
-        ASSERT_TRUE(host.configure(description, error)) << error;
-    }
-
-    Outcome run(std::vector<std::string> args) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = CommandLine::run(args, out, err);
-        return {code, out.str(), err.str()};
-    }
-
-    TempDir dir;
-    boardsim::SimHost host;
-};
 
 // The pixels of a PNG that kxcxctl wrote (stored deflate blocks, filter 0): RGB rows, or empty
 // when the file is not such a PNG of the given size.
@@ -243,6 +211,10 @@ TEST(ProgressBar, RendersPercentOfTheStepRange) {
     EXPECT_EQ(ProgressBar::render(111),
               "[" + std::string(20, '#') + std::string(20, ' ') + "]  50%");
     EXPECT_EQ(ProgressBar::render(500), "[" + std::string(40, '#') + "] 100%");
+    // A loader's own scale, and one that runs past its end (the flash erase's busy poll).
+    EXPECT_EQ(ProgressBar::render(5, {5, 110}), "[" + std::string(40, ' ') + "]   0%");
+    EXPECT_EQ(ProgressBar::render(230, {5, 110}), "[" + std::string(40, '#') + "] 100%");
+    EXPECT_EQ(ProgressBar::render(3, {3, 3}), "[" + std::string(40, ' ') + "]   0%");
 }
 
 TEST(Arguments, NumbersAreDecimalOrPrefixedHex) {

@@ -95,7 +95,7 @@ void CommandLine::usage(std::ostream& out) {
            "  fpga load [FILE]      configure the FPGA over JTAG (firmware/default.bit)\n"
            "  fpga init             the FPGA's start-up handshake\n"
            "  flash erase           erase the FPGA's configuration flash\n"
-           "  flash program [FILE]  erase, then program it (firmware/default.mcs)\n"
+           "  flash program [FILE] [--verify]   erase, program (firmware/default.mcs), verify\n"
            "  flash verify [FILE]   read the flash back and compare it with the image\n"
            "  mcu load [FILE]       load a program into the USB controller (firmware/default.hex)\n"
            "  eeprom write [FILE]   write the boot EEPROM (firmware/default.iic)\n"

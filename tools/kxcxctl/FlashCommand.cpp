@@ -10,7 +10,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: flash erase | flash program [FILE] | flash verify [FILE]  [--quiet] [--device NAME]";
+    "usage: flash erase | flash program [FILE] [--verify] | flash verify [FILE]  [--quiet] "
+    "[--device NAME]";
 constexpr const char* kDefaultImage = "firmware/default.mcs";
 constexpr uint8_t kSequentialMaker = 0xBF;
 
@@ -31,7 +32,7 @@ int FlashCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     if (!known) {
         return DeviceCommand::fail(err, "flash", kUsage, 2);
     }
-    auto session = DeviceCommand::open(arguments, {"--quiet"}, "flash", err);
+    auto session = DeviceCommand::open(arguments, {"--quiet", "--verify"}, "flash", err);
     if (!session) {
         return 1;
     }
@@ -41,8 +42,10 @@ int FlashCommand::run(const std::vector<std::string>& args, std::ostream& out, s
         return erase(session->handle(), quiet, out, err);
     }
     if (verb == "program") {
-        const int erased = erase(session->handle(), quiet, out, err);
-        return erased != 0 ? erased : program(session->handle(), file, quiet, out, err);
+        int code = erase(session->handle(), quiet, out, err);
+        code = code != 0 ? code : program(session->handle(), file, quiet, out, err);
+        return code != 0 || !arguments.flag("--verify") ? code
+                                                        : verify(session->handle(), file, out, err);
     }
     return verify(session->handle(), file, out, err);
 }

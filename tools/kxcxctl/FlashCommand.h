@@ -1,6 +1,8 @@
-// "kxcxctl flash erase | program [FILE] | verify FILE": the FPGA's SPI configuration flash. A
-// program erases first within the same run (the library programs only an erased flash); verify
-// reads the flash back through raw register access and compares it with the ".mcs" image.
+// "kxcxctl flash erase | program [FILE] [--verify] | verify [FILE]": the FPGA's SPI configuration
+// flash. A program erases first within the same run (the library programs only an erased flash);
+// verify reads the flash back through raw register access and compares it with the ".mcs" image
+// (a simulated board lives only as long as the program, so "program --verify" checks it in one
+// run).
 #pragma once
 
 #include <ostream>
