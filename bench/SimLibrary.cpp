@@ -15,7 +15,9 @@ SimLibrary::SimLibrary(const char* board) {
     std::filesystem::current_path(m_dir);
     std::string error;
     m_host.configure(board, error);
-    kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&m_host));
+    auto sim = std::make_unique<kx::SimBackend>(&m_host);
+    backend = sim.get();
+    kx::UsbTransport::replace(std::move(sim));
     loadCxLib();
     findCxDevices();
     handle = openCxDevice("RT4207-x6B6B_00", 400, 400, 480000, nullptr, nullptr);

@@ -7,6 +7,10 @@
 #include "host/SimHost.h"
 #include "kxCxApi.h"
 
+namespace kx {
+class SimBackend;
+}
+
 class SimLibrary {
 public:
     // board: a KXCX_SIM description of one first-variant board.
@@ -17,6 +21,8 @@ public:
 
     // The opened board, or null.
     CamContext* handle = nullptr;
+    // The backend, whose transfer log records what reached the board.
+    kx::SimBackend* backend = nullptr;
 
 private:
     boardsim::SimHost m_host;

@@ -4,6 +4,9 @@ namespace kx {
 
 void SimTransferLog::add(SimTransfer transfer) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (transfer.kind == SimTransfer::Kind::Control) {
+        ++m_controlCount;
+    }
     if (m_records.size() >= kCapacity) {
         m_records.pop_front();
     }
@@ -26,9 +29,15 @@ std::vector<SimTransfer> SimTransferLog::controls() const {
     return list;
 }
 
+std::size_t SimTransferLog::controlCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_controlCount;
+}
+
 void SimTransferLog::clear() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_records.clear();
+    m_controlCount = 0;
 }
 
 }  // namespace kx

@@ -35,11 +35,14 @@ public:
     std::vector<SimTransfer> records() const;
     // Only the control transfers, in order.
     std::vector<SimTransfer> controls() const;
+    // Control transfers since the last clear, those dropped from the log included.
+    std::size_t controlCount() const;
     void clear();
 
 private:
     mutable std::mutex m_mutex;
     std::deque<SimTransfer> m_records;
+    std::size_t m_controlCount = 0;
 };
 
 }  // namespace kx
