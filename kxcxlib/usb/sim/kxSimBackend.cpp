@@ -12,17 +12,13 @@ namespace kx {
 SimBackend::SimBackend(boardsim::SimHost* host)
     : m_host(host != nullptr ? *host : boardsim::SimHost::instance()) {
     m_listenerId = m_host.addListener([state = m_hotplug](const std::string& path, bool arrived) {
-        std::lock_guard<std::mutex> lock(state->mutex);
-        if (state->handler) {
-            state->handler(arrived ? HotplugEvent::Arrived : HotplugEvent::Removed, path);
-        }
+        state->queue.post(arrived ? HotplugEvent::Arrived : HotplugEvent::Removed, path);
     });
 }
 
 SimBackend::~SimBackend() {
     m_host.removeListener(m_listenerId);
-    std::lock_guard<std::mutex> lock(m_hotplug->mutex);
-    m_hotplug->handler = nullptr;
+    m_hotplug->queue.setHandler(nullptr);
 }
 
 EnumResult SimBackend::interfacePath(const Guid& interfaceGuid, int memberIndex,
@@ -60,8 +56,7 @@ std::unique_ptr<UsbDevice> SimBackend::open(const std::string& path) {
 }
 
 bool SimBackend::setHotplugHandler(HotplugHandler handler) {
-    std::lock_guard<std::mutex> lock(m_hotplug->mutex);
-    m_hotplug->handler = std::move(handler);
+    m_hotplug->queue.setHandler(std::move(handler));
     return true;
 }
 

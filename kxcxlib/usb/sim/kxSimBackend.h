@@ -2,9 +2,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 
+#include "kxHotplugQueue.h"
 #include "kxSimTransferLog.h"
 #include "kxUsbBackend.h"
 
@@ -27,8 +29,13 @@ public:
                              std::string& path) override;
     // ENODEV for a path that is not plugged in. Does not block.
     std::unique_ptr<UsbDevice> open(const std::string& path) override;
-    // Arrivals and removals are told on the thread that plugs or unplugs the board.
+    // Arrivals and removals are told on a thread of the backend, in order, after the board
+    // arrived or left (whoever plugs, unplugs or restarts it goes on at once).
     bool setHotplugHandler(HotplugHandler handler) override;
+    // Waits until the events of the boards' arrivals and removals so far were told.
+    bool waitHotplugDelivered(std::chrono::milliseconds timeout) {
+        return m_hotplug->queue.waitDelivered(timeout);
+    }
 
     // Every operation carried out on the devices this backend opened.
     SimTransferLog& transferLog() { return m_log; }
@@ -36,8 +43,7 @@ public:
 private:
     // Shared with the host's listener, which may run while the backend goes away.
     struct HotplugState {
-        std::mutex mutex;
-        HotplugHandler handler;
+        HotplugQueue queue;
     };
 
     boardsim::SimHost& m_host;

@@ -26,6 +26,8 @@ TEST_F(DeviceNotify, ArrivalsAndRemovalsReachTheReceiverUntilItIsRemoved) {
     ASSERT_EQ(setCxDeviceNotify(&hear, &heard), 0);
     host.unplug("sim:MV3318-x7654:0");
     host.plug("sim:MV3318-x7654:0");
+    // Told on a thread of the library, after the board left or came.
+    ASSERT_TRUE(backend->waitHotplugDelivered(std::chrono::seconds(5)));
     ASSERT_EQ(setCxDeviceNotify(nullptr, nullptr), 0);
     host.unplug("sim:RT4207-x6B6B:0");
     EXPECT_THAT(heard.events, testing::ElementsAre("-sim:MV3318-x7654:0", "+sim:MV3318-x7654:0"));
@@ -38,6 +40,7 @@ TEST_F(DeviceNotify, UnplugOfAnOpenBoardIsToldAndTheHandleStillCloses) {
     Heard heard;
     setCxDeviceNotify(&hear, &heard);
     host.unplug("sim:RT4207-x6B6B:0");
+    ASSERT_TRUE(backend->waitHotplugDelivered(std::chrono::seconds(5)));
     setCxDeviceNotify(nullptr, nullptr);
     EXPECT_THAT(heard.events, testing::ElementsAre("-sim:RT4207-x6B6B:0"));
     testing::internal::CaptureStderr();

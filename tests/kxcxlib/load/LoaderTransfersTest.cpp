@@ -301,8 +301,12 @@ TEST_F(LoaderTransfers, McuProgramOfAnotherVersionComesBackWithIt) {
     events.clear();
     setCxDeviceNotify([](int event, const char*, void*) { events.push_back(event); }, nullptr);
     EXPECT_GT(uploadMcuFirmware(handle, data("firmware/mcu_1_05.hex").c_str(), nullptr), 0);
+    ASSERT_TRUE(backend->waitHotplugDelivered(std::chrono::seconds(5)));
     setCxDeviceNotify(nullptr, nullptr);
-    EXPECT_EQ(events.size(), 2u);  // removal, then arrival
+    // The board left and came back with the new program; the old handle is dead.
+    EXPECT_THAT(events, ElementsAre(CxDeviceRemoved, CxDeviceArrived));
+    int stale = 0;
+    EXPECT_EQ(readRegister(handle, 0x3C, 0x01, &stale, 0), 0);
     close(handle);
     findCxDevices();
     CamContext* again = open();
