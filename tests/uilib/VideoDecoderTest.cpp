@@ -5,9 +5,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
+#include <regex>
 
 #include "QVideoDecoder.h"
 #include "TestFrames.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
@@ -83,6 +88,41 @@ TEST_F(VideoDecoderTest, SeekFrameForwardAndBack) {
     EXPECT_FALSE(decoder.seekFrame(kFrames + 10));
 }
 
+TEST_F(VideoDecoderTest, PositionsFromBeforeASeekDoNotCountAfterIt) {
+    QVideoDecoder stepper;
+    ASSERT_TRUE(stepper.openFile(s_clip));
+    QImage stepped;
+    for (int i = 0; i <= 25; ++i) {
+        ASSERT_TRUE(stepper.seekNextFrame());
+    }
+    ASSERT_TRUE(stepper.getFrame(stepped));
+
+    for (int i = 0; i <= 3; ++i) {
+        ASSERT_TRUE(decoder.seekNextFrame());
+    }
+    ASSERT_TRUE(decoder.seekFrame(40));  // a key frame: the first picture after the seek
+    EXPECT_EQ(shownFrame(), 40);
+    ASSERT_TRUE(decoder.seekFrame(25));
+    QImage picture;
+    int number = -1;
+    ASSERT_TRUE(decoder.getFrame(picture, nullptr, nullptr, nullptr, &number));
+    EXPECT_EQ(number, 25);
+    EXPECT_EQ(uitest::frameIndexOf(picture), 25);
+    EXPECT_EQ(picture, stepped);
+
+    // Two pictures after a seek the interval between them holds again.
+    ASSERT_TRUE(decoder.seekNextFrame());
+    const qint64 shown = [&] {
+        QImage last;
+        decoder.getFrame(last);
+        return last.cacheKey();
+    }();
+    ASSERT_TRUE(decoder.seekFrame(26));
+    QImage same;
+    decoder.getFrame(same);
+    EXPECT_EQ(same.cacheKey(), shown);
+}
+
 TEST_F(VideoDecoderTest, SeekMsTakesTheFrameShownAtThatTime) {
     ASSERT_TRUE(decoder.seekMs(1000));
     EXPECT_EQ(shownFrame(), 25);
@@ -104,8 +144,14 @@ TEST_F(VideoDecoderTest, LengthAndClosedDecoder) {
     CaptureStdout();
     EXPECT_EQ(decoder.getVideoLengthMs(), 2000);
     const std::string printed = GetCapturedStdout();
-    EXPECT_NE(printed.find("Input #0, avi,\n from 'test video':\n"), std::string::npos);
-    EXPECT_NE(printed.find("AV_TIME_BASE: 1000000\n"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(printed, std::regex("Input #0, avi,\n from 'test video':\n"
+                                                     "00:00:02\\.00\n"
+                                                     "0\\.000000\n"
+                                                     "[1-9][0-9]* kb/s\n"
+                                                     "No Program\n"
+                                                     "software        : Lavf[0-9.]+\n"
+                                                     "AV_TIME_BASE: 1000000\n")))
+        << printed;
     decoder.close();
     EXPECT_FALSE(decoder.isOk());
     EXPECT_EQ(decoder.getVideoLengthMs(), -1);
@@ -141,6 +187,43 @@ TEST_F(VideoDecoderTest, DamagedFilesEndInsteadOfLooping) {
     EXPECT_FALSE(damaged.openFile(noise));
     EXPECT_FALSE(damaged.isOk());
     EXPECT_FALSE(damaged.openFile(s_dir->filePath("missing.avi")));
+}
+
+// Gives the format dump a container description made up by the test.
+class DumpingDecoder : public QVideoDecoder {
+public:
+    using QVideoDecoder::dumpFormat;
+};
+
+TEST(VideoDecoderDump, NegativeStartMissingValuesProgramsAndMetadata) {
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> context(avformat_alloc_context(),
+                                                                         avformat_free_context);
+    ASSERT_TRUE(context);
+    context->iformat = av_find_input_format("matroska");
+    ASSERT_NE(context->iformat, nullptr);
+    context->duration = int64_t{3723} * AV_TIME_BASE + 456789;
+    context->start_time = -1500000;
+    context->bit_rate = 0;
+    AVProgram* program = av_new_program(context.get(), 7);
+    ASSERT_NE(program, nullptr);
+    av_dict_set(&program->metadata, "name", "main", 0);
+    av_dict_set(&context->metadata, "title", "bench", 0);
+
+    DumpingDecoder decoder;
+    CaptureStdout();
+    decoder.dumpFormat(context.get(), 0, "made up", 0);
+    context->start_time = -250000;
+    context->duration = AV_NOPTS_VALUE;
+    context->bit_rate = 64000;
+    decoder.dumpFormat(context.get(), 1, "made up", 0);
+    context->start_time = AV_NOPTS_VALUE;
+    decoder.dumpFormat(context.get(), 2, "made up", 0);
+    const std::string printed = GetCapturedStdout();
+    const std::string tail = "Program 7 main\ntitle           : bench\nAV_TIME_BASE: 1000000\n";
+    EXPECT_EQ(printed,
+              "Input #0, matroska,webm,\n from 'made up':\n01:02:03.45\n-1.500000\nN/A\n" + tail +
+                  "Input #1, matroska,webm,\n from 'made up':\nN/A\n-0.250000\n64 kb/s\n" + tail +
+                  "Input #2, matroska,webm,\n from 'made up':\nN/A\n64 kb/s\n" + tail);
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ protected:
     // published order.)
     virtual bool initCodec();
     virtual void InitVars();
-    // Prints the container description on standard output.
+    // Prints the container description on standard output, one line each: the head, the
+    // duration, the start (when the container gives one), the bit rate, the programs, the
+    // metadata and AV_TIME_BASE.
     virtual void dumpFormat(AVFormatContext* context, int index, const char* url, int isOutput);
     // Writes "frame<index>.ppm" from a packed 24-bit RGB frame.
     virtual void saveFramePPM(AVFrame* frame, int width, int height, int index);
@@ -43,8 +45,12 @@ public:
     // false when no frame has been decoded since the last open or seek. Pointers may be null.
     virtual bool getFrame(QImage& img, int* desiredFrameTime = nullptr, int* frameTime = nullptr,
                           int* desiredFrameNumber = nullptr, int* frameNumber = nullptr);
+    // Decodes the next picture of the stream, whatever its position (a step of one position
+    // unit would repeat a picture where the time base is finer than the frame rate).
     virtual bool seekNextFrame();
     virtual bool seekMs(int ts);
+    // Decodes the first picture at or after frame; false (not a non-zero code) when the
+    // container cannot seek there.
     virtual bool seekFrame(int64_t frame);
     virtual int getVideoLengthMs();
     virtual bool isOk();
@@ -54,6 +60,9 @@ private:
     // Takes the next picture from the codec, feeding it packets; false at the end or on error.
     bool receiveFrame();
     int64_t positionToMs(int64_t position) const;
+    // True when position lies after the frame before the last and at or before the last one,
+    // both decoded since the last open or seek, so the last picture is the one to show.
+    bool shownByLastFrame(int64_t position) const;
 
     kxui::InputFormatHandle formatContext;
     int videoStream = -1;
@@ -73,6 +82,9 @@ private:
     int desiredFrameTime = 0;
     int64_t desiredFrameNumber = 0;
     bool lastFrameOk = false;
+    // Frames decoded since the last open or seek, counted up to 2: the interval between the
+    // last two positions holds only once both come from after the seek.
+    int framesSinceSeek = 0;
     kxui::ScalerHandle scalerContext;
     // The file has no more packets and the codec was told so; it gives out what it still holds.
     bool draining = false;

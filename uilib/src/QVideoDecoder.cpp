@@ -61,6 +61,7 @@ void QVideoDecoder::InitVars() {
     desiredFrameTime = 0;
     desiredFrameNumber = 0;
     lastFrameOk = false;
+    framesSinceSeek = 0;
     draining = false;
 }
 
@@ -176,12 +177,16 @@ bool QVideoDecoder::receiveFrame() {
     }
 }
 
+bool QVideoDecoder::shownByLastFrame(int64_t position) const {
+    return lastFrameOk && framesSinceSeek >= 2 && position > lastLastFrameNumber &&
+           position <= lastFrameNumber;
+}
+
 bool QVideoDecoder::decodeSeekFrame(int64_t position) {
     if (!ok) {
         return false;
     }
-    if (lastFrameOk && position != -1 && position > lastLastFrameNumber &&
-        position <= lastFrameNumber) {
+    if (position != -1 && shownByLastFrame(position)) {
         desiredFrameTime = clampToInt(positionToMs(position));
         return true;
     }
@@ -199,6 +204,9 @@ bool QVideoDecoder::decodeSeekFrame(int64_t position) {
         lastLastFrameNumber = lastFrameNumber;
         lastFrameNumber = current;
         lastFrameOk = true;
+        if (framesSinceSeek < 2) {
+            ++framesSinceSeek;
+        }
         if (position == -1 || current >= position) {
             const bool converted = convertLastFrame();
             av_frame_unref(frame.get());
@@ -256,7 +264,7 @@ bool QVideoDecoder::seekFrame(int64_t position) {
     if (!ok) {
         return false;
     }
-    if (lastFrameOk && position > lastLastFrameNumber && position <= lastFrameNumber) {
+    if (shownByLastFrame(position)) {
         desiredFrameNumber = position;
         return decodeSeekFrame(position);
     }
@@ -268,6 +276,8 @@ bool QVideoDecoder::seekFrame(int64_t position) {
     draining = false;
     desiredFrameNumber = position;
     lastFrameOk = false;
+    // The positions kept from before the seek say nothing about the pictures after it.
+    framesSinceSeek = 0;
     return decodeSeekFrame(position);
 }
 
@@ -316,7 +326,6 @@ void QVideoDecoder::dumpFormat(AVFormatContext* context, int index, const char* 
     const char* formatName = isOutput ? context->oformat->name : context->iformat->name;
     std::printf("%s #%d, %s,\n %s '%s':\n", isOutput ? "Output" : "Input", index, formatName,
                 isOutput ? "to" : "from", url);
-    std::printf("  Duration: ");
     if (context->duration != AV_NOPTS_VALUE && context->duration >= 0) {
         const int64_t seconds = context->duration / AV_TIME_BASE;
         const int64_t hundredths = (context->duration % AV_TIME_BASE) / (AV_TIME_BASE / 100);
@@ -326,12 +335,14 @@ void QVideoDecoder::dumpFormat(AVFormatContext* context, int index, const char* 
     } else {
         std::printf("N/A\n");
     }
+    // A container that gives no start time has no start line.
     if (context->start_time != AV_NOPTS_VALUE) {
         const int64_t start = context->start_time;
-        std::printf("  start: %d.%06d\n", clampToInt(start / AV_TIME_BASE),
+        // Seconds and microseconds are printed as magnitudes, so the sign goes in front.
+        std::printf("%s%d.%06d\n", start < 0 ? "-" : "",
+                    clampToInt(std::llabs(start / AV_TIME_BASE)),
                     static_cast<int>(std::llabs(start % AV_TIME_BASE)));
     }
-    std::printf("  bitrate: ");
     if (context->bit_rate > 0) {
         std::printf("%d kb/s\n", clampToInt(context->bit_rate / 1000));
     } else {
@@ -348,7 +359,7 @@ void QVideoDecoder::dumpFormat(AVFormatContext* context, int index, const char* 
     }
     const AVDictionaryEntry* entry = nullptr;
     while ((entry = av_dict_get(context->metadata, "", entry, AV_DICT_IGNORE_SUFFIX)) != nullptr) {
-        std::printf("    %-16s: %s\n", entry->key, entry->value);
+        std::printf("%-16s: %s\n", entry->key, entry->value);
     }
     std::printf("AV_TIME_BASE: %d\n", AV_TIME_BASE);
 }
