@@ -35,7 +35,8 @@ public:
     QVideoEncoder& operator=(const QVideoEncoder&) = delete;
 
     // Finishes the file: the frames the codec still holds are written, then the trailer.
-    // False when no file was open or when finishing the file failed (it is closed either way).
+    // False when no file was open, and also when finishing it failed (a file that may be
+    // incomplete is not reported as written); it is closed either way.
     virtual bool close();
     // One frame with consecutive time stamps (one unit of 1/fps s after the previous frame).
     virtual int encodeImage(const QImage& image);
@@ -56,6 +57,7 @@ protected:
     bool initCodec();
     bool initOutputBuf();
     void freeOutputBuf();
+    // Allocates the YUV 4:2:0 frame the images are converted into, filled with black.
     bool initFrame();
     void freeFrame();
     bool convertImage_sws(const QImage& image);

@@ -1,6 +1,7 @@
 #include "QVideoEncoder.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "FFmpegBanner.h"
 
@@ -177,9 +178,16 @@ bool QVideoEncoder::initFrame() {
     frame->format = settings->pix_fmt;
     frame->width = settings->width;
     frame->height = settings->height;
-    return av_image_fill_arrays(frame->data, frame->linesize, pictureBuffer.get(),
-                                settings->pix_fmt, settings->width, settings->height,
-                                kPlaneAlignment) >= 0;
+    if (av_image_fill_arrays(frame->data, frame->linesize, pictureBuffer.get(), settings->pix_fmt,
+                             settings->width, settings->height, kPlaneAlignment) < 0) {
+        return false;
+    }
+    // The picture a refused first image leaves to be encoded: black (Y 16, Cb and Cr 128).
+    const int chromaRows = (settings->height + 1) / 2;
+    std::memset(frame->data[0], 16, static_cast<size_t>(frame->linesize[0]) * settings->height);
+    std::memset(frame->data[1], 128, static_cast<size_t>(frame->linesize[1]) * chromaRows);
+    std::memset(frame->data[2], 128, static_cast<size_t>(frame->linesize[2]) * chromaRows);
+    return true;
 }
 
 void QVideoEncoder::freeFrame() {
