@@ -1,5 +1,6 @@
 #include "SpiFlash.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace boardsim {
@@ -26,11 +27,18 @@ uint8_t sstCapacity(std::size_t size) {
 
 }  // namespace
 
-SpiFlash::SpiFlash(Family family, std::size_t size, std::chrono::milliseconds eraseTime,
+SpiFlash::SpiFlash(Family family, std::size_t size, Timing timing,
                    std::function<Clock::time_point()> now)
-    : m_family(family), m_now(std::move(now)), m_eraseTime(eraseTime), m_memory(size, 0xFF) {}
+    : m_family(family), m_now(std::move(now)), m_timing(timing), m_memory(size, 0xFF) {}
+
+void SpiFlash::load(std::span<const uint8_t> contents) {
+    const std::size_t count = std::min(contents.size(), m_memory.size());
+    std::copy_n(contents.begin(), count, m_memory.begin());
+    std::fill(m_memory.begin() + static_cast<std::ptrdiff_t>(count), m_memory.end(), 0xFF);
+}
 
 void SpiFlash::powerOn() {
+    m_busyUntil = {};
     m_writeEnabled = false;
     m_statusWriteEnabled = false;
     m_wordMode = false;
@@ -63,12 +71,12 @@ bool SpiFlash::busy() const {
 
 uint8_t SpiFlash::status() const {
     uint8_t status = m_protection;
-    const bool erasing = busy();
-    if (erasing) {
+    const bool working = busy();
+    if (working) {
         status |= kStatusBusy;
     }
-    // The write enable latch clears when the erase completes.
-    if (m_writeEnabled || erasing) {
+    // The write enable latch clears when the erase or program completes.
+    if (m_writeEnabled || working) {
         status |= kStatusWriteEnabled;
     }
     if (m_wordMode) {
@@ -186,7 +194,7 @@ void SpiFlash::chipErase() {
     }
     m_writeEnabled = false;
     std::fill(m_memory.begin(), m_memory.end(), 0xFF);
-    m_busyUntil = m_now() + m_eraseTime;
+    m_busyUntil = m_now() + m_timing.erase;
 }
 
 uint32_t SpiFlash::address(std::span<const uint8_t> out) const {
@@ -210,6 +218,7 @@ void SpiFlash::pageProgram(std::span<const uint8_t> out) {
         const auto offset = static_cast<uint32_t>((start - page + (i - 4)) % kPageSize);
         program(page + offset, out[i]);
     }
+    m_busyUntil = m_now() + m_timing.program;
 }
 
 void SpiFlash::wordProgram(std::span<const uint8_t> out) {
@@ -229,6 +238,7 @@ void SpiFlash::wordProgram(std::span<const uint8_t> out) {
     program(m_wordAddress, out[0]);
     program(m_wordAddress + 1, out[1]);
     m_wordAddress = (m_wordAddress + 2) & static_cast<uint32_t>(m_memory.size() - 1);
+    m_busyUntil = m_now() + m_timing.program;
 }
 
 void SpiFlash::read(std::span<const uint8_t> out, std::vector<uint8_t>& in) const {

@@ -13,11 +13,14 @@
 // programming are refused. Protection is set when the flash leaves the factory; the 0xBF family
 // sets it again at every power-on, the others keep it. Programming only clears bits.
 //
-// Chip erase takes the erase time (busy until then); page and word programs complete at once.
-// While busy only the status can be read. In auto-address-increment mode an 0xAD command takes
-// the next two bytes as the next word (more bytes in the same command are ignored), and only
-// 0x04 (which ends the mode), 0x05 and further 0xAD commands are understood; a write enable is
-// harmless and ignored.
+// Chip erase takes the erase time, a program command (a page program, or one word of an
+// auto-address-increment sequence) the program time (0 by default: done at once); the flash is
+// busy until then. While busy only the status
+// can be read; other commands are ignored (a write enable too, so a program issued without
+// waiting is lost). A power cycle ends a running operation. In auto-address-increment mode an 0xAD
+// command takes the next two bytes as the next word (more bytes in the same command are ignored),
+// and only 0x04 (which ends the mode), 0x05 and further 0xAD commands are understood; a write
+// enable is harmless and ignored.
 #pragma once
 
 #include <chrono>
@@ -60,14 +63,25 @@ public:
     static constexpr std::size_t kPageSize = 256;
     static constexpr std::chrono::milliseconds kDefaultEraseTime{40};
 
+    // How long each operation keeps the flash busy.
+    struct Timing {
+        std::chrono::milliseconds erase = kDefaultEraseTime;
+        std::chrono::microseconds program{0};
+    };
+
     // size: bytes, a power of two from 64 KiB to 16 MiB. now: the flash's sense of time.
-    SpiFlash(Family family, std::size_t size, std::chrono::milliseconds eraseTime,
+    SpiFlash(Family family, std::size_t size, Timing timing,
              std::function<Clock::time_point()> now = Clock::now);
+
+    // The array holds these bytes from address 0 on and is erased beyond them, as programmed
+    // before the board left the factory (bytes beyond the array's size are dropped).
+    void load(std::span<const uint8_t> contents);
 
     // One command: the bytes shifted in, wire order; returns what came back, one per byte.
     std::vector<uint8_t> transfer(std::span<const uint8_t> out);
 
-    // The board powers up: the command state clears (and the 0xBF family protects itself).
+    // The board powers up: the command state clears, a running operation ends (and the 0xBF
+    // family protects itself).
     void powerOn();
 
     Family family() const { return m_family; }
@@ -92,7 +106,7 @@ private:
 
     const Family m_family;
     const std::function<Clock::time_point()> m_now;
-    const std::chrono::milliseconds m_eraseTime;
+    const Timing m_timing;
     std::vector<uint8_t> m_memory;
     uint8_t m_protection = kStatusProtection;
     bool m_writeEnabled = false;

@@ -159,6 +159,9 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
     } else if (name == "erase" && parseNumber(text, 10, number) && number >= 0 &&
                number <= 600000) {
         config.flashEraseTime = std::chrono::milliseconds(number);
+    } else if (name == "program" && parseNumber(text, 10, number) && number >= 0 &&
+               number <= 100000) {
+        config.flashProgramTime = std::chrono::microseconds(number);
     } else if (name == "idcode" && text.starts_with("0x") &&
                parseNumber(std::string_view(text).substr(2), 16, number) && number >= 0 &&
                number <= 0xFFFFFFFFLL) {
@@ -167,6 +170,8 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
         config.fpgaBusy = text == "on";
     } else if (name == "fpganotready" && (text == "on" || text == "off")) {
         config.fpgaNotReady = text == "on";
+    } else if (name == "jtagstall" && (text == "on" || text == "off")) {
+        config.jtagStalled = text == "on";
     } else if (name == "fps" && parseNumber(text, 10, number) && number >= 0 && number <= 1000) {
         config.framesPerSecond = static_cast<int>(number);
     } else if (name == "seed" && parseNumber(text, 10, number) && number >= 0 &&
@@ -184,8 +189,9 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
         config.controlTimeouts = text == "on" ? -1 : text == "off" ? 0 : static_cast<int>(number);
     } else {
         static const char* const kKnown[] = {
-            "fpga", "mcu",   "led",  "flash", "flashsize", "erase",    "idcode",      "fps",
-            "seed", "pipes", "nack", "stall", "timeouts",  "fpgabusy", "fpganotready"};
+            "fpga",    "mcu",      "led",      "flash",        "flashsize", "erase",
+            "program", "idcode",   "fps",      "seed",         "pipes",     "nack",
+            "stall",   "timeouts", "fpgabusy", "fpganotready", "jtagstall"};
         const bool known =
             std::find(std::begin(kKnown), std::end(kKnown), name) != std::end(kKnown);
         error = known ? "bad value for " + name + ": '" + std::string(value) + "'"

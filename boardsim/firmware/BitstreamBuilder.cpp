@@ -49,6 +49,15 @@ private:
 
 }  // namespace
 
+BitstreamBuilder BitstreamBuilder::release(uint8_t major, uint8_t minor, uint32_t idcode) {
+    BitstreamBuilder builder;
+    builder.versionMajor = major;
+    builder.versionMinor = minor;
+    builder.idcode = idcode;
+    builder.seed = static_cast<uint32_t>(major << 8 | minor);
+    return builder;
+}
+
 std::vector<uint8_t> BitstreamBuilder::build() const {
     std::vector<uint8_t> out;
     WordWriter w(out);

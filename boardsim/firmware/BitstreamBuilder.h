@@ -14,6 +14,10 @@ struct BitstreamBuilder {
     // Seeds the frame data (the design's content; the same seed gives the same frames).
     uint32_t seed = 1;
 
+    // The released design of a version, as its vendor ships it: its frames seeded by the
+    // version, so every image of one version holds the same stream.
+    static BitstreamBuilder release(uint8_t major, uint8_t minor, uint32_t idcode = 0);
+
     std::vector<uint8_t> build() const;
 };
 

@@ -1,19 +1,18 @@
 // The FPGA's configuration engine: takes a configuration stream byte by byte (in stream order)
 // and tells whether it held one complete, valid configuration (BitstreamFormat.h).
 //
-// Everything before the sync word is ignored, except that a stream starting with a ".bit" file
-// header (BitFile) is held to the length its 'e' field declares: a file that ends early or runs
-// on is not valid. After the sync word the packets are checked as they arrive; the first error
-// (an unknown packet type or register, a read packet, an IDCODE of another device, frame data
-// before WCFG or beyond one configuration, a CRC mismatch) stops the engine until it is reset.
-// A stream is complete once the DESYNC command arrived after START, with exactly one
-// configuration of frame data and at least one CRC check that matched.
+// Everything before the sync word is ignored (padding, and the header of a ".bit" file, which
+// means nothing to the FPGA). After the sync word the packets are checked as they arrive; the
+// first error (an unknown packet type or register, a read packet, an IDCODE of another device,
+// frame data before WCFG or beyond one configuration, a CRC mismatch) stops the engine until it
+// is reset. A stream is complete once the DESYNC command arrived after START, with exactly one
+// configuration of frame data and at least one CRC check that matched; whatever follows DESYNC
+// is ignored.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "firmware/Crc32c.h"
 
@@ -32,6 +31,8 @@ public:
     // Why the stream is not complete ("" when it is).
     std::string problem() const;
     bool failed() const { return !m_error.empty(); }
+    // Nothing more can change the outcome: the stream desynchronised or failed.
+    bool finished() const { return failed() || m_state == State::Desynced; }
     // The version the stream carried (major << 8 | minor), 0 when none.
     uint16_t version() const { return m_version; }
     uint32_t idcode() const { return m_idcode; }
@@ -48,11 +49,6 @@ private:
 
     uint32_t m_idcode;
     State m_state = State::Hunting;
-    std::vector<uint8_t> m_preamble;
-    bool m_preambleChecked = false;
-    bool m_hasFileLength = false;
-    uint64_t m_fileEnd = 0;
-    uint64_t m_bytes = 0;
     uint32_t m_shift = 0;
     int m_wordBytes = 0;
     uint32_t m_reg = 0;

@@ -1,10 +1,18 @@
 #include "FpgaPorts.h"
 
+#include <algorithm>
+
+#include "firmware/BitstreamBuilder.h"
+#include "firmware/FlashImage.h"
+
 namespace boardsim {
 
 namespace {
 
 using Fpga = FpgaRegisterFile;
+
+// How much of the flash the FPGA reads at a time while it configures itself.
+constexpr std::size_t kReadPiece = 4096;
 
 constexpr uint8_t kHandshakeRequest = 0x01;
 constexpr uint8_t kReady = 0x01;
@@ -14,14 +22,21 @@ constexpr uint8_t kBusy = 0x01;
 
 FpgaPorts::FpgaPorts(const BoardConfig& config, FpgaRegisterFile& fpga, DataPipe& bulkIn)
     : m_fpga(fpga),
-      m_flash(config.flash, config.flashSize, config.flashEraseTime),
+      m_flash(config.flash, config.flashSize,
+              SpiFlash::Timing{config.flashEraseTime, config.flashProgramTime}),
       m_window(fpga, m_flash),
       m_gamma(fpga, bulkIn),
-      m_tap(config.fpgaIdcode, config.fpgaMajor != 0 || config.fpgaMinor != 0,
-            JtagTap::Fabric{[this] { clearConfiguration(); },
-                            [this](uint16_t version) { startDesign(version); }}),
+      m_tap(config.fpgaIdcode, JtagTap::Fabric{[this] { clearConfiguration(); },
+                                               [this](uint16_t version) { startDesign(version); }}),
       m_busy(config.fpgaBusy),
       m_notReady(config.fpgaNotReady) {
+    if (config.fpgaMajor != 0 || config.fpgaMinor != 0) {
+        const std::vector<uint8_t> stream =
+            BitstreamBuilder::release(config.fpgaMajor, config.fpgaMinor, config.fpgaIdcode)
+                .build();
+        m_flash.load(FlashImage::programmed(FlashImage::records(stream), config.flash));
+    }
+    m_tap.setStalled(config.jtagStalled);
     fpga.setWriteHook(Fpga::kRegInitRequest, [this](uint8_t reg, uint8_t value) {
         m_fpga.poke(reg, value);
         if ((value & kHandshakeRequest) != 0 && configured()) {
@@ -36,14 +51,30 @@ FpgaPorts::FpgaPorts(const BoardConfig& config, FpgaRegisterFile& fpga, DataPipe
 }
 
 bool FpgaPorts::configured() const {
-    return m_fpga.peek(Fpga::kRegVersionMajor) != 0 || m_fpga.peek(Fpga::kRegVersionMinor) != 0;
+    return m_tap.done();
+}
+
+std::optional<uint16_t> FpgaPorts::flashDesign() const {
+    ConfigurationEngine engine(m_tap.engine().idcode());
+    const std::vector<uint8_t>& array = m_flash.contents();
+    for (std::size_t at = 0; at < array.size() && !engine.finished(); at += kReadPiece) {
+        engine.feed(
+            std::span<const uint8_t>(array).subspan(at, std::min(kReadPiece, array.size() - at)));
+    }
+    if (!engine.complete()) {
+        return std::nullopt;
+    }
+    return engine.version();
 }
 
 void FpgaPorts::powerOn() {
     m_flash.powerOn();
     m_window.powerOn();
     m_gamma.clear();
-    m_tap.setDone(configured());
+    const std::optional<uint16_t> design = flashDesign();
+    const uint16_t version = design.value_or(0);
+    m_fpga.setVersion(static_cast<uint8_t>(version >> 8), static_cast<uint8_t>(version & 0xFF));
+    m_tap.powerOn(design.has_value());
     if (!configured()) {
         m_fpga.poke(Fpga::kRegReady, 0);
     }

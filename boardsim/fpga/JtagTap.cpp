@@ -5,8 +5,23 @@
 
 namespace boardsim {
 
-JtagTap::JtagTap(uint32_t idcode, bool done, Fabric fabric)
-    : m_idcode(idcode), m_fabric(std::move(fabric)), m_engine(idcode), m_done(done) {}
+namespace {
+
+constexpr uint8_t kPieceFirst = 0xF0;
+constexpr uint8_t kPieceNext = 0x00;
+constexpr uint8_t kPieceLast = 0x0F;
+
+}  // namespace
+
+JtagTap::JtagTap(uint32_t idcode, Fabric fabric)
+    : m_idcode(idcode), m_fabric(std::move(fabric)), m_engine(idcode), m_done(false) {}
+
+void JtagTap::powerOn(bool done) {
+    m_instruction = kInstrIdcode;
+    m_engine.reset();
+    m_shifting = false;
+    m_done = done;
+}
 
 uint8_t JtagTap::reverseBits(uint8_t byte) {
     uint8_t out = 0;
@@ -63,6 +78,7 @@ int JtagTap::handle(const SetupPacket& setup, uint8_t* data) {
 
 void JtagTap::load(uint8_t instruction) {
     m_instruction = instruction;
+    m_shifting = false;
     if (instruction == kInstrJprogram) {
         m_done = false;
         m_engine.reset();
@@ -74,8 +90,19 @@ void JtagTap::load(uint8_t instruction) {
 
 int JtagTap::shiftIn(const SetupPacket& setup, const uint8_t* data) {
     const auto operand = static_cast<uint8_t>(setup.value & 0xFF);
-    if (operand != 0xF0 && operand != 0x00 && operand != 0x0F) {
+    if (operand != kPieceFirst && operand != kPieceNext && operand != kPieceLast) {
         return -EPIPE;
+    }
+    if (m_stalled) {
+        return 0;
+    }
+    if (operand == kPieceFirst) {
+        m_shifting = true;
+    } else if (!m_shifting) {
+        return 0;
+    }
+    if (operand == kPieceLast) {
+        m_shifting = false;
     }
     if (m_instruction == kInstrCfgIn) {
         std::vector<uint8_t> bytes(data, data + setup.length);

@@ -10,15 +10,21 @@
 //             capture: 0x01 | 0x10 while the configuration has not failed | 0x20 done.
 //   0x0F IN   shift the data register out (length bytes, first byte first): IDCODE's 32-bit code
 //             low byte first, zeros for the others.
-//   0x0F OUT  shift the data bytes in; operand 0xF0 first piece, 0x00 a later piece, 0x0F the
-//             last piece. With CFG_IN loaded the bytes go to the configuration engine. Reply: the
-//             number of bytes taken.
+//   0x0F OUT  shift the data bytes in; operand 0xF0 first piece (the TAP enters Shift-DR),
+//             0x00 a later piece, 0x0F the last piece (the TAP leaves Shift-DR for Run-Test/
+//             Idle). With CFG_IN loaded the bytes go to the configuration engine. Reply: the
+//             number of bytes taken. A later or last piece while the TAP is not in Shift-DR (no
+//             first piece since the last one ended, or an instruction loaded since) takes
+//             nothing and replies 0.
 //   0xAA OUT  the operand's number of clocks in Run-Test/Idle, no data. With JSTART loaded and
 //             at least kStartupClocks clocks the start-up sequence runs: done is set when the
 //             engine holds a complete, valid configuration.
 // Instructions: 0x09 IDCODE, 0x3F BYPASS, 0x0B JPROGRAM (clears the configuration: done clear;
 // the engine starts over), 0x05 CFG_IN (a new stream: the engine starts over), 0x0C JSTART.
 // Other operations stall.
+//
+// Fault on demand: stalled, every 0x0F OUT transfer takes nothing and replies 0 (the TAP's state
+// does not change).
 #pragma once
 
 #include <cstdint>
@@ -55,17 +61,23 @@ public:
         std::function<void(uint16_t version)> start;
     };
 
-    // done: whether the FPGA starts configured.
-    JtagTap(uint32_t idcode, bool done, Fabric fabric);
+    // The FPGA starts unconfigured (see powerOn).
+    JtagTap(uint32_t idcode, Fabric fabric);
 
     // A request 0xD0: the bytes transferred or -EPIPE.
     int handle(const SetupPacket& setup, uint8_t* data);
 
+    // The board powers up: the TAP in Test-Logic-Reset (IDCODE), nothing shifted in; done:
+    // whether the FPGA configured itself (from its flash).
+    void powerOn(bool done);
+
     bool done() const { return m_done; }
     uint8_t instruction() const { return m_instruction; }
+    bool shifting() const { return m_shifting; }
     const ConfigurationEngine& engine() const { return m_engine; }
-    // The FPGA was configured by other means (power-on from its flash).
-    void setDone(bool done) { m_done = done; }
+
+    void setStalled(bool stalled) { m_stalled = stalled; }
+    bool stalled() const { return m_stalled; }
 
     static uint8_t reverseBits(uint8_t byte);
 
@@ -80,6 +92,8 @@ private:
     ConfigurationEngine m_engine;
     uint8_t m_instruction = kInstrIdcode;
     bool m_done;
+    bool m_shifting = false;
+    bool m_stalled = false;
 };
 
 }  // namespace boardsim

@@ -64,22 +64,25 @@ TEST(DataImages, FlashImageHoldsTheDesignsStreamInWholeRecords) {
     ASSERT_GE(image.size(), bit.size() - offset);
     EXPECT_TRUE(
         std::equal(bit.begin() + static_cast<std::ptrdiff_t>(offset), bit.end(), image.begin()));
-    // Programmed by page program, the flash holds it from address 0.
-    boardsim::BoardConfig config = dataBoard();
-    config.flash = boardsim::FlashFamily::PageProgram;
-    CameraBoard board(config, 0);
-    spi(board, {0x06});
-    spi(board, {0x01, 0x00});
-    for (std::size_t at = 0; at < image.size(); at += 16) {
-        Bytes wire = {0x02, static_cast<uint8_t>(at >> 16), static_cast<uint8_t>(at >> 8),
-                      static_cast<uint8_t>(at)};
-        wire.insert(wire.end(), image.begin() + static_cast<std::ptrdiff_t>(at),
-                    image.begin() + static_cast<std::ptrdiff_t>(at + 16));
-        spi(board, {0x06});
-        spi(board, wire);
+    // Programmed by either family's programming, the flash holds it from address 0, as a board
+    // leaves the factory, and configures the FPGA with it.
+    for (const auto family : {boardsim::FlashFamily::Sst, boardsim::FlashFamily::PageProgram}) {
+        boardsim::BoardConfig config = dataBoard();
+        config.flash = family;
+        config.fpgaMinor = 0x20;
+        CameraBoard board(config, 0);
+        const uint8_t maker = identifyAndUnprotect(board);
+        chipErase(board);
+        programRecords(board, maker, *chunks);
+        const Bytes flash = board.flashContents();
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
+        EXPECT_EQ(board.fpgaVersion(), 0x0120);
+        board.setPlugged(false);
+        board.setPlugged(true);
+        EXPECT_EQ(board.fpgaVersion(), 0x0130);
+        CameraBoard factory(dataBoard(), 0);
+        EXPECT_EQ(factory.flashContents(), flash);
     }
-    const Bytes flash = board.flashContents();
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), flash.begin()));
 }
 
 TEST(DataImages, ProgramsAndBootImageCarryTheirControllerVersions) {

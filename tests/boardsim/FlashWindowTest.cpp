@@ -19,21 +19,6 @@ BoardConfig flashBoard(FlashFamily family, int eraseMs = 5) {
     return config;
 }
 
-// Identification, then the status register unprotected as both loaders do it.
-uint8_t identifyAndUnprotect(CameraBoard& board) {
-    spi(board, {0x9F, 0x00});
-    const uint8_t maker = spiReceived(board, 3)[0];
-    spi(board, {static_cast<uint8_t>(maker == 0xBF ? 0x50 : 0x06)});
-    spi(board, {0x01, 0x00});
-    return maker;
-}
-
-void chipErase(CameraBoard& board) {
-    spi(board, {0x06});
-    spi(board, {0xC7});
-    ASSERT_TRUE(boardwire::waitFor([&] { return (statusWord(board) & 0x01) == 0; }));
-}
-
 }  // namespace
 
 TEST(FlashWindow, IdentificationNamesTheFamilyAndItsSize) {
@@ -175,15 +160,48 @@ TEST(FlashWindow, WindowKeepsWrittenBytesAndReadsZeroBeyondTheLastCommand) {
     EXPECT_EQ(board.fpgaRegister(0x93), 0x9F);
 }
 
-TEST(FlashWindow, ConfigurationKeysChooseFamilySizeAndEraseTime) {
+TEST(FlashWindow, ProgramTimeKeepsTheFlashBusyAndLosesCommandsSentMeanwhile) {
+    for (const FlashFamily family : {FlashFamily::PageProgram, FlashFamily::Sst}) {
+        BoardConfig config = flashBoard(family);
+        config.flashProgramTime = std::chrono::milliseconds(150);
+        CameraBoard board(config, 0);
+        const uint8_t maker = identifyAndUnprotect(board);
+        chipErase(board);
+        // Two records sent the programmer's way, without a status poll between them: the second
+        // arrives while the first still programs and is lost.
+        const Bytes first(16, 0x11);
+        const Bytes second(16, 0x22);
+        testing::internal::CaptureStderr();
+        programRecords(board, maker, {{0x000, first}, {0x010, second}});
+        EXPECT_EQ(statusWord(board) & 0x01, 0x01);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("while busy ignored"),
+                  std::string::npos);
+        ASSERT_TRUE(boardwire::waitFor([&] { return (statusWord(board) & 0x01) == 0; }));
+        const Bytes contents = board.flashContents();
+        // Page program: the first record whole. Word program: only its first word.
+        const std::size_t kept = maker == 0xBF ? 2 : 16;
+        EXPECT_EQ(Bytes(contents.begin(), contents.begin() + 32), [&] {
+            Bytes expected(32, 0xFF);
+            std::fill_n(expected.begin(), kept, 0x11);
+            return expected;
+        }()) << static_cast<int>(maker);
+    }
+}
+
+TEST(FlashWindow, ConfigurationKeysChooseFamilySizeEraseAndProgramTime) {
     std::vector<BoardConfig> boards;
     std::string error;
-    ASSERT_TRUE(
-        boardsim::SimConfigParser::parse("RT4207,flash=page,flashsize=512,erase=7", boards, error))
+    ASSERT_TRUE(boardsim::SimConfigParser::parse(
+        "RT4207,flash=page,flashsize=512,erase=7,program=700", boards, error))
         << error;
     EXPECT_EQ(boards[0].flash, FlashFamily::PageProgram);
     EXPECT_EQ(boards[0].flashSize, 512u * 1024);
     EXPECT_EQ(boards[0].flashEraseTime, std::chrono::milliseconds(7));
+    EXPECT_EQ(boards[0].flashProgramTime, std::chrono::microseconds(700));
+    ASSERT_TRUE(boardsim::SimConfigParser::parse("RT4207", boards, error));
+    EXPECT_EQ(boards[0].flashProgramTime, std::chrono::microseconds(0));
+    EXPECT_FALSE(boardsim::SimConfigParser::parse("RT4207,program=-1", boards, error));
+    EXPECT_EQ(error, "bad value for program: '-1'");
     EXPECT_FALSE(boardsim::SimConfigParser::parse("RT4207,flashsize=1000", boards, error));
     EXPECT_EQ(error, "bad value for flashsize: '1000'");
 }

@@ -43,10 +43,11 @@ TEST(JtagConfiguration, ValidBitstreamSetsDoneAndTheDesignsVersion) {
     EXPECT_EQ(boardwire::fpgaRead(board, 0x41), 0);
     boardwire::fpgaWrite(board, 0x40, 1);
     EXPECT_EQ(boardwire::fpgaRead(board, 0x41), 1);
-    // The design survives a replug.
+    // It lives in the FPGA's memory only: a power cycle brings back the flash's design.
     board.setPlugged(false);
     board.setPlugged(true);
-    EXPECT_EQ(board.fpgaVersion(), 0x0130);
+    EXPECT_EQ(board.fpgaVersion(), 0x0120);
+    EXPECT_TRUE(board.fpgaDone());
 }
 
 TEST(JtagConfiguration, PreambleRepliesAndIdcodeFromTheConfiguration) {
@@ -77,7 +78,7 @@ TEST(JtagConfiguration, JprogramClearsTheConfiguration) {
     EXPECT_EQ(boardwire::fpgaRead(board, 0x41), 0);
 }
 
-TEST(JtagConfiguration, TruncatedCorruptOrMisdeclaredStreamsLeaveDoneClear) {
+TEST(JtagConfiguration, TruncatedCorruptOrUnreversedStreamsLeaveDoneClear) {
     const Bytes good = bitFile(0x01, 0x30);
     struct Case {
         const char* name;
@@ -86,8 +87,6 @@ TEST(JtagConfiguration, TruncatedCorruptOrMisdeclaredStreamsLeaveDoneClear) {
     Bytes truncated(good.begin(), good.end() - 100);
     Bytes corrupt = good;
     corrupt[corrupt.size() / 2] ^= 0x04;  // one bit of frame data: the CRC no longer matches
-    Bytes longer = good;
-    longer.insert(longer.end(), {0x20, 0x00, 0x00, 0x00});  // beyond the declared length
     Bytes headerless(
         good.begin() + static_cast<std::ptrdiff_t>(BitFile::parseHeader(good)->streamOffset),
         good.end());
@@ -95,8 +94,8 @@ TEST(JtagConfiguration, TruncatedCorruptOrMisdeclaredStreamsLeaveDoneClear) {
     for (uint8_t& byte : unreversed) {
         byte = reverseBits(byte);
     }
-    for (const Case& c : {Case{"truncated", truncated}, Case{"corrupt", corrupt},
-                          Case{"longer", longer}, Case{"unreversed", unreversed}}) {
+    for (const Case& c :
+         {Case{"truncated", truncated}, Case{"corrupt", corrupt}, Case{"unreversed", unreversed}}) {
         CameraBoard board(jtagBoard(), 0);
         EXPECT_EQ(jtagLoad(board, c.file) & kDone, 0) << c.name;
         EXPECT_EQ(board.fpgaVersion(), 0) << c.name;
@@ -104,6 +103,70 @@ TEST(JtagConfiguration, TruncatedCorruptOrMisdeclaredStreamsLeaveDoneClear) {
     // A bare configuration stream (no file header) is accepted.
     CameraBoard board(jtagBoard(), 0);
     EXPECT_EQ(jtagLoad(board, headerless) & kDone, kDone);
+}
+
+TEST(JtagConfiguration, BytesAfterACompleteStreamAndTheFileHeaderMeanNothingToTheFpga) {
+    const Bytes good = bitFile(0x01, 0x30);
+    // Bytes after DESYNC, even ones that would be a packet header, are ignored.
+    Bytes longer = good;
+    longer.insert(longer.end(), {0xE0, 0x00, 0x00, 0x00, 0x12, 0x34});
+    // A header declaring another length than the stream's: the FPGA never sees it.
+    Bytes misdeclared = good;
+    const std::size_t lengthAt = BitFile::parseHeader(good)->streamOffset - 4;
+    misdeclared[lengthAt + 3] ^= 0x10;
+    for (const Bytes& file : {longer, misdeclared}) {
+        CameraBoard board(jtagBoard(), 0);
+        EXPECT_EQ(jtagLoad(board, file) & kDone, kDone);
+        EXPECT_EQ(board.fpgaVersion(), 0x0130);
+    }
+}
+
+TEST(JtagConfiguration, DataPiecesOutsideAShiftTakeNothing) {
+    const Bytes good = bitFile(0x01, 0x30);
+    const auto send = [](CameraBoard& board, uint16_t value, const Bytes& bytes) {
+        Bytes piece = bytes;
+        for (uint8_t& byte : piece) {
+            byte = reverseBits(byte);
+        }
+        return request(board, kVendorOut, 0xD0, value, piece);
+    };
+    const auto finish = [](CameraBoard& board) {
+        jtagIn(board, 0xF00C);
+        Bytes none;
+        request(board, kVendorOut, 0xD0, 0xAA20, none);
+        return jtagIn(board, 0xF03F)[0];
+    };
+    // No first piece: later pieces after CFG_IN move nothing and reach no configuration.
+    {
+        CameraBoard board(jtagBoard(), 0);
+        jtagIn(board, 0xF00B);
+        jtagIn(board, 0xF005);
+        const Bytes head(good.begin(), good.begin() + 64);
+        const Bytes rest(good.begin() + 64, good.end());
+        EXPECT_EQ(send(board, 0x0F00, head), 0);
+        EXPECT_EQ(send(board, 0x0F0F, rest), 0);
+        EXPECT_EQ(finish(board) & kDone, 0);
+    }
+    // After the last piece ended the shift, more pieces move nothing until a new first piece.
+    {
+        CameraBoard board(jtagBoard(), 0);
+        jtagIn(board, 0xF00B);
+        jtagIn(board, 0xF005);
+        const Bytes head(good.begin(), good.begin() + 64);
+        const Bytes middle(good.begin() + 64, good.begin() + 128);
+        const Bytes rest(good.begin() + 128, good.end());
+        EXPECT_EQ(send(board, 0x0FF0, head), 64);
+        EXPECT_EQ(send(board, 0x0F0F, middle), 64);
+        EXPECT_EQ(send(board, 0x0F00, rest), 0);
+        EXPECT_EQ(finish(board) & kDone, 0);
+        // CFG_IN again: a first piece starts a new shift.
+        jtagIn(board, 0xF005);
+        EXPECT_EQ(send(board, 0x0FF0, head), 64);
+        EXPECT_EQ(send(board, 0x0F00, middle), 64);
+        // An instruction loaded in the middle ends the shift too.
+        jtagIn(board, 0xF03F);
+        EXPECT_EQ(send(board, 0x0F0F, rest), 0);
+    }
 }
 
 TEST(JtagConfiguration, DataTransfersReplyWithTheBytesTaken) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BoardWire.h"
+#include "firmware/IntelHex.h"
 
 namespace programming {
 
@@ -58,6 +59,57 @@ inline Bytes flashRead16(CameraBoard& board, uint32_t address) {
     Bytes data = spiReceived(board, 16);
     std::reverse(data.begin(), data.end());
     return data;
+}
+
+// Identification, then the status register unprotected as both flash loaders do it; the maker.
+inline uint8_t identifyAndUnprotect(CameraBoard& board) {
+    spi(board, {0x9F, 0x00});
+    const uint8_t maker = spiReceived(board, 3)[0];
+    spi(board, {static_cast<uint8_t>(maker == 0xBF ? 0x50 : 0x06)});
+    spi(board, {0x01, 0x00});
+    return maker;
+}
+
+inline void chipErase(CameraBoard& board) {
+    spi(board, {0x06});
+    spi(board, {0xC7});
+    ASSERT_TRUE(boardwire::waitFor([&] { return (statusWord(board) & 0x01) == 0; }));
+}
+
+// The host's flash programmer writing whole 16-byte records, without waiting between commands:
+// to the 0xBF family (maker) auto-address-increment words one after another from address 0,
+// the first with SPI 0xAD and the address (7 bytes to 0x8E), every later one as 4 bytes to
+// 0x91; to other makers one page program a record at its address (21 bytes to 0x80). The end of
+// programming is request 0xAA.
+inline void programRecords(CameraBoard& board, uint8_t maker,
+                           const std::vector<boardsim::IntelHex::Chunk>& records) {
+    bool first = true;
+    for (const auto& record : records) {
+        if (record.data.size() != 16) {
+            continue;
+        }
+        if (maker == 0xBF) {
+            for (std::size_t i = 0; i < 16; i += 2) {
+                spi(board, {0x06});
+                const uint8_t d0 = record.data[i];
+                const uint8_t d1 = record.data[i + 1];
+                if (first) {
+                    fpgaWriteBytes(board, 0x8E, {d1, d0, 0x00, 0x00, 0x00, 0xAD, 0x06});
+                    first = false;
+                } else {
+                    fpgaWriteBytes(board, 0x91, {d1, d0, 0xAD, 0x06});
+                }
+            }
+        } else {
+            spi(board, {0x06});
+            Bytes window(record.data.rbegin(), record.data.rend());
+            window.insert(window.end(), {static_cast<uint8_t>(record.address),
+                                         static_cast<uint8_t>(record.address >> 8),
+                                         static_cast<uint8_t>(record.address >> 16), 0x02, 0x14});
+            fpgaWriteBytes(board, 0x80, window);
+        }
+    }
+    EXPECT_EQ(board.handleControl({kVendorOut, 0xAA, 0, 0, 0}, nullptr), 0);
 }
 
 inline int request(CameraBoard& board, uint8_t direction, uint8_t request, uint16_t value,

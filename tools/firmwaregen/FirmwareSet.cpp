@@ -4,6 +4,7 @@
 #include "firmware/BitFile.h"
 #include "firmware/BitstreamBuilder.h"
 #include "firmware/BootImage.h"
+#include "firmware/FlashImage.h"
 #include "firmware/IntelHex.h"
 #include "firmware/ProgramImage.h"
 
@@ -14,17 +15,14 @@ namespace {
 using boardsim::BitFile;
 using boardsim::BitstreamBuilder;
 using boardsim::BootImage;
+using boardsim::FlashImage;
 using boardsim::IntelHex;
 using boardsim::ProgramImage;
 
 constexpr std::size_t kRecordBytes = 16;
 
 std::vector<uint8_t> stream(uint8_t major, uint8_t minor) {
-    BitstreamBuilder builder;
-    builder.versionMajor = major;
-    builder.versionMinor = minor;
-    builder.seed = static_cast<uint32_t>(major << 8 | minor);
-    return builder.build();
+    return BitstreamBuilder::release(major, minor).build();
 }
 
 std::string bitFile(uint8_t major, uint8_t minor) {
@@ -34,9 +32,7 @@ std::string bitFile(uint8_t major, uint8_t minor) {
 }
 
 std::string flashImage(uint8_t major, uint8_t minor) {
-    std::vector<uint8_t> bytes = stream(major, minor);
-    bytes.resize((bytes.size() + kRecordBytes - 1) / kRecordBytes * kRecordBytes, 0xFF);
-    return IntelHex::write(bytes, 0, kRecordBytes);
+    return IntelHex::write(FlashImage::padded(stream(major, minor)), 0, FlashImage::kRecordBytes);
 }
 
 // The controller program: a reset vector jumping to a main loop at 0x0200, a short start-up
