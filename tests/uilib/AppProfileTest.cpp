@@ -1,8 +1,6 @@
 // Profile files: reading a folder list, its warnings, writing it back with a ".bak" copy, and
 // the bounded most-recent list of a section.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +8,7 @@
 #include <sstream>
 
 #include "AppProfile.h"
+#include "FileSizeLimit.h"
 #include "WarningCatcher.h"
 
 namespace {
@@ -121,18 +120,11 @@ TEST_F(AppProfileTest, FailedWriteRestoresThePreviousFile) {
     for (int i = 0; i < 16; ++i) {
         big.pushItemToSectionBack(QString("/a/long/folder/name/%1").arg(i), "value");
     }
-    // Files may not grow past 100 bytes while the profile is written.
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction previous {};
-    sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit small{100, limit.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = profile.writeProfile({big});
-    setrlimit(RLIMIT_FSIZE, &limit);
-    sigaction(SIGXFSZ, &previous, nullptr);
+    bool written = true;
+    {
+        const uitest::FileSizeLimit limit(100);
+        written = profile.writeProfile({big});
+    }
 
     EXPECT_FALSE(written);
     EXPECT_EQ(read(file), original);

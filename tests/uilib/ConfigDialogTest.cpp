@@ -1,14 +1,21 @@
 // Settings files: value codecs, reading and writing lines, settings tables and folder listings.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "ConfigTable.h"
+#include "FileSizeLimit.h"
 #include "WarningCatcher.h"
 #include "configDialog.h"
 
@@ -140,6 +147,73 @@ TEST_F(ConfigDialogTest, FailedWriteKeepsTheOldFileWhole) {
     EXPECT_EQ(dialog.writeConfig(path("taken.cfg"), {"A\t1\n"}), 0);
     EXPECT_EQ(dialog.writeConfig(path("no-folder/prefs.cfg"), {"A\t1\n"}), 0);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"prefs.cfg"});
+}
+
+TEST_F(ConfigDialogTest, WriteFailingPartWayKeepsTheOldFileAndLeavesNoTemporary) {
+    const std::string file = path("prefs.cfg");
+    ASSERT_EQ(dialog.writeConfig(file, {"A\t1\n"}), 1);
+    const std::list<std::string> many(40, "SOME_LONGER_SETTING\tvalue\n");
+    int written = -1;
+    {
+        const uitest::FileSizeLimit limit(100);
+        written = dialog.writeConfig(file, many);
+    }
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(readAll(file), "A\t1\n\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"prefs.cfg"});
+}
+
+TEST_F(ConfigDialogTest, LinkedFilesAreWrittenThroughTheirLinks) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    std::ofstream(path("real/prefs.cfg")) << "old\n";
+    ASSERT_EQ(symlink("real/prefs.cfg", path("prefs.cfg").c_str()), 0);
+    // Two links in a row, the last one to a file that does not exist yet.
+    ASSERT_EQ(symlink("real/next.cfg", path("next-link").c_str()), 0);
+    ASSERT_EQ(symlink(path("next-link").c_str(), path("next.cfg").c_str()), 0);
+
+    EXPECT_EQ(dialog.writeConfig(path("prefs.cfg"), {"A\t1\n"}), 1);
+    EXPECT_EQ(dialog.writeConfig(path("next.cfg"), {"B\t2\n"}), 1);
+    EXPECT_EQ(QFileInfo(dir.filePath("prefs.cfg")).symLinkTarget(), dir.filePath("real/prefs.cfg"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("next.cfg")).isSymLink());
+    EXPECT_EQ(readAll(path("real/prefs.cfg")), "A\t1\n\n");
+    EXPECT_EQ(readAll(path("real/next.cfg")), "B\t2\n\n");
+    EXPECT_EQ(QDir(path("real").c_str()).entryList(QDir::Files),
+              (QStringList{"next.cfg", "prefs.cfg"}));
+
+    ASSERT_EQ(symlink("loop-b", path("loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", path("loop-b").c_str()), 0);
+    EXPECT_EQ(dialog.writeConfig(path("loop-a"), {"A\t1\n"}), 0);
+    EXPECT_TRUE(QFileInfo(dir.filePath("loop-a")).isSymLink());
+}
+
+TEST_F(ConfigDialogTest, ReadOnlyFileIsNotReplaced) {
+    const std::string file = path("locked.cfg");
+    std::ofstream(file) << "old\n";
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    // The super-user may write any file; the check runs as an ordinary user in a child.
+    const bool asRoot = geteuid() == 0;
+    ASSERT_EQ(chmod(dir.path().toUtf8().constData(), 0777), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool dropped = !asRoot || (setgid(65534) == 0 && setuid(65534) == 0);
+        _exit(!dropped ? 2 : dialog.writeConfig(file, {"NEW\t1\n"}) == 0 ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readAll(file), "old\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"locked.cfg"});
+}
+
+TEST_F(ConfigDialogTest, LongestFileNamesCanBeReplaced) {
+    const std::string name(NAME_MAX, 'n');
+    const std::string file = path(name.c_str());
+    ASSERT_EQ(dialog.writeConfig(file, {"A\t1\n"}), 1);
+    ASSERT_EQ(dialog.writeConfig(file, {"B\t2\n"}), 1);
+    EXPECT_EQ(readAll(file), "B\t2\n\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(ConfigDialogTest, SettingsTableRoundTrip) {

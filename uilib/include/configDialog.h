@@ -31,7 +31,8 @@ public:
     virtual int readConfig(std::list<std::string>& lines, const std::string& fileName);
     // Writes each string followed by a line feed and returns how many were written. The new
     // content is written beside the file and renamed over it, so the old settings stay whole
-    // until the new ones are complete; 0 (and the old file untouched) on any failure.
+    // until the new ones are complete; 0 (and the old file untouched) on any failure. A linked
+    // file is written where its link points; a read-only file is refused.
     virtual int writeConfig(const std::string& fileName, const std::list<std::string>& lines);
     // Appends the names of the files (not folders) in folder, in name order. A folder that
     // does not exist adds nothing; other errors are shown in a warning box.
