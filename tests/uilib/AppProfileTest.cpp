@@ -1,8 +1,15 @@
 // Profile files: reading a folder list, its warnings, writing it back with a ".bak" copy, and
 // the bounded most-recent list of a section.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
@@ -129,6 +136,91 @@ TEST_F(AppProfileTest, FailedWriteRestoresThePreviousFile) {
     EXPECT_FALSE(written);
     EXPECT_EQ(read(file), original);
     EXPECT_FALSE(warnings.texts.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"recent"});
+}
+
+TEST_F(AppProfileTest, CrashDuringARewriteLeavesTheFileWhole) {
+    const std::string original = "[FOLDER LIST]\na\t1\n[END]\n";
+    const std::string file = write("recent", original);
+    QList<ProfileSection> sections;
+    AppProfile profile(file.c_str());
+    ASSERT_TRUE(profile.readProfile(sections));
+    ProfileSection big = sections.front();
+    for (int i = 0; i < 16; ++i) {
+        big.pushItemToSectionBack(QString("/a/long/folder/name/%1").arg(i), "value");
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Writing past 100 bytes kills the child as a crash would.
+        const rlimit small{100, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &small);
+        profile.writeProfile({big});
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+    EXPECT_EQ(read(file), original);
+    AppProfile again(file.c_str());
+    ASSERT_TRUE(again.readProfile(sections));
+    EXPECT_EQ(keys(again), QStringList{"a"});
+}
+
+TEST_F(AppProfileTest, LinkedProfileStaysALink) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("shared"));
+    const std::string real = write("shared/recent", "[FOLDER LIST]\na\t1\n[END]\n");
+    ASSERT_EQ(symlink("shared/recent", path("recent").c_str()), 0);
+    AppProfile profile(path("recent").c_str());
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "b", "2"));
+    ASSERT_TRUE(profile.closeProfile());
+    EXPECT_TRUE(QFileInfo(dir.filePath("recent")).isSymLink());
+    EXPECT_EQ(read(real), "[FOLDER LIST]\nb\t2\na\t1\n[END]\n");
+    EXPECT_EQ(read(real + ".bak"), "[FOLDER LIST]\na\t1\n[END]\n");
+}
+
+TEST_F(AppProfileTest, NewProfileHoldsOnlyItsOwnSection) {
+    AppProfile profile(write("first", "[FOLDER LIST]\n/a\tA\n/b\tB\n[END]\n").c_str());
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    const std::string second = path("second");
+    ASSERT_TRUE(profile.openProfile(second.c_str()));
+    EXPECT_EQ(read(second), "[FOLDER LIST]\n[END]\n");
+    ASSERT_EQ(profile.getProfileSections()->size(), 1);
+    EXPECT_EQ(profile.getProfileSections()->front().getItemSize(), 0);
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/c", "C"));
+    ASSERT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(second), "[FOLDER LIST]\n/c\tC\n[END]\n");
+
+    AppProfile again(second.c_str());
+    ASSERT_TRUE(again.readProfile(sections));
+    EXPECT_EQ(keys(again), QStringList{"/c"});
+    EXPECT_TRUE(warnings.texts.isEmpty());
+}
+
+TEST_F(AppProfileTest, OpenAndCloseWithoutReadingKeepsTheFile) {
+    const std::string original = "[FOLDER LIST]\n/a\tA\n[END]\n";
+    const std::string file = write("recent", original);
+    {
+        AppProfile profile(file.c_str());
+        ASSERT_TRUE(profile.openProfile(nullptr));
+        EXPECT_TRUE(profile.closeProfile());
+        EXPECT_FALSE(profile.is_open());
+    }
+    EXPECT_EQ(read(file), original);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(file + ".bak")));
+
+    // The next rewrite keeps the real content as its copy.
+    AppProfile profile(file.c_str());
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/b", "B"));
+    ASSERT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(file + ".bak"), original);
+    EXPECT_EQ(read(file), "[FOLDER LIST]\n/b\tB\n/a\tA\n[END]\n");
 }
 
 TEST_F(AppProfileTest, OpenCreatesAMissingProfile) {

@@ -26,17 +26,23 @@ public:
     explicit AppProfile(const char* fileName = nullptr, QWidget* parent = nullptr);
     ~AppProfile() override;
 
-    // Makes one empty "[FOLDER LIST]" section and writes the sections to a new file.
+    // Makes one empty "[FOLDER LIST]" section and writes it to a new file; the profile's
+    // sections are then that one section (none of another file's are carried into it).
     virtual bool createProfile(const char* fileName = nullptr);
     // Stores the name (or ".Ostrel" when there is none yet), creates the file when it does
     // not exist and opens it for reading.
     virtual bool openProfile(const char* fileName = nullptr);
-    // Writes the sections back to the stored file and closes the stream.
+    // Writes the sections back to the stored file and closes the stream. When no sections were
+    // read or created and the file exists, it is left as it is (true).
     virtual bool closeProfile();
-    // Reads the file's section into the profile's sections (and into sections). On a reading
+    // Reads the file's section into the profile's sections (and into sections), replacing
+    // rather than appending to them, so reading twice does not double them. On a reading
     // warning the sections in memory are kept and the result is false.
     virtual bool readProfile(QList<ProfileSection>& sections, const char* fileName = nullptr);
-    // Rewrites the file with sections; on failure the previous file comes back from ".bak".
+    // Rewrites the file with sections, items last to first so that reading it back gives the
+    // same order. The new content goes to a temporary file renamed over the file; a ".bak"
+    // copy of the previous file is kept and, on failure, put back (a warning says when it
+    // cannot be). A linked file is written, and its copy made, where the link points.
     virtual bool writeProfile(QList<ProfileSection> sections, const char* fileName = nullptr);
     // True when the file can be opened for reading.
     virtual bool existProfile(const char* fileName = nullptr);
@@ -67,4 +73,6 @@ private:
     int m_traceLevel = 0;
     QList<ProfileSection> m_sections;
     std::string m_fileName;
+    // The sections in memory were read from or created as the stored file.
+    bool m_sectionsLoaded = false;
 };

@@ -1,10 +1,14 @@
 #include "AppProfile.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <istream>
 #include <limits>
+#include <ostream>
+#include <streambuf>
 
 #include "ProfileWriter.h"
+#include "ReplacingFileWriter.h"
 #include "WarningBox.h"
 
 namespace {
@@ -48,6 +52,64 @@ QString stateText(const std::ios& stream) {
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Unbuffered stream output into a C file (which buffers it), so that the profile writer can
+// fill a replacing file.
+class FileOutput : public std::streambuf {
+public:
+    explicit FileOutput(FILE* file) : m_file(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        return std::fputc(traits_type::to_char_type(c), m_file) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        return static_cast<std::streamsize>(
+            std::fwrite(text, 1, static_cast<size_t>(count), m_file));
+    }
+
+private:
+    FILE* m_file;
+};
+
+// The stream state shown for a file that could not be opened.
+const int kOpenFailedState = static_cast<int>(std::ios::failbit);
+
+using Step = kxui::ProfileWriter::Step;
+
+struct Written {
+    bool opened = false;   // the new content could be started
+    bool written = false;  // and it replaced the file
+    Step failedStep = Step::None;
+    int state = kOpenFailedState;  // of the stream that wrote it
+};
+
+// Writes sections as the new content of the file name, which is replaced only when all of
+// them reached the disk.
+Written writeSections(const std::string& name, const QList<ProfileSection>& sections) {
+    Written result;
+    kxui::ReplacingFileWriter writer(name);
+    if (writer.stream() == nullptr) {
+        return result;
+    }
+    result.opened = true;
+    FileOutput output(writer.stream());
+    std::ostream out(&output);
+    result.failedStep = kxui::ProfileWriter::write(out, sections);
+    result.state = static_cast<int>(out.rdstate());
+    if (result.failedStep != Step::None) {
+        return result;
+    }
+    // Buffered content may fail only when it reaches the file.
+    result.written = writer.commit();
+    if (!result.written) {
+        result.state |= static_cast<int>(std::ios::failbit);
+    }
+    return result;
 }
 
 }  // namespace
@@ -111,9 +173,13 @@ bool AppProfile::existProfile(const char* fileName) {
 
 bool AppProfile::openProfile(const char* fileName) {
     if (fileName != nullptr) {
+        if (m_fileName != fileName) {
+            m_sectionsLoaded = false;  // the sections in memory are not this file's
+        }
         m_fileName = fileName;
     } else if (m_fileName.empty()) {
         m_fileName = kDefaultName;
+        m_sectionsLoaded = false;
     }
     if (!existProfile(nullptr)) {
         createProfile(nullptr);
@@ -171,6 +237,7 @@ bool AppProfile::readProfile(QList<ProfileSection>& sections, const char* fileNa
         return false;
     }
     m_sections = read;
+    m_sectionsLoaded = true;
     sections = read;
     return true;
 }
@@ -178,43 +245,49 @@ bool AppProfile::readProfile(QList<ProfileSection>& sections, const char* fileNa
 bool AppProfile::writeProfile(QList<ProfileSection> sections, const char* fileName) {
     namespace fs = std::filesystem;
     const std::string name = nameFor(fileName);
-    const std::string backup = name + ".bak";
+    // A linked profile keeps its link: the copy and the new content go where it points.
+    const std::string target = kxui::ReplacingFileWriter::resolve(name);
+    const std::string backup = target + ".bak";
     std::error_code error;
-    const bool hadFile = fs::exists(name, error);
-    if (hadFile && !fs::copy_file(name, backup, fs::copy_options::overwrite_existing, error)) {
+    const bool hadFile = fs::exists(target, error);
+    if (hadFile && !fs::copy_file(target, backup, fs::copy_options::overwrite_existing, error)) {
         // Without the copy a failed write could not be undone: leave the file alone.
         warn(QString("WRITE PROFILE %1").arg(fromUtf8(backup)),
-             QString("ERROR:: Fail to write profile <state = <%1>")
-                 .arg(static_cast<int>(std::ios::failbit)));
+             QString("ERROR:: Fail to write profile <state = <%1>").arg(kOpenFailedState));
         return false;
     }
-    if (!reopen(name, std::ios::out | std::ios::trunc, kOpenTitle, kOpenText)) {
+    if (is_open()) {
+        close();
+    }
+    const Written result = writeSections(target, sections);
+    if (!result.opened) {
+        warn(QString(kOpenTitle).arg(fromUtf8(name)), QString(kOpenText).arg(kOpenFailedState));
         return false;
     }
-    using Step = kxui::ProfileWriter::Step;
-    const Step failed = kxui::ProfileWriter::write(*this, sections);
-    // Buffered content may fail only when the file is closed.
-    close();
-    const bool written = failed == Step::None && !fail();
-    if (!written && m_traceLevel > 0) {
+    if (!result.written && m_traceLevel > 0) {
         QString step = fromUtf8(name);
-        if (failed == Step::Tab) {
+        if (result.failedStep == Step::Tab) {
             step = "<TAB>";
-        } else if (failed == Step::LineFeed) {
+        } else if (result.failedStep == Step::LineFeed) {
             step = "<LF>";
-        } else if (failed == Step::Tail) {
+        } else if (result.failedStep == Step::Tail) {
             step = "<[END]>";
         }
         warn(QString("WRITE PROFILE %1").arg(step),
-             QString("ERROR:: Fail to write profile <state = <%1>").arg(stateText(*this)));
+             QString("ERROR:: Fail to write profile <state = <%1>").arg(result.state));
     }
-    if (!written) {
-        fs::remove(name, error);
-        if (hadFile) {
-            fs::rename(backup, name, error);
+    if (!result.written && hadFile) {
+        // The new content never took the file's place; the copy still goes back as the file,
+        // so a failed rewrite always ends with the profile as it was copied.
+        fs::rename(backup, target, error);
+        if (error) {
+            warn(QString("RESTORE PROFILE %1").arg(fromUtf8(name)),
+                 QString("ERROR:: Fail to restore profile from %1 <error = <%2>")
+                     .arg(fromUtf8(backup))
+                     .arg(error.value()));
         }
     }
-    return written;
+    return result.written;
 }
 
 bool AppProfile::createProfile(const char* fileName) {
@@ -222,21 +295,24 @@ bool AppProfile::createProfile(const char* fileName) {
     ProfileSection section(kSectionItems, m_parent);
     section.setSectionHead(kHead);
     section.setSectionTail(kTail);
-    m_sections.append(section);
-    if (!reopen(name, std::ios::out | std::ios::trunc, "CREATE PROFILE %1",
-                "ERROR:: Fail to create profile <state = <%1>")) {
+    const QList<ProfileSection> created{section};
+    if (is_open()) {
+        close();
+    }
+    const Written result = writeSections(name, created);
+    if (result.written) {
+        m_sections = created;
+        m_sectionsLoaded = true;
+        return true;
+    }
+    if (!result.opened) {
+        warn(QString("CREATE PROFILE %1").arg(fromUtf8(name)),
+             QString("ERROR:: Fail to create profile <state = <%1>").arg(kOpenFailedState));
         return false;
     }
-    using Step = kxui::ProfileWriter::Step;
-    const Step failed = kxui::ProfileWriter::write(*this, m_sections);
-    const QString state = stateText(*this);
-    close();
     QString text;
-    switch (failed) {
+    switch (result.failedStep) {
         case Step::None:
-            if (!fail()) {
-                return true;
-            }
             text = "ERROR:: Fail to write profile <state = <%1>";
             break;
         case Step::Head:
@@ -249,12 +325,19 @@ bool AppProfile::createProfile(const char* fileName) {
             text = "ERROR:: Fail to write profile item <state = <%1>";
             break;
     }
-    warn(QString("WRITE PROFILE <%1>").arg(fromUtf8(name)),
-         text.arg(failed == Step::None ? stateText(*this) : state));
+    warn(QString("WRITE PROFILE <%1>").arg(fromUtf8(name)), text.arg(result.state));
     return false;
 }
 
 bool AppProfile::closeProfile() {
+    // Opening a profile reads none of its sections: an existing file is not replaced by
+    // nothing when nothing was read or created.
+    if (!m_sectionsLoaded && m_sections.isEmpty() && existProfile(nullptr)) {
+        if (is_open()) {
+            close();
+        }
+        return true;
+    }
     const bool written = writeProfile(m_sections, nullptr);
     if (is_open()) {
         close();
