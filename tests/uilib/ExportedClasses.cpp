@@ -1,0 +1,92 @@
+// Uses every class of the UI library through the shared library alone: a class that lost its
+// export mark leaves this program with undefined references, so the build fails. Run by ctest,
+// it also checks that each object works across the library boundary.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <list>
+#include <string>
+
+#include "AppProfile.h"
+#include "ProfileSection.h"
+#include "QVideoDecoder.h"
+#include "QVideoEncoder.h"
+#include "TextBox.h"
+#include "configDialog.h"
+
+namespace {
+
+int failures = 0;
+
+void check(bool passed, const char* what) {
+    if (!passed) {
+        std::fprintf(stderr, "FAILED: %s\n", what);
+        ++failures;
+    }
+}
+
+// Derived classes need the exported type information and virtual tables of their bases.
+class CountingEncoder : public QVideoEncoder {
+public:
+    int calls = 0;
+
+protected:
+    int encodeImage_p(const QImage& image, bool customPts, unsigned pts) override {
+        ++calls;
+        return QVideoEncoder::encodeImage_p(image, customPts, pts);
+    }
+};
+
+class ClosedDecoder : public QVideoDecoder {
+public:
+    bool openFile(QString) override { return false; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    QTemporaryDir dir;
+    check(dir.isValid(), "temporary folder");
+    const std::string folder = dir.path().toStdString();
+
+    CountingEncoder encoder;
+    QImage frame(16, 16, QImage::Format_RGB32);
+    frame.fill(Qt::gray);
+    check(encoder.createFile(dir.filePath("clip.avi"), 16, 16, 200000, 10, 25), "createFile");
+    check(encoder.encodeImage(frame) > 0 && encoder.calls == 1, "encodeImage");
+    check(encoder.close(), "encoder close");
+
+    QVideoDecoder decoder;
+    check(decoder.openFile(dir.filePath("clip.avi")) && decoder.seekNextFrame(), "decode");
+    QImage picture;
+    check(decoder.getFrame(picture) && picture.size() == QSize(16, 16), "getFrame");
+    ClosedDecoder closed;
+    check(!closed.openFile(dir.filePath("clip.avi")) && closed.getVideoLengthMs() == -1,
+          "derived decoder");
+
+    configDialog dialog;
+    const std::string settings = folder + "/settings.cfg";
+    check(dialog.writeConfig(settings, {"MODE\tSPOT"}) == 1, "writeConfig");
+    std::list<std::string> lines;
+    check(dialog.readConfig(lines, settings) == 1 && lines.front() == "MODE\tSPOT\n", "readConfig");
+    check(configDialog::toUpper("spot") == "SPOT", "toUpper");
+
+    ProfileSection section(2);
+    section.pushItemToSectionBack("a", "1");
+    check(section.getItemValFromSectionList("a") == "1", "ProfileSection");
+    const std::string profileName = folder + "/profile";
+    AppProfile profile(profileName.c_str());
+    check(profile.openProfile(nullptr), "openProfile");
+    check(profile.insertSectionItem("[FOLDER LIST]", "/x", "X") && profile.closeProfile(),
+          "closeProfile");
+
+    TextBox box;
+    box.setupTextBox("Name:");
+    check(box.getTextBox().isEmpty() && qobject_cast<TextBox*>(&box) != nullptr, "TextBox");
+
+    return failures == 0 ? 0 : 1;
+}
