@@ -125,6 +125,7 @@ void CameraBoard::setPlugged(bool plugged) {
         m_plugged = plugged;
     }
     m_bulkIn.setPresent(plugged);
+    m_nak.setPresent(plugged);
 }
 
 void CameraBoard::setReenumerationHandler(ReenumerationHandler handler) {
@@ -156,6 +157,7 @@ void CameraBoard::leaveBus() {
         m_plugged = false;
     }
     m_bulkIn.setPresent(false);
+    m_nak.setPresent(false);
 }
 
 void CameraBoard::rejoinBus() {
@@ -169,6 +171,7 @@ void CameraBoard::rejoinBus() {
         m_plugged = true;
     }
     m_bulkIn.setPresent(true);
+    m_nak.setPresent(true);
 }
 
 const std::vector<EndpointInfo>& CameraBoard::endpoints() const {
@@ -185,21 +188,23 @@ int CameraBoard::handleControl(const SetupPacket& setup, uint8_t* data) {
             if (!setup.isVendor()) {
                 return -EPIPE;
             }
-            m_frames.advance();
-            const int result = vendorRequest(setup, data);
-            if (setup.request == UsbController::kRequestI2c && !setup.isIn() &&
-                (setup.index & 0x7F) == ledAddress()) {
-                updateLamp();
+            if (!m_controller.ram().cpuHeld() || setup.request == UsbController::kRequestRamLoad) {
+                m_frames.advance();
+                const int result = vendorRequest(setup, data);
+                if (setup.request == UsbController::kRequestI2c && !setup.isIn() &&
+                    (setup.index & 0x7F) == ledAddress()) {
+                    updateLamp();
+                }
+                m_frames.settle();
+                const bool restart = m_controller.takeRestart();
+                lock.unlock();
+                if (restart) {
+                    reenumerate();
+                }
+                return result;
             }
-            m_frames.settle();
-            const bool restart = m_controller.takeRestart();
-            lock.unlock();
-            if (restart) {
-                reenumerate();
-            }
-            return result;
-        }
-        if (m_controlTimeouts > 0) {
+            // The CPU is held in reset: no firmware answers the request.
+        } else if (m_controlTimeouts > 0) {
             --m_controlTimeouts;
         }
     }
@@ -239,11 +244,20 @@ void CameraBoard::setBulkOutHandler(OutHandler handler) {
 
 int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
                             std::chrono::milliseconds timeout) {
-    if (!plugged()) {
-        return -ENODEV;
-    }
     if (!hasEndpoint(endpoint)) {
-        return -EINVAL;
+        return plugged() ? -EINVAL : -ENODEV;
+    }
+    bool cpuHeld = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_plugged) {
+            return -ENODEV;
+        }
+        cpuHeld = m_controller.ram().cpuHeld();
+    }
+    if (cpuHeld) {
+        // The data pipes are the firmware's work.
+        return m_nak.wait(endpoint, timeout);
     }
     switch (endpoint) {
         case kBulkIn: {
@@ -270,14 +284,19 @@ int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
             return static_cast<int>(count);
         }
         default: {
+            bool taken = true;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 if (m_plugged && endpoint == kInterruptOut) {
                     m_frames.advance();
                     m_frames.interruptOut(data, length);
                 } else if (m_plugged) {
-                    m_ports.bulkOut(data, length);
+                    taken = m_ports.bulkOut(data, length);
                 }
+            }
+            if (!taken) {
+                // Nobody drains the FPGA's FIFO: the controller cannot take the bytes.
+                return m_nak.wait(endpoint, timeout);
             }
             std::lock_guard<std::mutex> lock(m_handlerMutex);
             const OutHandler& handler =
@@ -294,6 +313,7 @@ void CameraBoard::cancelData(uint8_t endpoint) {
     if (endpoint == kBulkIn) {
         m_bulkIn.cancel();
     }
+    m_nak.cancel(endpoint);
 }
 
 int CameraBoard::clearHalt(uint8_t endpoint) {
@@ -541,6 +561,21 @@ void CameraBoard::setFpgaNotReady(bool notReady) {
 bool CameraBoard::fpgaNotReady() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_ports.notReady();
+}
+
+void CameraBoard::setJtagStalled(bool stalled) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ports.setJtagStalled(stalled);
+}
+
+bool CameraBoard::jtagStalled() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.jtagStalled();
+}
+
+bool CameraBoard::cpuHeld() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_controller.ram().cpuHeld();
 }
 
 }  // namespace boardsim

@@ -27,7 +27,8 @@
 // board.
 //
 // Plugging a board in after it was unplugged powers it up again: every register part returns
-// to its power-on state and the controller boots from the boot EEPROM (its firmware version is
+// to its power-on state, the FPGA configures itself from its configuration flash (a design
+// loaded over JTAG is lost) and the controller boots from the boot EEPROM (its firmware version is
 // then the boot image's; the EEPROMs keep their contents, held buttons stay held; injected
 // time-outs and NACKs stay in place, a bulk IN stall does not survive the new enumeration).
 #pragma once
@@ -53,6 +54,7 @@
 #include "fpga/FpgaPorts.h"
 #include "i2c/I2cBus.h"
 #include "usb/DataPipe.h"
+#include "usb/NakWait.h"
 #include "usb/UsbDeviceModel.h"
 
 namespace boardsim {
@@ -108,11 +110,18 @@ public:
     void rejoinBus();
     // The controller's program RAM (request 0xA0).
     std::vector<uint8_t> controllerRam() const;
+    // The controller's CPU is held in reset (0xE600 bit 0): see handleControl.
+    bool cpuHeld() const;
     // The boot EEPROM's contents (I2C 0x51).
     std::vector<uint8_t> bootEeprom() const;
 
     const std::vector<EndpointInfo>& endpoints() const override;
+    // While the controller's CPU is held in reset only its boot logic answers: request 0xA0.
+    // Every other vendor request times out (after kControlTimeoutDelay), and transfers on the
+    // data pipes wait as for a NAK (NakWait) until the CPU runs again or the board leaves.
     int handleControl(const SetupPacket& setup, uint8_t* data) override;
+    // Bulk OUT goes to the FPGA's FIFO, which only the gamma load port drains, and only while it
+    // is armed (GammaPort): otherwise the transfer waits as for a NAK and takes nothing.
     int handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
                    std::chrono::milliseconds timeout) override;
     void cancelData(uint8_t endpoint) override;
@@ -125,7 +134,8 @@ public:
     // produced, low 16 bits), or with a value pinned here until cleared.
     void setInterruptInValue(uint32_t value);
     void clearInterruptInValue();
-    // Receivers of what the host writes on the OUT endpoints; unset ones take and drop the bytes.
+    // Receivers of what the host writes on the OUT endpoints and the board takes (bulk OUT: what
+    // the gamma load port drained); unset ones drop the bytes.
     using OutHandler = std::function<void(const uint8_t* data, uint32_t length)>;
     void setInterruptOutHandler(OutHandler handler);
     void setBulkOutHandler(OutHandler handler);
@@ -200,6 +210,10 @@ public:
     bool fpgaBusy() const;
     void setFpgaNotReady(bool notReady);
     bool fpgaNotReady() const;
+    // Fault: JTAG data transfers (request 0xD0, operation 0x0F OUT) take nothing and report 0
+    // bytes moved.
+    void setJtagStalled(bool stalled);
+    bool jtagStalled() const;
 
 private:
     const BoardConfig m_config;
@@ -227,6 +241,7 @@ private:
     std::chrono::steady_clock::time_point m_poweredSince;
 
     DataPipe m_bulkIn;
+    NakWait m_nak;
     std::optional<uint32_t> m_pinnedInterruptIn;
     std::mutex m_handlerMutex;
     OutHandler m_interruptOutHandler;

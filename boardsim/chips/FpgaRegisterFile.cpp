@@ -39,6 +39,7 @@ void FpgaRegisterFile::reset() {
     showButtons();
     m_pointer = 0;
     m_expectPointer = false;
+    m_expectLowByte = false;
     for (auto& table : m_gammaTables) {
         table.reset();
     }
@@ -96,10 +97,12 @@ void FpgaRegisterFile::setWriteHook(uint8_t reg, WriteHook hook) {
 
 void FpgaRegisterFile::event(Event event) {
     m_expectPointer = event == Event::StartSend;
+    m_expectLowByte = false;
 }
 
 bool FpgaRegisterFile::send(uint8_t byte) {
-    if (m_expectPointer) {
+    if (m_expectPointer || m_expectLowByte) {
+        m_expectLowByte = m_expectPointer && byte == 0x00;
         m_pointer = byte;
         m_expectPointer = false;
         return true;

@@ -1,7 +1,10 @@
-// The FPGA's register file as the I2C bus sees it (slave 0x3C, 8-bit register addresses): 256
-// byte registers. The first byte of a write sets the register pointer, later bytes are stored
-// from there on; reads go on from the pointer. The pointer advances after every data byte and
-// wraps from 0xFF to 0x00.
+// The FPGA's register file as the I2C bus sees it (slave 0x3C): 256 byte registers. The first
+// byte of a write sets the register pointer, later bytes are stored from there on; reads go on
+// from the pointer. The pointer advances after every data byte and wraps from 0xFF to 0x00.
+// The register file also takes 16-bit register addresses, as the controller sends them for
+// request 0xA9 with the wide-address flag (high byte first): a write whose first byte is 0x00
+// takes its second byte as the pointer as well. Register 0x00 is read-only, so no meaningful
+// write starts there with an 8-bit address; reads from 0x00 with an 8-bit address are as before.
 //
 // Registers without a named meaning below are plain storage. A write to a read-only register
 // keeps its value and is reported as a guest error. Behaviour beyond storage (the frame
@@ -123,6 +126,8 @@ private:
     uint8_t m_buttonsHeld = 0;
     uint8_t m_pointer = 0;
     bool m_expectPointer = false;
+    // The pointer byte was 0x00: the next byte may be the low byte of a 16-bit address.
+    bool m_expectLowByte = false;
     GuestLog m_log{"fpga"};
 };
 

@@ -107,6 +107,9 @@ std::string ControlCommands::describe(const CameraBoard& board) {
     if (board.fpgaNotReady()) {
         add("notready");
     }
+    if (board.jtagStalled()) {
+        add("jtagstall");
+    }
     const bool pca9530 = board.config().ledChip == LedChip::Pca9530;
     return board.path() + " model=" + board.model().label +
            (board.plugged() ? " plugged" : " unplugged") + " fpga=" + version(board.fpgaVersion()) +
@@ -200,10 +203,10 @@ ControlCommands::Reply ControlCommands::fault(const Words& words) {
     if (kind == "stall") {
         return faultStall(words);
     }
-    if (kind == "busy" || kind == "notready") {
+    if (kind == "busy" || kind == "notready" || kind == "jtagstall") {
         return faultFpga(words);
     }
-    return fail("usage: fault timeout|nack|stall|busy|notready ... (try help)");
+    return fail("usage: fault timeout|nack|stall|busy|notready|jtagstall ... (try help)");
 }
 
 ControlCommands::Reply ControlCommands::faultTimeout(const Words& words) {
@@ -286,6 +289,11 @@ ControlCommands::Reply ControlCommands::faultFpga(const Words& words) {
     if (busy) {
         board->setFpgaBusy(on == 1);
         return done(board->path() + (on == 1 ? ": the FPGA reads busy" : ": the FPGA is not busy"));
+    }
+    if (words[1] == "jtagstall") {
+        board->setJtagStalled(on == 1);
+        return done(board->path() + (on == 1 ? ": JTAG data transfers move nothing"
+                                             : ": JTAG data transfers move their bytes"));
     }
     board->setFpgaNotReady(on == 1);
     return done(board->path() +

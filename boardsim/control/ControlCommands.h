@@ -34,7 +34,7 @@ private:
     Reply faultTimeout(const Words& words);
     Reply faultNack(const Words& words);
     Reply faultStall(const Words& words);
-    // fault busy|notready on|off [PATH]
+    // fault busy|notready|jtagstall on|off [PATH]
     Reply faultFpga(const Words& words);
 
     // The board the optional PATH at words[index] names (the first board without it); null with

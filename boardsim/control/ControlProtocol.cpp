@@ -84,7 +84,8 @@ const std::vector<std::string>& ControlProtocol::commandSummary() {
         "list                              every board: path, model, plugged, versions, LED chip, "
         "buttons held, faults",
         "unplug PATH                       pull the board out",
-        "plug PATH                         put it back (it powers up again)",
+        "plug PATH                         put it back (it powers up again: the FPGA loads its "
+        "flash)",
         "press BUTTON [PATH]               hold a handle button: light-up, light-down, record, "
         "photo (or 0-3)",
         "release BUTTON [PATH]             let it go",
@@ -95,6 +96,7 @@ const std::vector<std::string>& ControlProtocol::commandSummary() {
         "reset)",
         "fault busy on|off [PATH]          FPGA register 0x60 reads busy",
         "fault notready on|off [PATH]      FPGA register 0x41 never reads ready",
+        "fault jtagstall on|off [PATH]     JTAG data transfers move nothing (0 bytes)",
         "help                              these lines",
         "PATH defaults to the first board.",
     };

@@ -89,6 +89,46 @@ TEST(ControllerProgram, OnlyAReleaseRestartsAndAProgramWithoutVersionReportsZero
     EXPECT_EQ(board.fpgaVersion(), 0x0130);
 }
 
+TEST(ControllerProgram, HeldCpuAnswersOnlyRamLoadsUntilReleasedOrReplugged) {
+    BoardConfig config = controllerBoard();
+    config.framesPerSecond = 30;
+    CameraBoard board(config, 0);
+    EXPECT_EQ(ramWrite(board, 0xE600, {0x01}), 1);
+    EXPECT_TRUE(board.cpuHeld());
+    // The boot logic answers 0xA0 both ways.
+    EXPECT_EQ(ramWrite(board, 0x0100, {0x12, 0x34}), 2);
+    Bytes readBack(2);
+    EXPECT_EQ(request(board, kVendorIn, 0xA0, 0x0100, readBack), 2);
+    EXPECT_EQ(readBack, (Bytes{0x12, 0x34}));
+    // Everything else is the firmware's: no answer.
+    Bytes two(2);
+    EXPECT_EQ(request(board, kVendorIn, 0xB0, 0, two), -ETIMEDOUT);
+    uint8_t value = 0;
+    EXPECT_EQ(board.handleControl({kVendorIn, 0xA9, 0x00, 0x3C, 1}, &value), -ETIMEDOUT);
+    EXPECT_EQ(board.handleControl({kVendorOut, 0xA9, 0x2B, 0x3C, 1}, &value), -ETIMEDOUT);
+    EXPECT_EQ(request(board, kVendorIn, 0xD0, 0x3CFF, two), -ETIMEDOUT);
+    EXPECT_EQ(board.handleControl({kVendorOut, 0xC0, 0, 0, 0}, nullptr), -ETIMEDOUT);
+    EXPECT_EQ(board.handleControl({kVendorOut, 0xAA, 0, 0, 0}, nullptr), -ETIMEDOUT);
+    EXPECT_EQ(board.fpgaRegister(0x2B), 0x00);
+    // And the data pipes: bulk IN (even with data waiting), bulk OUT, interrupt IN and OUT.
+    board.bulkIn().push(Bytes(8, 0xAB));
+    Bytes buffer(64);
+    for (const uint8_t endpoint : {CameraBoard::kBulkIn, CameraBoard::kBulkOut,
+                                   CameraBoard::kInterruptIn, CameraBoard::kInterruptOut}) {
+        EXPECT_EQ(board.handleData(endpoint, buffer.data(), 8, std::chrono::milliseconds(20)),
+                  -ETIMEDOUT)
+            << static_cast<int>(endpoint);
+    }
+    // Never released: only a power cycle brings the firmware back.
+    board.setPlugged(false);
+    board.setPlugged(true);
+    EXPECT_FALSE(board.cpuHeld());
+    EXPECT_EQ(version(board), 0x0105);
+    EXPECT_EQ(board.handleData(CameraBoard::kInterruptIn, buffer.data(), 4,
+                               std::chrono::milliseconds(20)),
+              4);
+}
+
 TEST(ControllerProgram, BootEepromKeepsWhatIsWrittenAndTheNextPlugBootsFromIt) {
     CameraBoard board(controllerBoard(), 0);
     // The factory image names the firmware in its header.

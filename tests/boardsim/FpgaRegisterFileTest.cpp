@@ -33,23 +33,44 @@ TEST(Fpga, MultiByteAccessAutoIncrementsAndWrapsAfterFF) {
 TEST(Fpga, ReadOnlyRegistersKeepTheirValueAndAreReportedOnce) {
     FpgaRegisterFile fpga(0x01, 0x30);
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(i2cmaster::write(fpga, {0x00, 0x99, 0x99}));  // versions
-    EXPECT_TRUE(i2cmaster::write(fpga, {0x00, 0x77}));
+    EXPECT_TRUE(i2cmaster::write(fpga, {0x01, 0x99, 0x99, 0x99}));  // 0x01 to 0x03
+    EXPECT_TRUE(i2cmaster::write(fpga, {0x01, 0x77}));
     EXPECT_TRUE(i2cmaster::write(fpga, {0x04, 0x00}));
     EXPECT_TRUE(i2cmaster::write(fpga, {0x62, 0x05}));
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(i2cmaster::read(fpga, {0x00}, 2), (Bytes{0x30, 0x01}));
+    EXPECT_EQ(i2cmaster::read(fpga, {0x00}, 4), (Bytes{0x30, 0x01, 0x99, 0x99}));
     EXPECT_EQ(i2cmaster::read(fpga, {0x04}, 1), (Bytes{0x0F}));
     EXPECT_EQ(i2cmaster::read(fpga, {0x62}, 1), (Bytes{0x00}));
     EXPECT_EQ(log,
-              "boardsim: fpga: write of 0x99 to read-only register 0x00 ignored\n"
               "boardsim: fpga: write of 0x99 to read-only register 0x01 ignored\n"
               "boardsim: fpga: write of 0x00 to read-only register 0x04 ignored\n"
               "boardsim: fpga: write of 0x05 to read-only register 0x62 ignored\n");
-    EXPECT_EQ(fpga.guestLog().count(), 5);
+    EXPECT_EQ(fpga.guestLog().count(), 4);
     // Plain registers store what is written.
     EXPECT_TRUE(i2cmaster::write(fpga, {0x2B, 0x01, 0x06}));
     EXPECT_EQ(i2cmaster::read(fpga, {0x2B}, 2), (Bytes{0x01, 0x06}));
+}
+
+TEST(Fpga, SixteenBitAddressesWithAZeroHighByteReachTheSameRegisters) {
+    FpgaRegisterFile fpga(0x01, 0x30);
+    testing::internal::CaptureStderr();
+    // Address 0x0067, then data: the 0x00 is the address's high byte, not a write to 0x00.
+    EXPECT_TRUE(i2cmaster::write(fpga, {0x00, 0x67, 0x08, 0x09}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(i2cmaster::read(fpga, {0x67}, 2), (Bytes{0x08, 0x09}));
+    EXPECT_EQ(fpga.guestLog().count(), 0);
+    // A 16-bit-addressed read, and the 8-bit ones of registers 0x00 and 0x01 as before.
+    EXPECT_EQ(i2cmaster::read(fpga, {0x00, 0x68}, 1), (Bytes{0x09}));
+    EXPECT_EQ(i2cmaster::read(fpga, {0x00}, 2), (Bytes{0x30, 0x01}));
+    // Only the first byte can be a high byte: a later 0x00 is data.
+    EXPECT_TRUE(i2cmaster::write(fpga, {0x2B, 0x00, 0x05}));
+    EXPECT_EQ(i2cmaster::read(fpga, {0x2B}, 2), (Bytes{0x00, 0x05}));
+    // Address 0x0000 is register 0x00, read-only.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(i2cmaster::write(fpga, {0x00, 0x00, 0x77}));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "boardsim: fpga: write of 0x77 to read-only register 0x00 ignored\n");
+    EXPECT_EQ(i2cmaster::read(fpga, {0x00}, 1), (Bytes{0x30}));
 }
 
 TEST(Fpga, HeldButtonsClearTheirBitsOfTheStatusNibble) {

@@ -2,6 +2,9 @@
 // drive them, and the busy and ready registers they check first.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "ProgrammingWire.h"
 #include "config/SimConfigParser.h"
 #include "control/ControlCommands.h"
@@ -68,10 +71,12 @@ TEST(GammaPort, UploadedTableFillsItsSlotAndReadsBackOnBulkIn) {
     EXPECT_EQ(board.gammaSlot(5), table);
     EXPECT_EQ(board.gammaSlot(4), Bytes(4096, 0));
     EXPECT_EQ(download(board, 5), table);
-    // The 16-bit-address write of 0x67 lands on the read-only version registers of the
-    // 8-bit-addressed register file: it changes nothing there.
-    testing::internal::GetCapturedStderr();
+    // The 16-bit-address write of 0x67 lands in 0x67, quietly; the read-back is one slot
+    // whatever the length registers hold.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(board.fpgaRegister(0x67), 0x08);
     EXPECT_EQ(board.fpgaVersion(), 0x0130);
+    EXPECT_EQ(board.bulkIn().queuedTransfers(), 0u);
     // A never-loaded slot reads back as zeros.
     EXPECT_EQ(download(board, 2), Bytes(4096, 0));
 }
@@ -110,10 +115,54 @@ TEST(GammaPort, TableMayArriveInPiecesAndLaterBytesAreNotTaken) {
     board.handleData(CameraBoard::kBulkOut, rest.data(), 3096, std::chrono::milliseconds(10));
     EXPECT_EQ(board.gammaSlot(0), table);
     EXPECT_NE(board.pictureSettings().gammaTable, nullptr);
+    // Disarmed, the FPGA no longer drains its FIFO: the next transfer times out, taking nothing.
     Bytes more(4096, 0x55);
-    board.handleData(CameraBoard::kBulkOut, more.data(), 4096, std::chrono::milliseconds(10));
+    EXPECT_EQ(
+        board.handleData(CameraBoard::kBulkOut, more.data(), 4096, std::chrono::milliseconds(10)),
+        -ETIMEDOUT);
     EXPECT_EQ(board.gammaSlot(0), table);
-    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(GammaPort, UnarmedBulkOutWaitsForThePipesTimeOutAndStoresNothing) {
+    CameraBoard board(gammaBoard(), 0);
+    const Bytes table = rampTable();
+    // Table 16 is past the last slot, table -1 before the first: neither arms the port.
+    testing::internal::CaptureStderr();
+    for (const int number : {16, -1}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(upload(board, number, table), -ETIMEDOUT) << number;
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("not a table slot"), std::string::npos);
+    for (int n = 0; n < 16; ++n) {
+        EXPECT_EQ(board.gammaSlot(n), Bytes(4096, 0)) << n;
+    }
+    // Without a time-out the transfer waits until the host aborts the pipe or the board leaves.
+    Bytes bytes = table;
+    for (const bool unplug : {false, true}) {
+        int result = 0;
+        std::atomic<bool> finished{false};
+        std::thread host([&] {
+            result = board.handleData(CameraBoard::kBulkOut, bytes.data(), 4096,
+                                      std::chrono::milliseconds(0));
+            finished = true;
+        });
+        while (!finished) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (unplug) {
+                board.setPlugged(false);
+            } else {
+                board.cancelData(CameraBoard::kBulkOut);
+            }
+        }
+        host.join();
+        EXPECT_EQ(result, unplug ? -ENODEV : -ECANCELED);
+    }
+    // A board that is back takes an armed table again.
+    board.setPlugged(true);
+    EXPECT_EQ(upload(board, 15, table), 4096);
+    EXPECT_EQ(board.gammaSlot(15), table);
 }
 
 TEST(GammaPort, AddressOutsideTheSlotsArmsNothing) {
@@ -123,7 +172,9 @@ TEST(GammaPort, AddressOutsideTheSlotsArmsNothing) {
     boardwire::fpgaWrite(board, 0x6D, 1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("not a table slot"), std::string::npos);
     Bytes table = rampTable();
-    board.handleData(CameraBoard::kBulkOut, table.data(), 4096, std::chrono::milliseconds(10));
+    EXPECT_EQ(
+        board.handleData(CameraBoard::kBulkOut, table.data(), 4096, std::chrono::milliseconds(10)),
+        -ETIMEDOUT);
     for (int n = 0; n < 16; ++n) {
         EXPECT_EQ(board.gammaSlot(n), Bytes(4096, 0)) << n;
     }
@@ -133,6 +184,9 @@ TEST(GammaPort, FrameTransfersStillFollowTheStartPulse) {
     BoardConfig config = boardwire::frameBoard(30);
     CameraBoard board(config, 0);
     ASSERT_EQ(upload(board, 0, rampTable()), 4096);
+    ASSERT_EQ(download(board, 0), rampTable());
+    // The host sets the frame's length (120000 words) before a frame transfer.
+    fpgaWriteBytes(board, 0x67, {0xC0, 0xD4, 0x01});
     // Bank 0 again: a frame transfer of the word layout (the whole frame's bytes).
     boardwire::startBank(board, 0);
     const Bytes frame = boardwire::bulkRead(board, 480000, std::chrono::milliseconds(2000));

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "ProgrammingWire.h"
+#include "config/SimConfigParser.h"
+#include "control/ControlCommands.h"
 #include "firmware/BitFile.h"
 #include "firmware/BitstreamBuilder.h"
 #include "fpga/ConfigurationEngine.h"
+#include "host/SimHost.h"
 
 using namespace programming;
 using boardsim::BitFile;
@@ -131,9 +134,7 @@ TEST(JtagConfiguration, DataPiecesOutsideAShiftTakeNothing) {
         return request(board, kVendorOut, 0xD0, value, piece);
     };
     const auto finish = [](CameraBoard& board) {
-        jtagIn(board, 0xF00C);
-        Bytes none;
-        request(board, kVendorOut, 0xD0, 0xAA20, none);
+        jtagStart(board);
         return jtagIn(board, 0xF03F)[0];
     };
     // No first piece: later pieces after CFG_IN move nothing and reach no configuration.
@@ -182,6 +183,35 @@ TEST(JtagConfiguration, DataTransfersReplyWithTheBytesTaken) {
     jtagIn(board, 0xF00C);
     Bytes none;
     EXPECT_EQ(request(board, kVendorOut, 0xD0, 0xAA04, none), 0);
+}
+
+TEST(JtagConfiguration, StalledDataTransfersMoveNothingUntilTheFaultIsCleared) {
+    boardsim::SimHost host;
+    std::vector<BoardConfig> boards;
+    std::string error;
+    ASSERT_TRUE(boardsim::SimConfigParser::parse("RT4207,jtagstall=on", boards, error)) << error;
+    host.configure(boards);
+    const auto board = host.boards().front();
+    EXPECT_TRUE(board->jtagStalled());
+    jtagIn(*board, 0xF00B);
+    jtagIn(*board, 0xF005);
+    // Every data transfer of a whole file succeeds with 0 bytes moved, and none reaches the
+    // configuration; the rest of the TAP still answers.
+    const std::vector<int> moved = jtagShiftFile(*board, bitFile(0x01, 0x30));
+    EXPECT_EQ(moved, std::vector<int>(moved.size(), 0));
+    jtagStart(*board);
+    EXPECT_EQ(jtagIn(*board, 0xF009), (Bytes{0x11}));
+    EXPECT_EQ(jtagIn(*board, 0x0FFF, 4), (Bytes{0xDD, 0xC0, 0x51, 0x0A}));
+    EXPECT_FALSE(board->fpgaDone());
+    boardsim::ControlCommands commands(host);
+    EXPECT_NE(commands.execute("list")[0].find("faults=jtagstall"), std::string::npos);
+    EXPECT_EQ(commands.execute("fault jtagstall off"),
+              (std::vector<std::string>{"sim:RT4207-x6B6B:0: JTAG data transfers move their bytes",
+                                        "ok"}));
+    EXPECT_EQ(jtagLoad(*board, bitFile(0x01, 0x30)) & kDone, kDone);
+    EXPECT_EQ(commands.execute("fault jtagstall on").back(), "ok");
+    Bytes piece(64, 0xFF);
+    EXPECT_EQ(request(*board, kVendorOut, 0xD0, 0x0FF0, piece), 0);
 }
 
 TEST(ConfigurationEngine, SaysWhyAStreamIsNotComplete) {

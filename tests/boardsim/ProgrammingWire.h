@@ -133,14 +133,10 @@ inline uint8_t reverseBits(uint8_t byte) {
     return out;
 }
 
-// The whole JTAG load of a ".bit" file as the host's loader sends it; the final status byte.
-inline uint8_t jtagLoad(CameraBoard& board, const Bytes& file) {
-    jtagIn(board, 0x3CFF);
-    jtagIn(board, 0xF009);
-    jtagIn(board, 0x0FFF, 4);
-    jtagIn(board, 0xF03F);
-    jtagIn(board, 0xF00B);
-    jtagIn(board, 0xF005);
+// The data transfers of a file as the host's loader sends them after CFG_IN: 64-byte pieces,
+// bits reversed, 0x0FF0 first, 0x0F0F for a short last piece. The bytes each one moved.
+inline std::vector<int> jtagShiftFile(CameraBoard& board, const Bytes& file) {
+    std::vector<int> moved;
     std::size_t sent = 0;
     while (sent < file.size()) {
         const std::size_t count = std::min<std::size_t>(64, file.size() - sent);
@@ -150,12 +146,33 @@ inline uint8_t jtagLoad(CameraBoard& board, const Bytes& file) {
             byte = reverseBits(byte);
         }
         const uint16_t value = sent == 0 ? 0x0FF0 : count < 64 ? 0x0F0F : 0x0F00;
-        EXPECT_EQ(request(board, kVendorOut, 0xD0, value, piece), static_cast<int>(count));
+        moved.push_back(request(board, kVendorOut, 0xD0, value, piece));
         sent += count;
     }
+    return moved;
+}
+
+// JSTART and its clocks, as the loader ends a load.
+inline void jtagStart(CameraBoard& board) {
     jtagIn(board, 0xF00C);
     Bytes none;
     EXPECT_EQ(request(board, kVendorOut, 0xD0, 0xAA20, none), 0);
+}
+
+// The whole JTAG load of a ".bit" file as the host's loader sends it; the final status byte.
+inline uint8_t jtagLoad(CameraBoard& board, const Bytes& file) {
+    jtagIn(board, 0x3CFF);
+    jtagIn(board, 0xF009);
+    jtagIn(board, 0x0FFF, 4);
+    jtagIn(board, 0xF03F);
+    jtagIn(board, 0xF00B);
+    jtagIn(board, 0xF005);
+    const std::vector<int> moved = jtagShiftFile(board, file);
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        const std::size_t count = std::min<std::size_t>(64, file.size() - 64 * i);
+        EXPECT_EQ(moved[i], static_cast<int>(count)) << "piece " << i;
+    }
+    jtagStart(board);
     jtagIn(board, 0xF03F);
     return jtagIn(board, 0xF03F)[0];
 }
