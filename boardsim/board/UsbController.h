@@ -19,7 +19,9 @@
 //                cleared, queued data dropped).
 //   0xA0 OUT/IN  program RAM and CPU control register (ControllerRam): wValue address, wIndex
 //                0. Releasing the CPU runs the loaded program: the controller restarts with the
-//                program's version and the board re-enumerates (takeRestart).
+//                program's version and the board re-enumerates (takeRestart). The controller's
+//                boot logic answers it: while the CPU is held in reset it is the only request
+//                answered at all (the board keeps the others from the controller).
 // IN replies longer than wLength are cut to wLength, as on the bus.
 #pragma once
 

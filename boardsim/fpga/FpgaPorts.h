@@ -47,10 +47,9 @@ public:
 
     // Request 0xD0.
     int jtag(const SetupPacket& setup, uint8_t* data) { return m_tap.handle(setup, data); }
-    // Bulk OUT bytes: true when the gamma load port took them; it drains the FPGA's FIFO only
-    // while armed (bulkOutDrained).
+    // Bulk OUT bytes: true when the gamma load port took them (it drains the FPGA's FIFO only
+    // while armed).
     bool bulkOut(const uint8_t* data, uint32_t length) { return m_gamma.bulkOut(data, length); }
-    bool bulkOutDrained() const { return m_gamma.armed(); }
     // The controller ends a flash programming sequence (request 0xAA): write disable, which
     // also ends an auto-address-increment sequence.
     void endFlashProgramming();

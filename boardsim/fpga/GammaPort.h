@@ -10,7 +10,9 @@
 // Load: a rising edge of register 0x6D bit 0 arms the port with the slot address in registers
 // 0x6E-0x71 (least significant byte first); the next 4096 bytes the host writes on bulk OUT fill
 // that slot, after which the port disarms. An address that is not the start of a slot is a guest
-// error and arms nothing.
+// error and arms nothing. The load port is what drains the FPGA's bulk OUT FIFO: while it is not
+// armed, bytes on bulk OUT are not taken (bulkOut false) and the host's transfer is not
+// answered (the board makes it wait for its time-out).
 // Read-back: a rising edge of register 0x61 bit 0 with an address in registers 0x63-0x66 inside
 // the gamma memory queues the 4096 bytes of that slot on bulk IN (the transfer length registers
 // do not apply: a read-back is always one slot). Other addresses are the frame memory's, and the
