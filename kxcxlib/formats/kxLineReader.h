@@ -8,12 +8,13 @@
 
 class LineReader {
 public:
+    // Opens path when it is a regular file (isOpen() says whether it did).
     LineReader(const char* path, int maxLine);
     bool isOpen() const { return m_file != nullptr; }
     // The next line, with its line feed when it has one; false at the end of the file.
     bool next(std::string& line);
 
-    // The size of a file in bytes, or -1 when it cannot be opened.
+    // The size of a regular file in bytes, or -1 when it is none or cannot be opened.
     static long fileSize(const char* path);
 
 private:

@@ -64,10 +64,10 @@ TEST_F(FirmwareCommands, ControllerProgramAndBootImage) {
     EXPECT_THAT(run({"versions"}).out, HasSubstr("MCU firmware  1.05"));
     const Outcome boot = run({"eeprom", "write", "--quiet"});
     EXPECT_EQ(boot.code, 0) << boot.err;
-    EXPECT_THAT(
-        boot.out,
-        HasSubstr("loaded firmware/default.iic: " +
-                  std::to_string(std::filesystem::file_size("firmware/default.iic")) + " bytes"));
+    EXPECT_THAT(boot.out,
+                HasSubstr("loaded firmware/default.iic: " +
+                          std::to_string(std::filesystem::file_size("firmware/default.iic")) +
+                          " bytes\nverified "));
     std::ofstream("broken.hex") << ":0300300002337A1F\n";
     EXPECT_EQ(run({"mcu", "load", "broken.hex"}).code, 1);
 }
@@ -87,7 +87,12 @@ TEST_F(FirmwareCommands, GammaTablesRoundTripThroughTheirTextFiles) {
     EXPECT_EQ(std::count(a.begin(), a.end(), '\n'), 1024);
     EXPECT_EQ(a, b);
     EXPECT_EQ(run({"gamma", "upload", "0"}).out,
-              "table 0: no table file read, the identity table was sent\n");
+              "table 0: no table file, the identity table was sent\n");
+    EXPECT_EQ(run({"gamma", "upload", "1", "gamma"}).out,
+              "table 1: cannot read gamma, the identity table was sent\n");
+    std::ofstream("empty.txt").close();
+    EXPECT_EQ(run({"gamma", "upload", "1", "empty.txt"}).out,
+              "table 1: empty.txt holds no lines, every level is 0\n");
     host.board("sim:RT4207-x6B6B:0")->setFpgaRegister(0x60, 1);
     EXPECT_EQ(run({"gamma", "download", "0"}).err, "kxcxctl gamma: the FPGA is busy\n");
     EXPECT_EQ(run({"gamma", "upload", "x"}).code, 2);

@@ -1,7 +1,9 @@
 #include "GammaCommand.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "DeviceCommand.h"
 
@@ -65,8 +67,15 @@ int GammaCommand::run(const std::vector<std::string>& args, std::ostream& out, s
         if (result < 0) {
             return DeviceCommand::fail(err, "gamma", failure(result));
         }
-        if (result == 0) {
-            out << "table " << slot << ": no table file read, the identity table was sent"
+        std::error_code error;
+        if (file == nullptr || !std::filesystem::is_regular_file(file, error) ||
+            !std::ifstream(file)) {
+            out << "table " << slot << ": "
+                << (file == nullptr ? std::string("no table file")
+                                    : "cannot read " + std::string(file))
+                << ", the identity table was sent" << std::endl;
+        } else if (result == 0) {
+            out << "table " << slot << ": " << file << " holds no lines, every level is 0"
                 << std::endl;
         } else {
             out << "table " << slot << ": " << result << " entries from " << words[2] << std::endl;

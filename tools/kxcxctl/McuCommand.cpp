@@ -1,7 +1,13 @@
 #include "McuCommand.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <system_error>
+#include <vector>
 
 #include "DeviceCommand.h"
 #include "ProgressBar.h"
@@ -19,9 +25,12 @@ ProgressBar::Range rangeFor(const std::string& file) {
 }
 
 using Loader = int (*)(CamContext*, const char*, CxProgressProc);
+// Runs after a load that succeeded: an exit code (0: all is well).
+using Check = std::function<int(CamContext*, const std::string& file)>;
 
 int load(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-         const char* command, const char* verb, const char* defaultFile, Loader loader) {
+         const char* command, const char* verb, const char* defaultFile, Loader loader,
+         const Check& check = {}) {
     const Arguments arguments(args, DeviceCommand::sessionOptions());
     const auto& words = arguments.positional();
     if (words.empty() || words[0] != verb || words.size() > 2) {
@@ -47,6 +56,36 @@ int load(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
                                    "cannot load " + file + " (missing, damaged or too large)");
     }
     out << "loaded " << file << ": " << result << " bytes" << std::endl;
+    return check ? check(session->handle(), file) : 0;
+}
+
+// Reads the boot EEPROM back (16 bytes a request, 16-bit offsets) and compares it with the
+// image: an EEPROM smaller than the image wraps round and overwrites its start.
+int verifyEeprom(CamContext* handle, const std::string& file, std::ostream& out,
+                 std::ostream& err) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    for (std::size_t at = 0; at < image.size(); at += 16) {
+        const int length = static_cast<int>(std::min<std::size_t>(16, image.size() - at));
+        uint8_t piece[16] = {};
+        int transferred = 0;
+        if (ioctlCxDevice(handle, 0, 1, 0xA9, static_cast<int>(at), 0x151, length, piece,
+                          &transferred) != 0 ||
+            transferred != length) {
+            return DeviceCommand::fail(err, "eeprom", "reading the EEPROM back failed");
+        }
+        for (int i = 0; i < length; ++i) {
+            if (piece[i] != image[at + static_cast<std::size_t>(i)]) {
+                char where[16];
+                std::snprintf(where, sizeof where, "0x%04zX", at + static_cast<std::size_t>(i));
+                return DeviceCommand::fail(err, "eeprom",
+                                           std::string("the EEPROM holds something else at ") +
+                                               where + " (is it smaller than the image?)");
+            }
+        }
+    }
+    out << "verified " << image.size() << " bytes" << std::endl;
     return 0;
 }
 
@@ -65,5 +104,7 @@ int McuCommand::runMcu(const std::vector<std::string>& args, std::ostream& out, 
 int McuCommand::runEeprom(const std::vector<std::string>& args, std::ostream& out,
                           std::ostream& err) {
     return load(args, out, err, "eeprom", "write", "firmware/default.iic",
-                &uploadMcuFirmwareToEeprom);
+                &uploadMcuFirmwareToEeprom, [&](CamContext* handle, const std::string& file) {
+                    return verifyEeprom(handle, file, out, err);
+                });
 }

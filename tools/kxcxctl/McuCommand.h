@@ -1,6 +1,6 @@
 // "kxcxctl mcu load [FILE]": loads an Intel HEX program into the USB controller's RAM and starts
-// it; "kxcxctl eeprom write [FILE]": copies a boot image into the boot EEPROM. Both with a
-// progress bar.
+// it; "kxcxctl eeprom write [FILE]": copies a boot image into the boot EEPROM and reads it back.
+// Both with a progress bar.
 #pragma once
 
 #include <ostream>

@@ -9,6 +9,7 @@ constexpr int kRegReply = 0x80;
 constexpr int kRegCount = 0x94;
 constexpr uint8_t kReadId = 0x9F;
 constexpr uint8_t kRead = 0x03;
+constexpr uint8_t kWriteDisable = 0x04;
 }  // namespace
 
 bool SpiFlashReader::command(const std::vector<uint8_t>& wire) {
@@ -45,6 +46,11 @@ uint8_t SpiFlashReader::maker() {
 
 bool SpiFlashReader::read(uint32_t address, uint32_t length, std::vector<uint8_t>& bytes) {
     bytes.clear();
+    // A flash left in auto-address-increment programming takes no other command until writes
+    // are disabled.
+    if (!command({kWriteDisable})) {
+        return false;
+    }
     for (uint32_t at = address; at < address + length; at += kPiece) {
         const int piece = static_cast<int>(std::min<uint32_t>(kPiece, address + length - at));
         std::vector<uint8_t> wire = {kRead, static_cast<uint8_t>(at >> 16),

@@ -93,6 +93,13 @@ int CamChannel::init(CamContext& context) {
                                kBulkInTimeoutMs)) {
         return failed(__LINE__);
     }
+    // A board that does not take what is written (an FPGA not ready for a gamma table) would
+    // otherwise hold the writer for ever.
+    if (context.bulkOutPipe != 0 &&
+        !device->setPipePolicy(context.bulkOutPipe, kx::PipePolicy::TransferTimeout,
+                               kBulkOutTimeoutMs)) {
+        return failed(__LINE__);
+    }
     {
         std::lock_guard<std::recursive_mutex> transferLock(context.transferLock);
         context.startedEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);

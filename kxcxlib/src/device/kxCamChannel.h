@@ -18,6 +18,8 @@ class CamChannel {
 public:
     // Bulk IN policies set by initialisation.
     static constexpr uint32_t kBulkInTimeoutMs = 20;
+    // Bulk OUT carries at most a 4096-byte table: far below this on any bus.
+    static constexpr uint32_t kBulkOutTimeoutMs = 1000;
     // Device paths are cut to this many characters before they are opened.
     static constexpr std::size_t kMaxPathLength = 255;
     // The byte the interrupt write sends.

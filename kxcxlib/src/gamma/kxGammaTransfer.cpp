@@ -74,8 +74,14 @@ int GammaTransfer::upload(CamContext* context, int number, const char* fileName,
     if (!device) {
         kx::setLastPlatformError(ENODEV);
     }
-    if (!device || !device->writePipe(context->bulkOutPipe, table.data(),
-                                      static_cast<uint32_t>(table.size()), written)) {
+    bool sent = device && device->writePipe(context->bulkOutPipe, table.data(),
+                                            static_cast<uint32_t>(table.size()), written);
+    if (sent && written != table.size()) {
+        // Part of the table would be lost without a word.
+        kx::setLastPlatformError(EIO);
+        sent = false;
+    }
+    if (!sent) {
         return bulkFailure(context, context->bulkOutPipe, __LINE__, "CamDevice::uploadGammaTable");
     }
     return count;

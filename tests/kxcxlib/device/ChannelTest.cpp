@@ -67,7 +67,7 @@ public:
 
 }  // namespace
 
-TEST_F(Channel, OpenClassifiesPipesAndSetsTheBulkInPolicies) {
+TEST_F(Channel, OpenClassifiesPipesAndSetsTheBulkPolicies) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -77,8 +77,9 @@ TEST_F(Channel, OpenClassifiesPipesAndSetsTheBulkInPolicies) {
     EXPECT_EQ(handle->bulkOutPipe, 0x02);
     EXPECT_EQ(handle->interruptInPipe, 0x81);
     EXPECT_EQ(handle->interruptOutPipe, 0x01);
-    EXPECT_THAT(pipeOperations(),
-                testing::ElementsAre("reset 86", "policy 86 0=1", "policy 86 1=20"));
+    // Bulk IN as the channel has always set it; bulk OUT bounded so a write cannot hang.
+    EXPECT_THAT(pipeOperations(), testing::ElementsAre("reset 86", "policy 86 0=1",
+                                                       "policy 86 1=20", "policy 02 1=1000"));
     EXPECT_EQ(handle->width, 400);
     EXPECT_EQ(handle->bytesPerPixel, 3);
     EXPECT_EQ(handle->frameBytes, 480000);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "SimDeviceFixture.h"
@@ -145,4 +146,19 @@ TEST_F(Loaders, GammaUploadNamesTheSlotPulsesAndWritesTheTable) {
     EXPECT_EQ(table->data[13], 0x00);
     EXPECT_EQ(table->data[14], 0x24);
     EXPECT_EQ(table->data[15], 0x00);
+
+    // Without a file: the identity table, levels in all three fields for table 0.
+    clearLog();
+    EXPECT_EQ(uploadGammaTable(handle, 0, "missing.txt", 0), 0);
+    const auto again = this->records();
+    const auto identity = std::find_if(again.begin(), again.end(), [&](const auto& record) {
+        return record.kind == kx::SimTransfer::Kind::Write && record.pipeId == handle->bulkOutPipe;
+    });
+    ASSERT_NE(identity, again.end());
+    ASSERT_GE(identity->data.size(), 24u);
+    // Entry 5: (5 << 20) | (5 << 10) | 5 = 0x00501405.
+    EXPECT_EQ(identity->data[20], 0x00);
+    EXPECT_EQ(identity->data[21], 0x50);
+    EXPECT_EQ(identity->data[22], 0x14);
+    EXPECT_EQ(identity->data[23], 0x05);
 }

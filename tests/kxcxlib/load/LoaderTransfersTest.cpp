@@ -171,8 +171,9 @@ TEST_F(LoaderTransfers, BitstreamsConfigureTheFpgaWithTheirVersion) {
 }
 
 TEST_F(LoaderTransfers, EraseReadsTheStatusThriceAndSetsTheFlashErasedFlag) {
-    // A short erase: the poll has no pause, and the transfer log keeps only so many records.
-    CamContext* handle = openBoard("RT4207,flash=sst,erase=5");
+    // A short erase: the poll has no pause, and the transfer log keeps only so many records
+    // (but long enough for the status read just after the erase command to find it busy).
+    CamContext* handle = openBoard("RT4207,flash=sst,erase=10");
     uint16_t status[3] = {0xFFFF, 0xFFFF, 0xFFFF};
     EXPECT_FALSE(handle->flashErased);
     EXPECT_EQ(eraseFpgaFromFlash(handle, status, &recordProgress), 0);
@@ -200,6 +201,16 @@ TEST_F(LoaderTransfers, EraseReadsTheStatusThriceAndSetsTheFlashErasedFlag) {
     EXPECT_THAT(std::vector<int>(g_progress.begin(), g_progress.begin() + 12),
                 ElementsAre(5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60));
     EXPECT_EQ(g_progress.back(), 110);
+}
+
+TEST_F(LoaderTransfers, PageFlashEnablesStatusWritesWithAWriteEnable) {
+    CamContext* handle = openBoard("RT4207,flash=page,erase=0");
+    uint16_t status[3] = {};
+    EXPECT_EQ(eraseFpgaFromFlash(handle, status, nullptr), 0);
+    const auto window = transfers(0xA9);
+    ASSERT_GE(window.size(), 3u);
+    EXPECT_EQ(window[2].value, 0x93);
+    EXPECT_EQ(window[2].data, (std::vector<uint8_t>{0x06, 0x01}));
 }
 
 TEST_F(LoaderTransfers, UnknownFlashMakerIsRefusedBeforeAnyWrite) {
@@ -245,8 +256,17 @@ TEST_F(LoaderTransfers, FlashImagesGoThroughTheWindowAsEachFamilyWantsThem) {
                 programs.push_back(control);
             }
         }
+        std::size_t writeEnables = 0;
+        for (const Control& control : all) {
+            writeEnables += control.request == 0xA9 && control.value == 0x93 &&
+                                    control.data == std::vector<uint8_t>{0x06, 0x01}
+                                ? 1
+                                : 0;
+        }
         if (std::string(board).find("sst") != std::string::npos) {
-            // Eight words a record: the first with the address, the rest continuing.
+            // Eight words a record, each after a write enable: the first with the address, the
+            // rest continuing.
+            EXPECT_EQ(writeEnables, 16u);
             ASSERT_EQ(programs.size(), 16u);
             EXPECT_EQ(programs[0].value, 0x8E);
             EXPECT_EQ(programs[0].data,
@@ -255,7 +275,9 @@ TEST_F(LoaderTransfers, FlashImagesGoThroughTheWindowAsEachFamilyWantsThem) {
             EXPECT_EQ(programs[1].data, (std::vector<uint8_t>{0x03, 0x02, 0xAD, 0x06}));
             EXPECT_EQ(programs[8].data, (std::vector<uint8_t>{0x11, 0x10, 0xAD, 0x06}));
         } else {
-            // One page program a record, at the record's address in the 0x01 segment.
+            // One page program a record (after a write enable; one more before the status
+            // write), at the record's address in the 0x01 segment.
+            EXPECT_EQ(writeEnables, 3u);
             ASSERT_EQ(programs.size(), 2u);
             EXPECT_EQ(programs[1].value, 0x80);
             ASSERT_EQ(programs[1].data.size(), 21u);
@@ -313,6 +335,18 @@ TEST_F(LoaderTransfers, McuProgramOfAnotherVersionComesBackWithIt) {
     ASSERT_NE(again, nullptr);
     ASSERT_EQ(getMcuFirmwareVersion(again, &version), 0);
     EXPECT_EQ(version, 0x0105);
+}
+
+TEST_F(LoaderTransfers, FoldersAreNoImages) {
+    CamContext* handle = openBoard("");
+    int size = 0;
+    std::filesystem::create_directory("firmware.hex");
+    EXPECT_EQ(uploadMcuFirmware(handle, "firmware.hex", nullptr), -1);
+    EXPECT_EQ(uploadMcuFirmwareToEeprom(handle, "firmware.hex", nullptr), -1);
+    EXPECT_EQ(uploadFpgaFirmware(handle, &size, "firmware.hex", nullptr), 0);
+    handle->flashErased = true;
+    EXPECT_EQ(uploadFpgaFirmwareToFlash(handle, &size, "firmware.hex", nullptr), -1);
+    EXPECT_TRUE(transfers().empty());
 }
 
 TEST_F(LoaderTransfers, BootImageGoesToTheEepromSixteenBytesATime) {
@@ -388,4 +422,38 @@ TEST_F(LoaderTransfers, AnUploadedGammaTableChangesThePicture) {
         after += frame[static_cast<std::size_t>(i)];
     }
     EXPECT_EQ(after, 0);
+}
+
+TEST_F(LoaderTransfers, ATableTheFpgaDoesNotTakeFailsWithThePlatformError) {
+    CamContext* handle = openBoard("");
+    testing::internal::CaptureStderr();
+    // Slot 16 is beyond the FPGA's table memory: it never drains the bulk OUT FIFO.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(uploadGammaTable(handle, 16, nullptr, 0), ETIMEDOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(log, testing::HasSubstr("CamDevice::uploadGammaTable 0000006e"));
+    bool aborted = false;
+    for (const auto& record : records()) {
+        aborted |=
+            record.kind == kx::SimTransfer::Kind::AbortPipe && record.pipeId == handle->bulkOutPipe;
+    }
+    EXPECT_TRUE(aborted);
+    // The pipe works again for a table the FPGA takes.
+    EXPECT_EQ(uploadGammaTable(handle, 1, nullptr, 0), 0);
+}
+
+TEST_F(LoaderTransfers, AJtagPortThatTakesNothingEndsTheLoad) {
+    CamContext* handle = openBoard("RT4207,jtagstall=on");
+    int size = 0;
+    EXPECT_EQ(
+        uploadFpgaFirmware(handle, &size, data("firmware/default.bit").c_str(), &recordProgress),
+        0);
+    std::size_t dataTransfers = 0;
+    for (const Control& control : transfers(kJtag)) {
+        dataTransfers += !control.in && control.length > 0 ? 1 : 0;
+    }
+    EXPECT_EQ(dataTransfers, 50u);
+    // The start-up steps still run and the progress still ends.
+    EXPECT_THAT(g_progress, ElementsAre(205, 210, 215, 220));
 }
