@@ -1,23 +1,13 @@
 #include "IntelHex.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "kxIntelHexRecord.h"
 
 namespace boardsim {
 
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 void putByte(std::string& out, uint8_t byte) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -45,33 +35,13 @@ std::string IntelHex::line(const Record& record) {
 }
 
 std::optional<IntelHex::Record> IntelHex::parseLine(std::string_view text) {
-    if (!text.empty() && text.back() == '\r') {
-        text.remove_suffix(1);
-    }
-    if (text.size() < 11 || text[0] != ':' || text.size() % 2 == 0) {
+    // The same record rules as the library's loaders (shape, count, checksum).
+    IntelHexRecord parsed;
+    if (!IntelHexRecord::parse(text, parsed)) {
         return std::nullopt;
     }
-    std::vector<uint8_t> bytes;
-    for (std::size_t i = 1; i < text.size(); i += 2) {
-        const int high = hexDigit(text[i]);
-        const int low = hexDigit(text[i + 1]);
-        if (high < 0 || low < 0) {
-            return std::nullopt;
-        }
-        bytes.push_back(static_cast<uint8_t>(high << 4 | low));
-    }
-    uint8_t sum = 0;
-    for (const uint8_t byte : bytes) {
-        sum = static_cast<uint8_t>(sum + byte);
-    }
-    if (sum != 0 || bytes[0] + 5u != bytes.size()) {
-        return std::nullopt;
-    }
-    Record record;
-    record.address = static_cast<uint16_t>(bytes[1] << 8 | bytes[2]);
-    record.type = bytes[3];
-    record.data.assign(bytes.begin() + 4, bytes.end() - 1);
-    return record;
+    return Record{static_cast<uint8_t>(parsed.type), static_cast<uint16_t>(parsed.address),
+                  std::move(parsed.data)};
 }
 
 std::string IntelHex::write(std::span<const uint8_t> bytes, uint32_t base, std::size_t perRecord) {

@@ -63,6 +63,15 @@ protected:
         return list;
     }
 
+    // The JTAG transfers that carried bitstream bytes.
+    std::size_t jtagDataTransfers() const {
+        std::size_t count = 0;
+        for (const Control& control : transfers(kJtag)) {
+            count += !control.in && control.length > 0 ? 1 : 0;
+        }
+        return count;
+    }
+
     // A file of n bytes 0, 1, 2, ...
     std::string counting(const std::string& name, int n) {
         std::string bytes;
@@ -134,10 +143,7 @@ TEST_F(LoaderTransfers, AbortEndsTheJtagDataButNotTheStartUp) {
     EXPECT_EQ(
         uploadFpgaFirmware(handle, &size, data("firmware/default.bit").c_str(), &recordProgress),
         0);
-    std::size_t dataTransfers = 0;
-    for (const Control& control : transfers(kJtag)) {
-        dataTransfers += !control.in && control.length > 0 ? 1 : 0;
-    }
+    const std::size_t dataTransfers = jtagDataTransfers();
     EXPECT_EQ(dataTransfers, 1u);
     EXPECT_THAT(g_progress, ElementsAre(1, 205, 210, 215, 220));
 }
@@ -449,10 +455,7 @@ TEST_F(LoaderTransfers, AJtagPortThatTakesNothingEndsTheLoad) {
     EXPECT_EQ(
         uploadFpgaFirmware(handle, &size, data("firmware/default.bit").c_str(), &recordProgress),
         0);
-    std::size_t dataTransfers = 0;
-    for (const Control& control : transfers(kJtag)) {
-        dataTransfers += !control.in && control.length > 0 ? 1 : 0;
-    }
+    const std::size_t dataTransfers = jtagDataTransfers();
     EXPECT_EQ(dataTransfers, 50u);
     // The start-up steps still run and the progress still ends.
     EXPECT_THAT(g_progress, ElementsAre(205, 210, 215, 220));
