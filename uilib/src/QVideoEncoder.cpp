@@ -1,5 +1,6 @@
 #include "QVideoEncoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -8,6 +9,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/cpu.h>
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
 }
@@ -16,8 +18,14 @@ namespace {
 
 // Plane rows aligned for the converter's and the codec's vector code.
 constexpr int kPlaneAlignment = 32;
-// Worker threads the codec may use for one file.
-constexpr int kCodecThreads = 10;
+// Worker threads the codec may use for one file: at most 10, and no more than the machine runs
+// at once (FFmpeg's own rule for choosing: one more than the processors). More threads than
+// processors only cut the picture into more slices and make each frame slower.
+constexpr int kMaxCodecThreads = 10;
+
+int codecThreads() {
+    return std::min(kMaxCodecThreads, av_cpu_count() + 1);
+}
 
 }  // namespace
 
@@ -98,7 +106,7 @@ bool QVideoEncoder::createFile(QString fileName, unsigned width, unsigned height
     settings->framerate = AVRational{static_cast<int>(fps), 1};
     settings->gop_size = static_cast<int>(gop);
     settings->pix_fmt = AV_PIX_FMT_YUV420P;
-    settings->thread_count = kCodecThreads;
+    settings->thread_count = codecThreads();
     if ((outputFormat->flags & AVFMT_GLOBALHEADER) != 0) {
         settings->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
