@@ -23,7 +23,7 @@ long LineReader::fileSize(const char* path) {
     if (path == nullptr || !std::filesystem::is_regular_file(path, error)) {
         return -1;
     }
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path, "rb"));
+    FileHandle file(std::fopen(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
         return -1;
     }

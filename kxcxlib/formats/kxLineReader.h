@@ -2,9 +2,9 @@
 // longer line continuing as the next one.
 #pragma once
 
-#include <cstdio>
-#include <memory>
 #include <string>
+
+#include "kxFileHandle.h"
 
 class LineReader {
 public:
@@ -18,9 +18,6 @@ public:
     static long fileSize(const char* path);
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> m_file;
+    FileHandle m_file;
     std::string m_buffer;
 };

@@ -6,34 +6,29 @@
 #include "kxCamChannel.h"
 #include "kxCamContext.h"
 #include "kxCxModLog.h"
+#include "kxFpgaLayout.h"
+#include "kxFpgaStartup.h"
 #include "kxModFault.h"
 #include "kxPlatformError.h"
 #include "kxRegisterAccess.h"
 
 namespace {
 
-constexpr int kFpga = RegisterAccess::kSlaveFpga;
-constexpr int kRegBusy = 0x60;
-constexpr int kRegReady = 0x41;
-constexpr int kReadyReads = 3;
+constexpr int kRegBusy = FpgaLayout::kRegStreamReset;  // reads non-zero while the FPGA is busy
 constexpr int kRegUploadAddress = 0x6E;
 constexpr int kRegUploadPulse = 0x6D;
-constexpr int kRegDownloadAddress = 0x63;
-constexpr int kRegLength = 0x67;
 constexpr int kLengthCode = 0x08;
-constexpr int kRegStart = 0x61;
 
 void writeAddress(CamContext* context, int firstReg, uint32_t address) {
     for (int i = 0; i < 4; ++i) {
-        RegisterAccess::write(context, kFpga, firstReg + i,
-                              static_cast<int>(address >> (8 * i) & 0xFF), false);
+        FpgaLayout::write(context, firstReg + i, static_cast<int>(address >> (8 * i) & 0xFF));
     }
 }
 
 // Two writes of one register: the edge between them starts the FPGA's transfer.
 void pulse(CamContext* context, int reg, int first, int second) {
-    RegisterAccess::write(context, kFpga, reg, first, false);
-    RegisterAccess::write(context, kFpga, reg, second, false);
+    FpgaLayout::write(context, reg, first);
+    FpgaLayout::write(context, reg, second);
 }
 
 // Logs a failed bulk transfer as a module record and aborts the pipe; returns the error.
@@ -50,15 +45,10 @@ int bulkFailure(CamContext* context, uint8_t pipe, int line, const char* functio
 }  // namespace
 
 int GammaTransfer::handshake(CamContext* context) {
-    if (RegisterAccess::readOrZero(context, kFpga, kRegBusy, false) != 0) {
+    if (FpgaLayout::read(context, kRegBusy) != 0) {
         return kBusy;
     }
-    for (int i = 0; i < kReadyReads; ++i) {
-        if (RegisterAccess::readOrZero(context, kFpga, kRegReady, false) == 1) {
-            return 0;
-        }
-    }
-    return kNotReady;
+    return FpgaStartup::ready(context) ? 0 : kNotReady;
 }
 
 int GammaTransfer::upload(CamContext* context, int number, const char* fileName, int type) {
@@ -91,9 +81,11 @@ int GammaTransfer::download(CamContext* context, int number, GammaTableFile::Tab
     if (const int code = handshake(context); code != 0) {
         return code;
     }
-    writeAddress(context, kRegDownloadAddress, slotAddress(number));
-    RegisterAccess::write(context, kFpga, kRegLength, kLengthCode, true);
-    pulse(context, kRegStart, 0x00, 0x01);
+    writeAddress(context, FpgaLayout::kRegBankAddress, slotAddress(number));
+    // Written with the 16-bit register address flag.
+    RegisterAccess::write(context, RegisterAccess::kSlaveFpga, FpgaLayout::kRegLength, kLengthCode,
+                          true);
+    pulse(context, FpgaLayout::kRegStart, 0x00, 0x01);
     auto scratch = std::make_unique<GammaTableFile::Table>();
     const std::shared_ptr<kx::UsbDevice> device = context->usbDevice();
     uint32_t received = 0;

@@ -1,9 +1,9 @@
 #include "kxEepromLoader.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "kxCxLogger.h"
+#include "kxFileHandle.h"
 #include "kxLineReader.h"
 #include "kxLoaderProgress.h"
 #include "kxMcuRamLoader.h"
@@ -20,10 +20,7 @@ int EepromLoader::write(CamContext* context, const char* fileName, CxProgressPro
                                  fileSize);
         return -1;
     }
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path, "rb"));
+    FileHandle file(std::fopen(path, "rb"));
     if (!file) {
         return -1;
     }

@@ -22,7 +22,7 @@ int FlashEraser::erase(CamContext* context, uint16_t* status, CxProgressProc pro
             "Erasing Firmware from SPI Flash...Turning On Trace in WinUsbControlTransfer Function "
             "Call\n");
     const uint8_t maker = SpiWindow::maker(context);
-    if (maker != SpiWindow::kMakerAutoIncrement && maker != SpiWindow::kMakerPage) {
+    if (!SpiWindow::knownMaker(maker)) {
         return -5;
     }
     progress.report(5);

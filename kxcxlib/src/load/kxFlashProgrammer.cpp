@@ -86,7 +86,7 @@ int FlashProgrammer::program(CamContext* context, int* size, const char* fileNam
     long due = step;
 
     const uint8_t maker = SpiWindow::maker(context);
-    if (maker != SpiWindow::kMakerAutoIncrement && maker != SpiWindow::kMakerPage) {
+    if (!SpiWindow::knownMaker(maker)) {
         return -5;
     }
     SpiWindow::enableStatusWrite(context, maker);

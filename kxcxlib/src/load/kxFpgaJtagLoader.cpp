@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "kxCxLogger.h"
+#include "kxFileHandle.h"
 #include "kxLineReader.h"
 #include "kxLoaderProgress.h"
 #include "kxVendorRequest.h"
@@ -45,10 +45,7 @@ void FpgaJtagLoader::reverseBits(std::vector<uint8_t>& bytes) {
 
 bool FpgaJtagLoader::readFile(const char* path, std::vector<uint8_t>& bytes) {
     const long size = LineReader::fileSize(path);
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(size >= 0 ? std::fopen(path, "rb") : nullptr);
+    FileHandle file(size >= 0 ? std::fopen(path, "rb") : nullptr);
     if (!file) {
         return false;
     }

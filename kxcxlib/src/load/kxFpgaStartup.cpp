@@ -1,35 +1,37 @@
 #include "kxFpgaStartup.h"
 
-#include "kxRegisterAccess.h"
+#include "kxFpgaLayout.h"
 #include "kxVendorRequest.h"
 
 namespace {
-constexpr int kRegMinor = 0x00;
-constexpr int kRegMajor = 0x01;
 constexpr int kRegStart = 0x40;
 constexpr int kRegReady = 0x41;
-constexpr int kRegTransferReset = 0x60;
 constexpr int kReadyReads = 3;
-constexpr int kFpga = RegisterAccess::kSlaveFpga;
 }  // namespace
 
 int FpgaStartup::init(CamContext* context) {
-    const int minor = RegisterAccess::readOrZero(context, kFpga, kRegMinor, false);
-    const int major = RegisterAccess::readOrZero(context, kFpga, kRegMajor, false);
+    // Minor first, then major.
+    const int minor = FpgaLayout::read(context, FpgaLayout::kRegMinor);
+    const int major = FpgaLayout::read(context, FpgaLayout::kRegMajor);
     if (minor == 0 && major == 0) {
         return kNoFpga;
     }
-    RegisterAccess::write(context, kFpga, kRegStart, 0x01, false);
-    bool ready = false;
-    for (int i = 0; i < kReadyReads && !ready; ++i) {
-        ready = RegisterAccess::readOrZero(context, kFpga, kRegReady, false) == 1;
-    }
-    if (!ready) {
+    FpgaLayout::write(context, kRegStart, 0x01);
+    if (!ready(context)) {
         return kNotReady;
     }
-    RegisterAccess::write(context, kFpga, kRegTransferReset, 0x01, false);
-    RegisterAccess::write(context, kFpga, kRegTransferReset, 0x00, false);
+    FpgaLayout::write(context, FpgaLayout::kRegStreamReset, 0x01);
+    FpgaLayout::write(context, FpgaLayout::kRegStreamReset, 0x00);
     return 0;
+}
+
+bool FpgaStartup::ready(CamContext* context) {
+    for (int i = 0; i < kReadyReads; ++i) {
+        if (FpgaLayout::read(context, kRegReady) == 1) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int FpgaStartup::mcuVersion(CamContext* context, int* version) {

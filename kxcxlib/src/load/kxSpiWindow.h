@@ -36,6 +36,10 @@ public:
     static void reply(CamContext* context, uint8_t* bytes, int length);
     // The identification's manufacturer byte (0x9F, one more byte; byte 0 of three read back).
     static uint8_t maker(CamContext* context);
+    // Whether the library can erase and program a flash of this maker.
+    static bool knownMaker(uint8_t maker) {
+        return maker == kMakerAutoIncrement || maker == kMakerPage;
+    }
     // The write-enable command that the maker's family wants before a status write.
     static void enableStatusWrite(CamContext* context, uint8_t maker);
 };

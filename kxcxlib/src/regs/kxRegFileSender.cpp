@@ -10,6 +10,7 @@
 
 #include "kxCamChannel.h"
 #include "kxCxModLog.h"
+#include "kxFileHandle.h"
 #include "kxModFault.h"
 #include "kxRegisterAccess.h"
 
@@ -18,10 +19,7 @@ namespace {
 constexpr int kLineBuffer = 1024;
 
 // Closes a C stream when it goes out of scope.
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = FileHandle;
 
 bool isComment(const char* line) {
     return line[0] == ';' || line[0] == '\r' || line[0] == '\n';

@@ -49,6 +49,11 @@ protected:
         g_seen = nullptr;
     }
 
+    std::size_t seenCount() {
+        std::lock_guard<std::mutex> lock(seen.mutex);
+        return seen.frames.size();
+    }
+
     bool waitFrames(std::size_t count, std::chrono::milliseconds timeout = 5000ms) {
         std::unique_lock<std::mutex> lock(seen.mutex);
         return seen.changed.wait_for(lock, timeout, [&] { return seen.frames.size() >= count; });
@@ -167,11 +172,7 @@ TEST_F(Streaming, StillBoardRepeatsItsBankThenTheWatchdogResetsTheFifo) {
     EXPECT_EQ(fifoResets(), 0u);
     // The design turns to the packet layout: its first tick resets the FIFO once.
     board->setFpgaRegister(0x00, 0x30);
-    std::size_t before = 0;
-    {
-        std::lock_guard<std::mutex> lock(seen.mutex);
-        before = seen.frames.size();
-    }
+    const std::size_t before = seenCount();
     ASSERT_TRUE(waitFrames(before + 4));
     acquireImageStream(handle, nullptr, 0);
     EXPECT_EQ(fifoResets(), 1u);
@@ -217,11 +218,7 @@ TEST_F(Streaming, RestartBeginsAgainAtSlotZero) {
     ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
     ASSERT_TRUE(waitFrames(3));
     acquireImageStream(handle, nullptr, 0);
-    std::size_t before = 0;
-    {
-        std::lock_guard<std::mutex> lock(seen.mutex);
-        before = seen.frames.size();
-    }
+    const std::size_t before = seenCount();
     ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
     ASSERT_TRUE(waitFrames(before + 1));
     acquireImageStream(handle, nullptr, 0);
@@ -237,11 +234,7 @@ TEST_F(Streaming, StatusWordReportsButtonChangesOnly) {
     ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
     ASSERT_TRUE(waitFrames(3));
     board->pressButton(3);
-    std::size_t pressedAt = 0;
-    {
-        std::lock_guard<std::mutex> lock(seen.mutex);
-        pressedAt = seen.frames.size();
-    }
+    const std::size_t pressedAt = seenCount();
     ASSERT_TRUE(waitFrames(pressedAt + 4));
     acquireImageStream(handle, nullptr, 0);
     std::lock_guard<std::mutex> lock(seen.mutex);
