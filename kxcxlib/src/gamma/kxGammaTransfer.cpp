@@ -72,7 +72,8 @@ int GammaTransfer::upload(CamContext* context, int number, const char* fileName,
         sent = false;
     }
     if (!sent) {
-        return bulkFailure(context, context->bulkOutPipe, __LINE__, "CamDevice::uploadGammaTable");
+        // Negated, so that every failure of the upload reads as a negative result.
+        return -bulkFailure(context, context->bulkOutPipe, __LINE__, "CamDevice::uploadGammaTable");
     }
     return count;
 }

@@ -1,6 +1,7 @@
 #include "kxEepromLoader.h"
 
 #include <cstdio>
+#include <string>
 
 #include "kxCxLogger.h"
 #include "kxFileHandle.h"
@@ -16,8 +17,8 @@ int EepromLoader::write(CamContext* context, const char* fileName, CxProgressPro
         return -1;
     }
     if (fileSize > kMaxImage) {
-        CxLogger::instance().log(1, "Writing boot image %s refused: %ld bytes do not fit\n", path,
-                                 fileSize);
+        CxLogger::instance().log(8, "Writing boot image %s refused: %s bytes do not fit\n", path,
+                                 std::to_string(fileSize).c_str());
         return -1;
     }
     FileHandle file(std::fopen(path, "rb"));

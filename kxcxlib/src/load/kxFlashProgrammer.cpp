@@ -71,7 +71,7 @@ int FlashProgrammer::program(CamContext* context, int* size, const char* fileNam
     if (const int damaged = IntelHexRecord::firstDamagedLine(path); damaged != 0) {
         *size = 0;
         if (damaged > 0) {
-            log.log(1, "Loading Firmware To SPI Flash refused: line %d of %s is damaged\n", damaged,
+            log.log(8, "Loading Firmware To SPI Flash refused: line %d of %s is damaged\n", damaged,
                     path);
         }
         return damaged > 0 ? -1 : -2;

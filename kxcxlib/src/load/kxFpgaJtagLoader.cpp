@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "kxCxLogger.h"
 #include "kxFileHandle.h"
@@ -97,10 +98,10 @@ int FpgaJtagLoader::upload(CamContext* context, int* size, const char* fileName,
         if (moved <= 0) {
             if (++idle == kMaxIdleTransfers) {
                 stalled = true;
-                CxLogger::instance().log(1,
+                CxLogger::instance().log(8,
                                          "Uploading FPGA firmware %s failed: the board took no "
-                                         "data in %d transfers at byte %ld\n",
-                                         path, kMaxIdleTransfers, sent);
+                                         "data in %d transfers at byte %s\n",
+                                         path, kMaxIdleTransfers, std::to_string(sent).c_str());
                 break;
             }
             continue;

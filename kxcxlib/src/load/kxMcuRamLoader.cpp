@@ -29,7 +29,7 @@ int McuRamLoader::load(CamContext* context, const char* fileName, CxProgressProc
         return -1;
     }
     if (damaged > 0) {
-        log.log(1, "Uploading firmware %s refused: line %d is damaged\n", path, damaged);
+        log.log(8, "Uploading firmware %s refused: line %d is damaged\n", path, damaged);
         return -1;
     }
     LoaderProgress progress(proc);

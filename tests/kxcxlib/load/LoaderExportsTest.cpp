@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,6 +89,8 @@ TEST_F(Loaders, DamagedMcuProgramIsRefusedBeforeTheCpuIsHeld) {
     clearLog();
     EXPECT_EQ(uploadMcuFirmware(handle, "broken.hex", nullptr), -1);
     EXPECT_TRUE(controls().empty());
+    EXPECT_THAT(logText(),
+                testing::HasSubstr("Uploading firmware broken.hex refused: line 2 is damaged"));
 }
 
 TEST_F(Loaders, GammaHandshakeRefusesABusyOrUnreadyFpgaBeforeAnyWrite) {

@@ -303,6 +303,8 @@ TEST_F(LoaderTransfers, FlashImagesGoThroughTheWindowAsEachFamilyWantsThem) {
         clearLog();
         EXPECT_EQ(uploadFpgaFirmwareToFlash(handle, &size, "damaged.mcs", nullptr), -1);
         EXPECT_TRUE(transfers().empty());
+        EXPECT_THAT(logText(),
+                    testing::HasSubstr("SPI Flash refused: line 1 of damaged.mcs is damaged"));
     }
 }
 
@@ -343,6 +345,26 @@ TEST_F(LoaderTransfers, McuProgramOfAnotherVersionComesBackWithIt) {
     EXPECT_EQ(version, 0x0105);
 }
 
+TEST_F(LoaderTransfers, AFailedVersionReadIsAFailureAndLeavesTheVersionAlone) {
+    CamContext* handle = openBoard("RT4207,mcu=1.07");
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    int version = 0x1234;
+    board->setControlTimeouts(1);
+    EXPECT_EQ(getMcuFirmwareVersion(handle, &version), -ETIMEDOUT);
+    EXPECT_EQ(version, 0x1234);
+    ASSERT_EQ(getMcuFirmwareVersion(handle, &version), 0);
+    EXPECT_EQ(version, 0x0107);
+    version = 0x1234;
+    host.unplug("sim:RT4207-x6B6B:0");
+    EXPECT_EQ(getMcuFirmwareVersion(handle, &version), -ENODEV);
+    EXPECT_EQ(version, 0x1234);
+}
+
+TEST_F(LoaderTransfers, AnFpgaThatNeverAnswersReadyFailsTheStartUp) {
+    CamContext* handle = openBoard("RT4207,fpganotready=on");
+    EXPECT_EQ(initFPGA(handle), -22);
+}
+
 TEST_F(LoaderTransfers, FoldersAreNoImages) {
     CamContext* handle = openBoard("");
     int size = 0;
@@ -371,6 +393,7 @@ TEST_F(LoaderTransfers, BootImageGoesToTheEepromSixteenBytesATime) {
     EXPECT_EQ(uploadMcuFirmwareToEeprom(handle, counting("huge.iic", 0x10001).c_str(), nullptr),
               -1);
     EXPECT_TRUE(transfers().empty());
+    EXPECT_THAT(logText(), testing::HasSubstr("Writing boot image huge.iic refused: 65537 bytes"));
 }
 
 TEST_F(LoaderTransfers, GammaTablesReachTheirSlotsAndComeBack) {
@@ -435,7 +458,7 @@ TEST_F(LoaderTransfers, ATableTheFpgaDoesNotTakeFailsWithThePlatformError) {
     testing::internal::CaptureStderr();
     // Slot 16 is beyond the FPGA's table memory: it never drains the bulk OUT FIFO.
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(uploadGammaTable(handle, 16, nullptr, 0), ETIMEDOUT);
+    EXPECT_EQ(uploadGammaTable(handle, 16, nullptr, 0), -ETIMEDOUT);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_THAT(log, testing::HasSubstr("CamDevice::uploadGammaTable 0000006e"));
@@ -457,6 +480,9 @@ TEST_F(LoaderTransfers, AJtagPortThatTakesNothingEndsTheLoad) {
         0);
     const std::size_t dataTransfers = jtagDataTransfers();
     EXPECT_EQ(dataTransfers, 50u);
+    // After the preamble, before the first byte of the bitstream.
+    EXPECT_THAT(logText(),
+                testing::HasSubstr("the board took no data in 50 transfers at byte 0\n"));
     // The start-up steps still run and the progress still ends.
     EXPECT_THAT(g_progress, ElementsAre(205, 210, 215, 220));
 }
