@@ -275,7 +275,7 @@ int CameraBoard::handleData(uint8_t endpoint, uint8_t* data, uint32_t length,
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_frames.advance();
-                value = m_pinnedInterruptIn ? *m_pinnedInterruptIn : m_frames.frameCounter();
+                value = m_pinnedInterruptIn ? *m_pinnedInterruptIn : m_frames.hostFrameCounter();
             }
             const uint32_t count = std::min<uint32_t>(length, 4);
             for (uint32_t i = 0; i < count; ++i) {

@@ -141,17 +141,28 @@ uint8_t FrameSource::transferStatus() const {
 }
 
 uint8_t FrameSource::hostRead(uint8_t reg) {
-    if (!m_schedule.throttled()) {
-        // Unthrottled: asking for the newest bank always finds a fresh frame; the ready bit
-        // finds one whenever the newest has been sent.
-        const bool wantsFrame =
-            reg == Fpga::kRegNewestBank ||
-            (reg == Fpga::kRegTransferStatus && (m_schedule.produced() == 0 || m_newestSent));
-        if (wantsFrame && m_schedule.produce(m_clock.now())) {
+    // Unthrottled: asking for the newest bank always finds a fresh frame; the ready bit finds
+    // one whenever the newest has been sent.
+    if (reg == Fpga::kRegNewestBank) {
+        if (!m_schedule.throttled() && m_schedule.produce(m_clock.now())) {
             publish();
         }
+    } else if (reg == Fpga::kRegTransferStatus) {
+        freshFrameWhenSent();
     }
     return m_parts.fpga.peek(reg);
+}
+
+void FrameSource::freshFrameWhenSent() {
+    if (!m_schedule.throttled() && (m_schedule.produced() == 0 || m_newestSent) &&
+        m_schedule.produce(m_clock.now())) {
+        publish();
+    }
+}
+
+uint16_t FrameSource::hostFrameCounter() {
+    freshFrameWhenSent();
+    return frameCounter();
 }
 
 void FrameSource::resetTransfers() {
@@ -195,10 +206,7 @@ void FrameSource::interruptOut(const uint8_t* data, uint32_t length) {
 }
 
 void FrameSource::trigger() {
-    if (!m_schedule.throttled()) {
-        m_schedule.produce(m_clock.now());
-        publish();
-    }
+    freshFrameWhenSent();
     Selection selection;
     selection.active = true;
     selection.bank = m_schedule.newestBank();

@@ -27,7 +27,8 @@
 // Timing: with frames per second above 0 each transfer reaches the host after the time its
 // bytes take on the bus at kBusBytesPerSecond (12 ms for a frame); unthrottled (0) at once,
 // and the sensor produces a fresh frame whenever the host asks for the newest one (a read of
-// 0x77, a trigger; a read of 0x62 when every frame has been sent).
+// 0x77; a read of 0x62 or of the interrupt IN counter, or a trigger, when every frame has been
+// sent), so that a host that fetches only frames it has not seen yet always finds one.
 //
 // Pixels are rendered only for frames that are sent, with the settings the registers hold
 // then; the average intensity lands in sensor register 0x4293. A frame is rendered when its
@@ -116,6 +117,9 @@ public:
     // Frames produced since power-on, its low 16 bits as the interrupt IN pipe and registers
     // 0x11/0x12 show it, and the stream's dropped frames.
     uint64_t framesProduced() const { return m_schedule.produced(); }
+    // The counter as the host reads it on the interrupt IN pipe (unthrottled: after a fresh
+    // frame, when every frame has been sent).
+    uint16_t hostFrameCounter();
     uint16_t frameCounter() const { return static_cast<uint16_t>(m_schedule.produced()); }
     uint64_t framesDropped() const { return m_dropped; }
     bool streaming() const { return m_streaming; }
@@ -141,6 +145,8 @@ private:
     };
 
     uint8_t hostRead(uint8_t reg);
+    // Unthrottled: produces a frame when there is none yet or the newest has been sent.
+    void freshFrameWhenSent();
     void resetTransfers();
     void startPulse();
     void trigger();

@@ -1,7 +1,8 @@
 // The camera device library's exported interface.
 //
 // Plain functions returning int codes: 0 or a positive count for success, -1 when the library
-// object is missing, -2 for a null handle, and further negative codes per operation. No
+// object is missing, -2 for a null handle, and further negative codes per operation. Where a
+// result carries the platform error of a failed transfer, it is the errno value negated. No
 // exception crosses this interface. Names are unmangled except where a function takes standard
 // strings, which keep C++ linkage.
 #pragma once
@@ -32,7 +33,8 @@ extern "C" {
 // Fills the error text and model tables and opens the library log session. 0 ok; -2 building the
 // tables failed. Loading happens once; later calls return 0.
 KXCX_API int loadCxLib();
-// Destroys the library object; the model and device tables stay. Returns 0.
+// Stops every stream of every open handle (its threads have ended on return), then destroys the
+// library object and its log; the model and device tables and the open handles stay. Returns 0.
 KXCX_API int unloadCxLib();
 // True once the library object exists.
 KXCX_API bool isCxLibValid();
@@ -104,7 +106,8 @@ KXCX_API int getAcqFrameCounts(CamContext* handle, int* first, int* second);
 // reads the abort flag back.
 
 // Request 0xB0: the microcontroller firmware's version (high byte major). 0; -3/-4 no owner, -5
-// bad kind.
+// bad kind; a failed transfer gives the platform error negated (-ENODEV, -ETIMEDOUT, ...) and
+// leaves *version as it was.
 KXCX_API int getMcuFirmwareVersion(CamContext* handle, int* version);
 // Configures the FPGA over JTAG from a bitstream: the bytes sent when the FPGA reports done, else
 // 0; -3 null size, -6 bad kind. *size receives the file's size when it could be opened.
@@ -129,7 +132,8 @@ KXCX_API int uploadMcuFirmwareToEeprom(CamContext* handle, const char* fileName,
 KXCX_API int initFPGA(CamContext* handle);
 // Builds a gamma table from a text file of type 0-3 and writes it to table slot number: lines
 // used (0 with no file: an identity table is sent), -62 FPGA busy, -63 not ready, -5 bad kind,
-// or the platform error code of a failed bulk write.
+// or the platform error of a failed bulk write negated (-ETIMEDOUT, -ENODEV, -EIO for a short
+// write, ...).
 KXCX_API int uploadGammaTable(CamContext* handle, int number, const char* fileName, int type);
 // Reads a table slot back: bytes received (4096; 0 when the read failed), -62, -63, -5.
 KXCX_API int downloadGammaTable(CamContext* handle, int number);

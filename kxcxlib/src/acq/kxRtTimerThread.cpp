@@ -25,7 +25,9 @@ int64_t nowMs() {
         .count();
 }
 
-CxLogger& logger() { return CxLogger::instance(); }
+CxLogger& logger() {
+    return CxLogger::instance();
+}
 
 }  // namespace
 
@@ -40,7 +42,9 @@ rtTimerThread::~rtTimerThread() {
     join();
 }
 
-int32_t rtTimerThread::lastBank() { return g_lastBank; }
+int32_t rtTimerThread::lastBank() {
+    return g_lastBank;
+}
 
 void rtTimerThread::arm(std::chrono::milliseconds delay) {
     m_timer.expires_after(delay);
@@ -63,9 +67,11 @@ bool rtTimerThread::startTimer() {
     FpgaLayout::write(&m_first, FpgaLayout::kRegBankAddress + 1, bank[1]);
     FpgaLayout::write(&m_first, FpgaLayout::kRegBankAddress + 3, bank[3]);
     for (int i = 0; i < 3; ++i) {
-        FpgaLayout::write(&m_first, FpgaLayout::kRegLength + i, m_length[static_cast<std::size_t>(i)]);
+        FpgaLayout::write(&m_first, FpgaLayout::kRegLength + i,
+                          m_length[static_cast<std::size_t>(i)]);
     }
     m_tickCount = 0;
+    m_delivered = false;
     m_io.restart();
     arm(kFirstArm);
     m_reinit = {};
@@ -99,7 +105,8 @@ void rtTimerThread::selectBank(CamContext& context, int frameCount, int64_t now)
     const int index = &context == &m_first ? 0 : 1;
     int status = FpgaLayout::read(&context, FpgaLayout::kRegTransferStatus);
     const bool ready = (status & FpgaLayout::kStatusReady) != 0;
-    m_reinit[static_cast<std::size_t>(index)] = ready ? 0 : m_reinit[static_cast<std::size_t>(index)] + 1;
+    m_reinit[static_cast<std::size_t>(index)] =
+        ready ? 0 : m_reinit[static_cast<std::size_t>(index)] + 1;
     int bank = FpgaLayout::read(&context, FpgaLayout::kRegNewestBank);
     logger().log(8, "Timer Thread Finishing Status Check R62[%d.%d] R77[%d]\n", status,
                  m_reinit[static_cast<std::size_t>(index)], bank);
@@ -140,8 +147,8 @@ int rtTimerThread::readFrame(CamContext& context, uint8_t* slot, int buttonRepor
     if (context.lastReadResult < 0) {
         const int error = kx::lastPlatformError();
         context.status().store(error);
-        logger().log(8, "Fail To Read Data B[%d]E[%d]...\n", static_cast<int>(context.lastReadResult),
-                     error);
+        logger().log(8, "Fail To Read Data B[%d]E[%d]...\n",
+                     static_cast<int>(context.lastReadResult), error);
         context.lastReadResult = FrameReader::read(context, slot, packet);
     }
     // The callback reads the status word as this tick's button report: a read error that a
@@ -150,6 +157,27 @@ int rtTimerThread::readFrame(CamContext& context, uint8_t* slot, int buttonRepor
         context.status().store(buttonReport);
     }
     return context.lastReadResult;
+}
+
+bool rtTimerThread::packetFrameDue(int counterRead, int64_t now) {
+    const int counter = counterRead & 0xFFFF;
+    if (counterRead < 0 || !m_delivered || counter != m_deliveredCounter) {
+        return true;
+    }
+    if (now - m_deliveredAt <= kExceedMs) {
+        return false;
+    }
+    logger().log(8, "*****Exceed 50ms Interval F[%d]T[%d] Frame Counter Unchanged*****\n", counter,
+                 static_cast<int>(now - m_deliveredAt));
+    return true;
+}
+
+void rtTimerThread::pollButtons(CamContext& context) {
+    const int buttons = FpgaLayout::read(&context, FpgaLayout::kRegStatus) & kButtonMask;
+    if (buttons != m_lastNibble) {
+        m_lastNibble = static_cast<uint16_t>(buttons);
+        m_pendingReport = buttons;
+    }
 }
 
 void rtTimerThread::tick() {
@@ -162,6 +190,7 @@ void rtTimerThread::tick() {
     const FpgaLayout::Version version = FpgaLayout::readVersion(&context);
     const bool packet = FpgaLayout::packetMode(version);
     int frameCount = 0;
+    int counterRead = 0;
     if (packet) {
         m_length = FpgaLayout::kPacketLength;
         if (m_reinit[0] > 0) {
@@ -173,14 +202,16 @@ void rtTimerThread::tick() {
                 logger().log(8, "REINITIIALIZE FPGA FAILED.......\n");
             }
         }
-        frameCount = CamChannel::interruptRead(context) & 0xFFFF;
+        counterRead = CamChannel::interruptRead(context);
+        frameCount = counterRead & 0xFFFF;
     } else {
         m_length = FpgaLayout::kWordLength;
         frameCount = FpgaLayout::read(&context, FpgaLayout::kRegFrameCountHigh) << 8 |
                      FpgaLayout::read(&context, FpgaLayout::kRegFrameCountLow);
     }
     const int started = FpgaLayout::read(&context, FpgaLayout::kRegTransferStatus);
-    const std::size_t padded = static_cast<std::size_t>(FrameReader::paddedBytes(context.frameBytes));
+    const std::size_t padded =
+        static_cast<std::size_t>(FrameReader::paddedBytes(context.frameBytes));
     if ((started & FpgaLayout::kStatusStarted) != 0) {
         if (m_scratch.size() < padded) {
             m_scratch.resize(padded);
@@ -188,22 +219,38 @@ void rtTimerThread::tick() {
         context.lastReadResult = FrameReader::read(context, m_scratch.data(), packet);
     }
     const int64_t now = nowMs();
+    bool fetch = true;
     if (packet) {
-        CamChannel::interruptWrite(context);
-        m_lastFrameTime[0] = now;
+        fetch = packetFrameDue(counterRead, now);
+        if (fetch) {
+            CamChannel::interruptWrite(context);
+            m_lastFrameTime[0] = now;
+        }
     } else {
         selectBank(context, frameCount, now);
     }
-    const std::size_t slotIndex = static_cast<std::size_t>(m_tickCount % CamDevice::kFrameSlots);
-    uint8_t* slot = context.frameStore.get() + slotIndex * static_cast<std::size_t>(context.frameBytes);
-    const int buttons = FpgaLayout::read(&context, FpgaLayout::kRegStatus) & kButtonMask;
-    int report = kNoButtonChange;
-    if (buttons != m_lastNibble) {
-        m_lastNibble = static_cast<uint16_t>(buttons);
-        report = buttons;
+    pollButtons(context);
+    if (!fetch) {
+        context.status().store(m_pendingReport);
+        arm(kPeriod);
+        return;
     }
+    const std::size_t slotIndex = static_cast<std::size_t>(m_tickCount % CamDevice::kFrameSlots);
+    uint8_t* slot =
+        context.frameStore.get() + slotIndex * static_cast<std::size_t>(context.frameBytes);
+    const int report = m_pendingReport;
+    m_pendingReport = kNoButtonChange;
     context.status().store(report);
-    if (readFrame(context, slot, report) > 0 && callback != nullptr) {
+    const bool delivered = readFrame(context, slot, report) > 0;
+    if (!delivered && m_pendingReport == kNoButtonChange) {
+        m_pendingReport = report;  // the next frame carries the change
+    }
+    if (packet) {
+        m_delivered = delivered && counterRead >= 0;
+        m_deliveredCounter = frameCount;
+        m_deliveredAt = nowMs();
+    }
+    if (delivered && callback != nullptr) {
         callback(slot, context.frameBytes, &context);
     }
     ++m_tickCount;

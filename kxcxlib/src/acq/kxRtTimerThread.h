@@ -2,6 +2,12 @@
 // millisecond after the previous tick ends. Each tick polls the FPGA, selects the memory bank of
 // the newest frame, reads the frame into the next of the twelve frame-store slots and calls the
 // frame callback on this thread.
+//
+// In the packet layout a tick fetches a frame only when the board's frame counter (interrupt
+// IN) has moved since the frame delivered last, so the callback comes once per sensor frame; the
+// other ticks still poll the buttons and re-arm. A counter that stands still for longer than
+// kExceedMs is logged and the newest frame fetched anyway, so a board whose counter is stuck
+// still shows, and still fails visibly. The word layout reads a frame on every tick.
 #pragma once
 
 #include <array>
@@ -43,6 +49,7 @@ public:
     void stopTimer();
 
     bool running() const { return m_running; }
+    // Ticks that fetched a frame since the start; the next frame goes to slot count mod 12.
     int32_t tickCount() const { return m_tickCount; }
     // The memory bank read last, shared by every device of the process.
     static int32_t lastBank();
@@ -55,6 +62,10 @@ private:
     void tick();
     // The word layout's bank selection of one tick.
     void selectBank(CamContext& context, int frameCount, int64_t now);
+    // Packet layout: whether the counter read this tick calls for a frame (a failed read does).
+    bool packetFrameDue(int counterRead, int64_t now);
+    // Reads the button nibble; a change is held until a frame carries it to the callback.
+    void pollButtons(CamContext& context);
     // Frame read with one retry; returns the last result.
     int readFrame(CamContext& context, uint8_t* slot, int buttonReport);
 
@@ -70,6 +81,13 @@ private:
     std::array<int32_t, 2> m_reinit{};
     FpgaLayout::Length m_length = FpgaLayout::kWordLength;
     uint16_t m_lastNibble = 0;
+    // The status word the next delivered frame carries: a button change not yet reported, or
+    // 0xFF.
+    int m_pendingReport = 0xFF;
+    // Packet layout: the counter of the frame delivered last and when its read ended.
+    bool m_delivered = false;
+    int m_deliveredCounter = 0;
+    int64_t m_deliveredAt = 0;
     std::array<int64_t, 2> m_lastFrameTime{};
     std::vector<uint8_t> m_scratch;
 };

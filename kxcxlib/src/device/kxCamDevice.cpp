@@ -1,22 +1,49 @@
 #include "kxCamDevice.h"
 
 #include <algorithm>
+#include <mutex>
 #include <new>
+#include <set>
 
 #include "kxCamChannel.h"
 #include "kxCxModLog.h"
 #include "kxModFault.h"
 
+namespace {
+
+// Every device object of the process, for stopAllStreams.
+std::mutex g_devicesMutex;
+std::set<CamDevice*> g_devices;
+
+}  // namespace
+
 CamDevice::CamDevice() {
     for (CamContext& context : m_contexts) {
         context.owner = this;
     }
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    g_devices.insert(this);
 }
 
 CamDevice::~CamDevice() {
+    {
+        std::lock_guard<std::mutex> lock(g_devicesMutex);
+        g_devices.erase(this);
+    }
     for (CamContext& context : m_contexts) {
         if (context.usbDevice()) {
             CamChannel::close(&context);
+        }
+    }
+}
+
+void CamDevice::stopAllStreams() {
+    std::lock_guard<std::mutex> lock(g_devicesMutex);
+    for (CamDevice* device : g_devices) {
+        for (CamContext& context : device->m_contexts) {
+            if (device->currentCallback(&context) != nullptr) {
+                device->streamControl(&context, nullptr, 0);
+            }
         }
     }
 }

@@ -25,6 +25,11 @@ int unloadCxLib() {
     if (kxCxLib::obtain() == nullptr) {
         return -1;
     }
+    // Streaming threads log and call back: they end before the log goes with the object.
+    guarded(0, [] {
+        CamDevice::stopAllStreams();
+        return 0;
+    });
     kxCxLib::destroy();
     return 0;
 }

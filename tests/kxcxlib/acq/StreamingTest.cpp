@@ -26,12 +26,25 @@ struct Seen {
     std::vector<const void*> frames;
     std::vector<int> status;
     std::vector<int> sizes;
+    std::vector<uint64_t> digests;
     std::set<std::thread::id> threads;
 };
 Seen* g_seen = nullptr;
 
+// A digest of every 61st byte: enough to tell two frames of the moving picture apart.
+uint64_t digest(const void* frame, int frameBytes) {
+    const auto* bytes = static_cast<const uint8_t*>(frame);
+    uint64_t hash = 1469598103934665603ull;
+    for (int i = 0; i < frameBytes; i += 61) {
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    }
+    return hash;
+}
+
 void record(const void* frame, int frameBytes, CamContext* handle) {
+    const uint64_t frameDigest = digest(frame, frameBytes);
     std::lock_guard<std::mutex> lock(g_seen->mutex);
+    g_seen->digests.push_back(frameDigest);
     g_seen->frames.push_back(frame);
     g_seen->status.push_back(handle->statusWord);
     g_seen->sizes.push_back(frameBytes);
@@ -81,10 +94,12 @@ protected:
         return n;
     }
 
-    // A second-variant board plugged, its register file in place, opened, with its pauses
-    // shortened. Null when it did not open.
-    CamContext* openSecondVariant(const char* board, const std::string& name) {
-        plug(board);
+    // A second-variant board plugged (boards: null keeps those plugged), its register file in
+    // place, opened, with its pauses shortened. Null when it did not open.
+    CamContext* openSecondVariant(const char* boards, const std::string& name) {
+        if (boards != nullptr) {
+            plug(boards);
+        }
         writeFile("reg_init.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
         CamContext* handle = open(name);
         if (handle == nullptr) {
@@ -134,6 +149,112 @@ TEST_F(Streaming, PacketLayoutTriggersEachFrameOnTheInterruptPipe) {
         EXPECT_EQ(seen.threads.count(std::this_thread::get_id()), 0u);
         EXPECT_EQ(seen.sizes.front(), 480000);
     }
+}
+
+TEST_F(Streaming, PacketLayoutCallsBackOncePerSensorFrame) {
+    plug("RT4207,fps=30");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(2));
+    const uint64_t producedBefore = board->framesProduced();
+    const std::size_t seenBefore = seenCount();
+    std::this_thread::sleep_for(700ms);
+    const uint64_t produced = board->framesProduced() - producedBefore;
+    const std::size_t calls = seenCount() - seenBefore;
+    acquireImageStream(handle, nullptr, 0);
+    // A tick comes every millisecond or so; only those that find a new frame call back (a slow
+    // sanitizer build may miss some frames, never repeat them).
+    EXPECT_LE(calls, produced + 1);
+    EXPECT_GE(calls, 5u);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    std::size_t repeats = 0;
+    for (std::size_t i = 1; i < seen.digests.size(); ++i) {
+        repeats += seen.digests[i] == seen.digests[i - 1] ? 1 : 0;
+    }
+    EXPECT_LE(repeats, 1u) << "of " << seen.digests.size();
+}
+
+TEST_F(Streaming, AFrameCounterThatStandsStillIsFetchedEveryFiftyMilliseconds) {
+    plug("RT4207,fps=0");  // a fresh frame whenever asked, but the counter says otherwise
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    board->setInterruptInValue(7);
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(1));
+    const auto start = std::chrono::steady_clock::now();
+    const std::size_t before = seenCount();
+    std::this_thread::sleep_for(300ms);
+    const std::size_t during = seenCount() - before;
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LE(during, static_cast<std::size_t>(elapsed / 50ms) + 1);
+    // Still noticed and still shown: fetched anyway once it stood still for 50 ms.
+    ASSERT_TRUE(waitFrames(before + 1));
+    EXPECT_THAT(logText(), testing::HasSubstr("Exceed 50ms Interval F[7]T["));
+    // A button pressed on a tick that fetched nothing reaches the next frame's status word.
+    const std::size_t pressedAt = seenCount();
+    board->pressButton(3);
+    ASSERT_TRUE(waitFrames(pressedAt + 3));
+    acquireImageStream(handle, nullptr, 0);
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    const auto after = seen.status.begin() + static_cast<std::ptrdiff_t>(pressedAt);
+    EXPECT_EQ(std::count(after, seen.status.end(), 0x07), 1);
+}
+
+TEST_F(Streaming, AFailedReadIsLoggedAndReadOnceMore) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(1));
+    testing::internal::CaptureStderr();
+    // A halted pipe fails one read; the failure clears the halt, and the second read succeeds.
+    board->setBulkInStalled(true);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (logText().find("Fail To Read Data") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(2ms);
+    }
+    const std::size_t failedAt = seenCount();
+    ASSERT_TRUE(waitFrames(failedAt + 3));
+    acquireImageStream(handle, nullptr, 0);
+    testing::internal::GetCapturedStderr();
+    const std::string log = logText();
+    const std::size_t line = log.find("Fail To Read Data B[-1]E[32]");
+    ASSERT_NE(line, std::string::npos);
+    EXPECT_EQ(log.find("Fail To Read Data", line + 1), std::string::npos);
+    // The frame the retry read is called back with the button report, not the error.
+    std::lock_guard<std::mutex> lock(seen.mutex);
+    for (int status : seen.status) {
+        EXPECT_TRUE(status == 0xFF || (status >= 0 && status <= 0x0F)) << status;
+    }
+}
+
+TEST_F(Streaming, ReadsThatFailTwiceLeaveThePlatformErrorInTheStatusWord) {
+    plug("RT4207,fps=0");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(1));
+    testing::internal::CaptureStderr();
+    // Gone, the board reads as design 0.0: word layout, whose failed read gives -errno.
+    host.unplug("sim:RT4207-x6B6B:0");
+    bool sawError = false;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!sawError && std::chrono::steady_clock::now() < deadline) {
+        sawError = handle->statusWord == ENODEV;
+        std::this_thread::sleep_for(1ms);
+    }
+    const std::size_t calls = seenCount();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(seenCount(), calls);  // nothing to call back with
+    acquireImageStream(handle, nullptr, 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(sawError);
+    EXPECT_THAT(logText(), testing::HasSubstr("Fail To Read Data B[-19]E[19]"));
 }
 
 TEST_F(Streaming, StillBoardRepeatsItsBankThenTheWatchdogResetsTheFifo) {
@@ -195,6 +316,67 @@ TEST_F(Streaming, WordLayoutSwitchesBanksWithStartPulses) {
         bankWrites += countWrites(0x65, bank);
     }
     EXPECT_GE(bankWrites, 2u);
+}
+
+TEST_F(Streaming, WordLayoutLogsFramesFurtherApartThanFiftyMilliseconds) {
+    plug("RT4207,fpga=1.2F,fps=30");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    board->useManualClock();
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    // Two frames 20 ms apart switch banks (the bank read last may be the first one's).
+    for (int i = 0; i < 2; ++i) {
+        board->advanceClock(34ms);
+        std::this_thread::sleep_for(20ms);
+    }
+    std::this_thread::sleep_for(100ms);
+    board->advanceClock(34ms);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (logText().find("Exceed 50ms Interval M[") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(5ms);
+    }
+    acquireImageStream(handle, nullptr, 0);
+    const std::string log = logText();
+    const std::size_t exceed = log.find("*****Exceed 50ms Interval M[");
+    ASSERT_NE(exceed, std::string::npos);
+    // The interval is at least the 100 ms the sensor stood still.
+    const std::size_t at = log.find("T[", exceed);
+    EXPECT_GE(std::stoi(log.substr(at + 2)), 100);
+}
+
+TEST_F(Streaming, AStartPulseThatStartsNothingIsGivenUpAfterTwentyPolls) {
+    plug("RT4207,fpga=1.2F,fps=200");
+    CamContext* handle = open();
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
+    ASSERT_TRUE(waitFrames(1));
+    // A length of zero: the FPGA sends nothing on the next pulse.
+    testing::internal::CaptureStderr();
+    for (uint8_t reg : {0x67, 0x68, 0x69}) {
+        board->setFpgaRegister(reg, 0);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (logText().find("Xfer State Not Started after") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(5ms);
+    }
+    acquireImageStream(handle, nullptr, 0);
+    testing::internal::GetCapturedStderr();
+    const std::string log = logText();
+    const std::size_t gaveUp = log.find("Xfer State Not Started after 20 polls, bank M[");
+    ASSERT_NE(gaveUp, std::string::npos);
+    // Polls of that tick, after its status check.
+    const std::size_t tick = log.rfind("Finishing Status Check", gaveUp);
+    ASSERT_NE(tick, std::string::npos);
+    std::size_t polls = 0;
+    for (std::size_t at = log.find("Xfer State Not Started S[", tick); at < gaveUp;
+         at = log.find("Xfer State Not Started S[", at + 1)) {
+        ++polls;
+    }
+    EXPECT_EQ(polls, 20u);
 }
 
 TEST_F(Streaming, SlotsRotateThroughTheTwelveFrameStoreSlots) {
@@ -341,4 +523,29 @@ TEST_F(Streaming, SecondVariantUnplugWhileStreaming) {
     EXPECT_EQ(close(handle), 0);
     testing::internal::GetCapturedStderr();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+}
+
+TEST_F(Streaming, UnloadEndsEveryStreamBeforeTheLogGoesAndTheHandlesStreamAgain) {
+    plug("RT4207,fps=0;MV3318,fps=200");
+    CamContext* first = open();
+    ASSERT_NE(first, nullptr);
+    CamContext* second = openSecondVariant(nullptr, "MV3318-x7654_00");
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(acquireImageStream(first, &record, 0), 0);
+    ASSERT_EQ(acquireImageStream(second, &record, 0), 1);
+    ASSERT_TRUE(waitFrames(10));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(unloadCxLib(), 0);
+    const std::string unloading = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(unloading, testing::Not(testing::HasSubstr("log file is NULL")));
+    EXPECT_EQ(getAcqCallbackProc(first, nullptr), nullptr);
+    EXPECT_EQ(getAcqCallbackProc(second, nullptr), nullptr);
+    EXPECT_EQ(second->cbThread, nullptr);
+    const std::size_t stopped = seenCount();
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(seenCount(), stopped);
+    ASSERT_EQ(loadCxLib(), 0);
+    ASSERT_EQ(acquireImageStream(first, &record, 0), 0);
+    EXPECT_TRUE(waitFrames(stopped + 3));
+    EXPECT_EQ(acquireImageStream(first, nullptr, 0), 0);
 }

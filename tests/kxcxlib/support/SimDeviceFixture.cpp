@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "kxCxLogger.h"
+#include "kxLogSession.h"
 #include "kxUsbTransport.h"
 
 SimDeviceFixture::SimDeviceFixture() {
@@ -42,6 +44,13 @@ CamContext* SimDeviceFixture::open(const std::string& name, const char* regFile,
 int SimDeviceFixture::close(CamContext* handle) {
     std::erase(opened, handle);
     return closeCxDevice(handle);
+}
+
+std::string SimDeviceFixture::logText() {
+    if (CxLogger* logger = CxLogger::existing()) {
+        logger->flushPending();
+    }
+    return dir.read(LogSession::todaysFileName());
 }
 
 std::string SimDeviceFixture::writeFile(const std::string& name, const std::string& text) {

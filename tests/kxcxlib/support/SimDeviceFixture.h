@@ -28,6 +28,8 @@ protected:
     std::vector<kx::SimTransfer> controls() const { return backend->transferLog().controls(); }
     std::vector<kx::SimTransfer> records() const { return backend->transferLog().records(); }
     void clearLog() { backend->transferLog().clear(); }
+    // The library's daily log as written so far (pending lines flushed first).
+    std::string logText();
     // Writes a text file into the test's folder; returns its name.
     std::string writeFile(const std::string& name, const std::string& text);
 
