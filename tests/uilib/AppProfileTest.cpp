@@ -244,6 +244,73 @@ TEST_F(AppProfileTest, OpenCreatesAMissingProfile) {
               QString("CREATE PROFILE %1").arg(path("no-folder/profile").c_str()));
 }
 
+// What a profile writes back comes from the file it writes: never another file's items, and
+// nothing over a file that did not read whole.
+TEST_F(AppProfileTest, OpeningAnotherProfileLeavesTheFirstOnesItemsBehind) {
+    const std::string other = "[FOLDER LIST]\n/x\tX\n[END]\n";
+    AppProfile profile(write("first", "[FOLDER LIST]\n/a\tA\n/b\tB\n[END]\n").c_str());
+    const std::string second = write("second", other);
+    QList<ProfileSection> sections;
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_TRUE(profile.openProfile(second.c_str()));
+    EXPECT_TRUE(keys(profile).isEmpty());
+    EXPECT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(second), other);
+
+    ASSERT_TRUE(profile.openProfile(second.c_str()));
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/y", "Y"));
+    ASSERT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(second), "[FOLDER LIST]\n/y\tY\n/x\tX\n[END]\n");
+    EXPECT_TRUE(warnings.texts.isEmpty());
+}
+
+TEST_F(AppProfileTest, ReadingAnotherFileReadsThatFileAndWritesNeither) {
+    const std::string mine = "[FOLDER LIST]\n/a\tA\n[END]\n";
+    const std::string theirs = "[FOLDER LIST]\n/x\tX\n/y\tY\n[END]\n";
+    const std::string file = write("mine", mine);
+    const std::string other = write("theirs", theirs);
+    AppProfile profile(file.c_str());
+    // Read with the stored file open, and without.
+    for (const bool opened : {true, false}) {
+        ASSERT_TRUE(!opened || profile.openProfile(nullptr));
+        QList<ProfileSection> sections;
+        ASSERT_TRUE(profile.readProfile(sections, other.c_str()));
+        ASSERT_EQ(sections.size(), 1);
+        EXPECT_EQ(sections.front().getItemValFromSectionList("/y"), "Y");
+        EXPECT_EQ(keys(profile), (QStringList{"/x", "/y"}));
+        ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/z", "Z"));
+        EXPECT_TRUE(profile.closeProfile());
+        EXPECT_EQ(read(file), mine);
+        EXPECT_EQ(read(other), theirs);
+    }
+}
+
+TEST_F(AppProfileTest, FileThatDoesNotReadWholeIsNeverRewritten) {
+    const std::string unfinished = "[FOLDER LIST]\n/a\tA\n";
+    const std::string file = write("recent", unfinished);
+    AppProfile profile(file.c_str());
+    QList<ProfileSection> sections;
+    EXPECT_FALSE(profile.readProfile(sections));
+    EXPECT_EQ(warnings.titles, QStringList{"READING PROFILE SECTION [END]"});
+    EXPECT_EQ(warnings.texts,
+              QStringList{"ERROR:: Section Head Without Section Tail <state = <1>"});
+    EXPECT_TRUE(profile.getProfileSections()->isEmpty());
+    EXPECT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(file), unfinished);
+
+    // Sections read before the file was spoilt stay in memory but no longer go to it.
+    write("recent", "[FOLDER LIST]\n/a\tA\n[END]\n");
+    ASSERT_TRUE(profile.readProfile(sections));
+    ASSERT_TRUE(profile.insertSectionItem("[FOLDER LIST]", "/b", "B"));
+    const std::string spoilt = "[END]\n[FOLDER LIST]\n/a\tA\n[END]\n";
+    write("recent", spoilt);
+    EXPECT_FALSE(profile.readProfile(sections));
+    EXPECT_EQ(profile.getProfileSections()->size(), 1);
+    EXPECT_TRUE(profile.closeProfile());
+    EXPECT_EQ(read(file), spoilt);
+}
+
 TEST(ProfileSection, ListEditing) {
     ProfileSection section(3);
     section.pushItemToSectionBack("b", "2");
@@ -264,6 +331,27 @@ TEST(ProfileSection, ListEditing) {
     section.popItemFromSectionBack();
     section.popItemFromSectionBack();
     EXPECT_EQ(section.getItemSize(), 0);
+}
+
+TEST(ProfileSection, FullSectionKeepsAnAnchorThatIsItsLastItem) {
+    ProfileSection section(3);
+    for (const char* key : {"a", "b", "c"}) {
+        section.pushItemToSectionBack(key, QString(key).toUpper());
+    }
+    EXPECT_EQ(section.insertItemToSectionList("c", "x", "X"), "x");
+    QStringList order;
+    for (const auto& item : section.items()) {
+        order << item.first;
+    }
+    EXPECT_EQ(order, (QStringList{"a", "x", "c"}));
+    EXPECT_EQ(section.getItemValFromSectionList("c"), "C");
+
+    // A section of one item has no room for a second beside its anchor.
+    ProfileSection single(1);
+    single.pushItemToSectionBack("a", "A");
+    EXPECT_EQ(single.insertItemToSectionList("a", "x", "X"), "");
+    EXPECT_EQ(single.getItemSize(), 1);
+    EXPECT_EQ(single.getItemValFromSectionList("a"), "A");
 }
 
 }  // namespace

@@ -10,9 +10,12 @@
 #include <QTemporaryDir>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <sstream>
+#include <utility>
 
 #include "ConfigTable.h"
 #include "FileSizeLimit.h"
@@ -78,14 +81,40 @@ TEST(ConfigCodecs, Numbers) {
     configDialog::getBYTE(&word, "");
     EXPECT_EQ(word, -42);
 
-    double value = 3.14159;
-    EXPECT_EQ(configDialog::putDOUBLE(&value), "3.14");
-    configDialog::getDOUBLE(&value, configDialog::putDOUBLE(&value));
-    EXPECT_DOUBLE_EQ(value, 3.14);
+    double value = 0;
     configDialog::getDOUBLE(&value, "-2.5e1");
     EXPECT_DOUBLE_EQ(value, -25.0);
     configDialog::getDOUBLE(&value, "none");
     EXPECT_EQ(value, 0.0);
+}
+
+TEST(ConfigCodecs, DoublesReadBackExactly) {
+    const double values[] = {3.14159,
+                             1e100,
+                             -1e-300,
+                             0.1,
+                             1.0 / 3,
+                             123456789.125,
+                             -0.0,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::lowest(),
+                             std::numeric_limits<double>::denorm_min()};
+    for (const double value : values) {
+        const std::string text = configDialog::putDOUBLE(const_cast<double*>(&value));
+        double back = 7;
+        configDialog::getDOUBLE(&back, text);
+        EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << text;
+    }
+    double value = 3.14159;
+    EXPECT_EQ(configDialog::putDOUBLE(&value), "3.14159");
+
+    // Files written with two decimals read as they did, however long the number.
+    for (const double old : {3.14, 1e100, -2.5e30}) {
+        char text[160];
+        std::snprintf(text, sizeof text, "%.2f", old);
+        configDialog::getDOUBLE(&value, text);
+        EXPECT_EQ(value, old) << text;
+    }
 }
 
 TEST(ConfigCodecs, StringsKeepTheirCaseAndAreCutAt80) {
@@ -99,6 +128,22 @@ TEST(ConfigCodecs, StringsKeepTheirCaseAndAreCutAt80) {
     configDialog::getSTRING(buffer, longText);
     EXPECT_EQ(std::strlen(buffer), 80u);
     EXPECT_EQ(configDialog::putSTRING(buffer), longText.substr(0, 80));
+
+    // A cut never splits a UTF-8 character: it goes back to the last whole one.
+    const std::string umlaut = "\xC3\xA4";
+    const std::string sun = "\xE6\x97\xA5";
+    const std::pair<std::string, std::string> cuts[] = {
+        {std::string(79, 'k') + umlaut + "tail", std::string(79, 'k')},
+        {std::string(78, 'k') + sun, std::string(78, 'k')},
+        {std::string(77, 'k') + sun + sun, std::string(77, 'k') + sun},
+    };
+    char wide[100];
+    for (const auto& [text, kept] : cuts) {
+        configDialog::getSTRING(buffer, text);
+        EXPECT_EQ(std::string(buffer), kept);
+        std::memcpy(wide, text.c_str(), text.size() + 1);
+        EXPECT_EQ(configDialog::putSTRING(wide), kept);
+    }
 
     EXPECT_EQ(configDialog::toUpper("straße 1a" + std::string(90, 'z')),
               "STRAßE 1A" + std::string(80 - 10, 'Z'));
@@ -229,7 +274,7 @@ TEST_F(ConfigDialogTest, SettingsTableRoundTrip) {
     };
     const std::string file = path("table.cfg");
     ASSERT_EQ(kxui::ConfigTable::save(dialog, table, file), 4);
-    EXPECT_EQ(readAll(file), "ENABLED\tYES\n\nLEVEL\t70000\n\nGAIN\t1.25\n\nNAME\tLab Scope\n\n");
+    EXPECT_EQ(readAll(file), "ENABLED\tYES\n\nLEVEL\t70000\n\nGAIN\t1.255\n\nNAME\tLab Scope\n\n");
 
     enabled = 0;
     level = 0;
@@ -239,7 +284,7 @@ TEST_F(ConfigDialogTest, SettingsTableRoundTrip) {
     EXPECT_EQ(kxui::ConfigTable::load(dialog, table, file), 4);
     EXPECT_EQ(enabled, 1);
     EXPECT_EQ(level, 70000);
-    EXPECT_DOUBLE_EQ(gain, 1.25);
+    EXPECT_EQ(gain, 1.255);
     EXPECT_STREQ(name, "Lab");
 
     std::ofstream(file) << "level 5\nLEVEL\nLEVEL   9 extra\n";

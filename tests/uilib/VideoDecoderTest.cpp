@@ -88,6 +88,23 @@ TEST_F(VideoDecoderTest, SeekFrameForwardAndBack) {
     EXPECT_FALSE(decoder.seekFrame(kFrames + 10));
 }
 
+TEST_F(VideoDecoderTest, SeekPastTheEndLeavesNoFrameToShow) {
+    for (int i = 0; i <= 10; ++i) {
+        ASSERT_TRUE(decoder.seekNextFrame());
+    }
+    EXPECT_FALSE(decoder.seekFrame(kFrames + 10));
+    QImage picture;
+    EXPECT_FALSE(decoder.getFrame(picture));
+    EXPECT_TRUE(picture.isNull());
+
+    ASSERT_TRUE(decoder.seekFrame(3));
+    EXPECT_EQ(shownFrame(), 3);
+    EXPECT_FALSE(decoder.seekMs(kFrames * 40 + 500));
+    EXPECT_EQ(shownFrame(), -1);
+    ASSERT_TRUE(decoder.seekFrame(kFrames - 1));
+    EXPECT_EQ(shownFrame(), kFrames - 1);
+}
+
 TEST_F(VideoDecoderTest, PositionsFromBeforeASeekDoNotCountAfterIt) {
     QVideoDecoder stepper;
     ASSERT_TRUE(stepper.openFile(s_clip));

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -127,6 +128,33 @@ TEST_F(VideoEncoderTest, FfprobeSeesAviWithMpeg4AndEveryFrame) {
         GTEST_SKIP() << "ffprobe is not installed";
     }
     EXPECT_EQ(seen, "mpeg4 23 avi");
+}
+
+// A recording that is never closed, as when the program is killed, still holds all but about
+// its last second: the file is flushed after its header and then once a second of video.
+TEST_F(VideoEncoderTest, UnfinishedFileHoldsAllButItsLastSecond) {
+    for (const int fps : {25, 10}) {
+        const int frames = 2 * fps + fps / 2;
+        const QString file = path(QString("unfinished-%1.avi").arg(fps));
+        QVideoEncoder encoder;
+        ASSERT_TRUE(encoder.createFile(file, 400, 400, 1000000, 20, static_cast<unsigned>(fps)));
+        EXPECT_GT(QFileInfo(file).size(), 0) << "the header";
+        for (int i = 0; i < frames; ++i) {
+            ASSERT_GT(encoder.encodeImage(uitest::syntheticFrame(i)), 0) << "frame " << i;
+        }
+        const QString copy = path(QString("copy-%1.avi").arg(fps));
+        ASSERT_TRUE(QFile::copy(file, copy));
+        QImage last;
+        const int saved = countFrames(copy, &last);
+        EXPECT_GE(saved, frames - fps) << fps << " frames/s";
+        EXPECT_LE(saved, frames);
+        EXPECT_EQ(uitest::frameIndexOf(last), saved - 1);
+        const QStringList seen = probe(copy).split(' ');
+        if (seen.size() == 3) {
+            EXPECT_GE(seen[1].toInt(), frames - fps) << fps << " frames/s";
+        }
+        ASSERT_TRUE(encoder.close());
+    }
 }
 
 TEST_F(VideoEncoderTest, RefusedSizesAndFormats) {

@@ -30,14 +30,16 @@ public:
     // sections are then that one section (none of another file's are carried into it).
     virtual bool createProfile(const char* fileName = nullptr);
     // Stores the name (or ".Ostrel" when there is none yet), creates the file when it does
-    // not exist and opens it for reading.
+    // not exist and opens it for reading. Sections of another file are dropped.
     virtual bool openProfile(const char* fileName = nullptr);
-    // Writes the sections back to the stored file and closes the stream. When no sections were
-    // read or created and the file exists, it is left as it is (true).
+    // Writes the sections back to the stored file and closes the stream. Only sections read
+    // from or created as that file are written: when there are none (nothing read yet, another
+    // file read, or the file did not read whole) the file is left as it is (true).
     virtual bool closeProfile();
     // Reads the file's section into the profile's sections (and into sections), replacing
-    // rather than appending to them, so reading twice does not double them. On a reading
-    // warning the sections in memory are kept and the result is false.
+    // rather than appending to them, so reading twice does not double them. A section without
+    // its "[END]" line is a reading warning too. On a reading warning the sections in memory
+    // are kept, the result is false, and that file is no longer written by closeProfile.
     virtual bool readProfile(QList<ProfileSection>& sections, const char* fileName = nullptr);
     // Rewrites the file with sections, items last to first so that reading it back gives the
     // same order. The new content goes to a temporary file renamed over the file; a ".bak"
@@ -62,6 +64,11 @@ public:
 
 private:
     std::string nameFor(const char* fileName) const;
+    // Whether the sections in memory were read from or created as the file name reaches.
+    bool holdsSectionsOf(const std::string& name) const;
+    void takeSections(const QList<ProfileSection>& sections, const std::string& name);
+    // After name failed to read: its sections in memory are no longer written back to it.
+    void forgetSectionsOf(const std::string& name);
     ProfileSection* findSection(const QString& head);
     // Opens the stream on name (closing it first); a failure is shown with title and text,
     // whose %1 become the name and the stream state.
@@ -73,6 +80,7 @@ private:
     int m_traceLevel = 0;
     QList<ProfileSection> m_sections;
     std::string m_fileName;
-    // The sections in memory were read from or created as the stored file.
-    bool m_sectionsLoaded = false;
+    // The file the sections in memory were read from or created as (resolved); empty when
+    // they belong to none.
+    std::string m_sectionsFile;
 };

@@ -33,10 +33,11 @@ public:
     void popItemFromSectionFront();
     void popItemFromSectionBack();
 
-    // Inserts (key, value) ahead of the first item whose key is before and returns key; when
-    // the section is then over its maximum, its last item goes. When before is absent nothing
-    // changes and the result is empty. (The anchor is looked up before a full section is
-    // trimmed, so trimming can neither remove the anchor nor drop an item for nothing.)
+    // Inserts (key, value) ahead of the first item whose key is before and returns key; a full
+    // section first drops its last item, or the one before it when the last is the anchor.
+    // When before is absent, or the maximum leaves no room beside it, nothing changes and the
+    // result is empty. (The anchor is looked up first, so making room can neither remove the
+    // anchor nor drop an item for nothing.)
     QString insertItemToSectionList(const QString& before, const QString& key,
                                     const QString& value);
     // Removes the first item with that key and returns the key (empty when absent).

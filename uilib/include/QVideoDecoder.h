@@ -42,7 +42,8 @@ public:
     virtual bool openFile(QString filename);
     virtual void close();
     // The last decoded image and its bookkeeping (times in ms, positions in time-stamp units);
-    // false when no frame has been decoded since the last open or seek. Pointers may be null.
+    // false, with a null image, when no frame has been decoded since the last open or seek, or
+    // the last step or seek found none (the end of the file). Pointers may be null.
     virtual bool getFrame(QImage& img, int* desiredFrameTime = nullptr, int* frameTime = nullptr,
                           int* desiredFrameNumber = nullptr, int* frameNumber = nullptr);
     // Decodes the next picture of the stream, whatever its position (a step of one position
@@ -57,6 +58,12 @@ public:
 
 private:
     bool convertLastFrame();
+    // Decodes up to the frame at position (-1: the next one) and converts it; false at the end
+    // of the file or on error, possibly after frames passed over on the way.
+    bool decodeUpTo(int64_t position);
+    // After a failed decode or a seek: no picture is shown until the next one is decoded, and
+    // the positions decoded so far say nothing about the pictures to come.
+    void forgetShownFrame();
     // Takes the next picture from the codec, feeding it packets; false at the end or on error.
     bool receiveFrame();
     int64_t positionToMs(int64_t position) const;

@@ -46,7 +46,9 @@ public:
 
     // Opens fileName for writing; frames must then be QImage::Format_RGB32 or Format_ARGB32
     // images of width x height pixels, both multiples of 8. A file still open is finished first.
-    // On failure the encoder is left closed with nothing held.
+    // On failure the encoder is left closed with nothing held. The header, and then every
+    // second of video (fps frames), is written through to the file, so a recording that is
+    // never closed (the program killed) loses at most its last second.
     bool createFile(QString fileName, unsigned width, unsigned height, unsigned bitrate,
                     unsigned gop, unsigned fps = 25);
 
@@ -68,6 +70,8 @@ private:
     // Returns the bytes written, or -1.
     int encodeAndWrite(const AVFrame* frame);
     void releaseFile();
+    // Hands what the container has written so far to the file.
+    void flushToFile();
 
     unsigned width = 0;
     unsigned height = 0;
@@ -86,4 +90,7 @@ private:
     kxui::ScalerHandle scalerContext;
     // Time stamp of the next frame given without one of its own.
     int64_t nextPts = 0;
+    // Frames from one write-through to the file to the next (one second), and since the last.
+    unsigned framesPerFlush = 0;
+    unsigned framesSinceFlush = 0;
 };

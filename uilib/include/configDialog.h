@@ -47,7 +47,9 @@ public:
     // Value codecs. Fields: BOOL, YES and FLAG one byte (0 or 1), BYTE, WORD and UINT a 32-bit
     // integer, DOUBLE a double, STRING a buffer of at least 81 bytes. A null field is left
     // alone (put codecs then give ""). Numbers are read and written in the C locale whatever
-    // the user's locale, so files stay readable everywhere.
+    // the user's locale, so files stay readable everywhere. A DOUBLE is written in the
+    // shortest text that reads back as the same value, and read whole, however long. A STRING
+    // is cut to 80 bytes without splitting a UTF-8 character.
     static void getBOOL(void* field, std::string value);
     static void getBYTE(void* field, std::string value);
     static void getWORD(void* field, std::string value);

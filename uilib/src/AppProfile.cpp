@@ -46,6 +46,14 @@ bool readLine(std::istream& in, std::string& line) {
     return true;
 }
 
+// The file a name reaches, for telling whether two names are one file: relative names and
+// links are resolved as far as the file system allows.
+std::string fileIdentity(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::weakly_canonical(name, error);
+    return error ? name : path.string();
+}
+
 QString stateText(const std::ios& stream) {
     return QString::number(static_cast<int>(stream.rdstate()));
 }
@@ -171,15 +179,25 @@ bool AppProfile::existProfile(const char* fileName) {
     return probe.is_open();
 }
 
+bool AppProfile::holdsSectionsOf(const std::string& name) const {
+    return !m_sectionsFile.empty() && m_sectionsFile == fileIdentity(name);
+}
+
+void AppProfile::takeSections(const QList<ProfileSection>& sections, const std::string& name) {
+    m_sections = sections;
+    m_sectionsFile = fileIdentity(name);
+}
+
 bool AppProfile::openProfile(const char* fileName) {
     if (fileName != nullptr) {
-        if (m_fileName != fileName) {
-            m_sectionsLoaded = false;  // the sections in memory are not this file's
-        }
         m_fileName = fileName;
     } else if (m_fileName.empty()) {
         m_fileName = kDefaultName;
-        m_sectionsLoaded = false;
+    }
+    if (!holdsSectionsOf(m_fileName)) {
+        // Another file's sections: none of them may be written into this one.
+        m_sections.clear();
+        m_sectionsFile.clear();
     }
     if (!existProfile(nullptr)) {
         createProfile(nullptr);
@@ -189,7 +207,9 @@ bool AppProfile::openProfile(const char* fileName) {
 
 bool AppProfile::readProfile(QList<ProfileSection>& sections, const char* fileName) {
     const std::string name = nameFor(fileName);
-    if (!is_open() && !reopen(name, std::ios::in, kOpenTitle, kOpenText)) {
+    // Opened again even when the stream is open: it may be open on another file.
+    if (!reopen(name, std::ios::in, kOpenTitle, kOpenText)) {
+        forgetSectionsOf(name);
         return false;
     }
     enum { Before, Inside, After } state = Before;
@@ -232,14 +252,27 @@ bool AppProfile::readProfile(QList<ProfileSection>& sections, const char* fileNa
             current.incSectionRead();
         }
     }
+    if (complete && state == Inside) {
+        warn(QString("READING PROFILE SECTION %1").arg(kTail),
+             QString("ERROR:: Section Head Without Section Tail <state = <%1>")
+                 .arg(static_cast<int>(state)));
+        complete = false;
+    }
     close();
     if (!complete) {
+        forgetSectionsOf(name);
         return false;
     }
-    m_sections = read;
-    m_sectionsLoaded = true;
+    takeSections(read, name);
     sections = read;
     return true;
+}
+
+void AppProfile::forgetSectionsOf(const std::string& name) {
+    // The sections stay in memory, but a file that did not read whole is not rewritten.
+    if (holdsSectionsOf(name)) {
+        m_sectionsFile.clear();
+    }
 }
 
 bool AppProfile::writeProfile(QList<ProfileSection> sections, const char* fileName) {
@@ -301,8 +334,7 @@ bool AppProfile::createProfile(const char* fileName) {
     }
     const Written result = writeSections(name, created);
     if (result.written) {
-        m_sections = created;
-        m_sectionsLoaded = true;
+        takeSections(created, name);
         return true;
     }
     if (!result.opened) {
@@ -330,15 +362,9 @@ bool AppProfile::createProfile(const char* fileName) {
 }
 
 bool AppProfile::closeProfile() {
-    // Opening a profile reads none of its sections: an existing file is not replaced by
-    // nothing when nothing was read or created.
-    if (!m_sectionsLoaded && m_sections.isEmpty() && existProfile(nullptr)) {
-        if (is_open()) {
-            close();
-        }
-        return true;
-    }
-    const bool written = writeProfile(m_sections, nullptr);
+    // Only sections read from or created as this file go back to it: not those of another
+    // file, and none over a file that did not read whole.
+    const bool written = !holdsSectionsOf(m_fileName) || writeProfile(m_sections, nullptr);
     if (is_open()) {
         close();
     }

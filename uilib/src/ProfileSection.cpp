@@ -34,14 +34,22 @@ int ProfileSection::indexOf(const QString& key) const {
 
 QString ProfileSection::insertItemToSectionList(const QString& before, const QString& key,
                                                 const QString& value) {
-    const int at = indexOf(before);
-    if (at < 0) {
+    int at = indexOf(before);
+    // A section of fewer than two items has no room for the new one beside its anchor.
+    if (at < 0 || m_maxItems < 2) {
         return QString();
     }
-    m_items.insert(at, qMakePair(key, value));
-    while (m_items.size() > m_maxItems && m_items.size() > 1) {
-        m_items.removeLast();
+    // A full section makes room by dropping its last item; when that is the anchor, the item
+    // before it goes instead.
+    while (m_items.size() >= m_maxItems) {
+        const int last = static_cast<int>(m_items.size()) - 1;
+        const int drop = at == last ? last - 1 : last;
+        m_items.removeAt(drop);
+        if (drop < at) {
+            --at;
+        }
     }
+    m_items.insert(at, qMakePair(key, value));
     return key;
 }
 

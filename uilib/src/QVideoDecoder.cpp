@@ -190,6 +190,20 @@ bool QVideoDecoder::decodeSeekFrame(int64_t position) {
         desiredFrameTime = clampToInt(positionToMs(position));
         return true;
     }
+    if (decodeUpTo(position)) {
+        return true;
+    }
+    forgetShownFrame();
+    return false;
+}
+
+void QVideoDecoder::forgetShownFrame() {
+    lastFrame = QImage();
+    lastFrameOk = false;
+    framesSinceSeek = 0;
+}
+
+bool QVideoDecoder::decodeUpTo(int64_t position) {
     // Every pass takes a picture or a packet, so the loop ends with the file.
     while (receiveFrame()) {
         int64_t current = frame->pkt_dts;
@@ -253,11 +267,7 @@ bool QVideoDecoder::seekNextFrame() {
     // The next picture of the stream, whatever its position: stepping the desired position by
     // one unit would give the same picture again and again where the time base is finer than
     // the frame rate (90 kHz in MPEG streams).
-    if (!decodeSeekFrame(-1)) {
-        lastFrameOk = false;
-        return false;
-    }
-    return true;
+    return decodeSeekFrame(-1);
 }
 
 bool QVideoDecoder::seekFrame(int64_t position) {
@@ -268,6 +278,8 @@ bool QVideoDecoder::seekFrame(int64_t position) {
         desiredFrameNumber = position;
         return decodeSeekFrame(position);
     }
+    // The picture from before the seek is not the one asked for, whether or not it is found.
+    forgetShownFrame();
     if (avformat_seek_file(formatContext.get(), videoStream, 0, position, position,
                            AVSEEK_FLAG_FRAME) < 0) {
         return false;
@@ -275,9 +287,6 @@ bool QVideoDecoder::seekFrame(int64_t position) {
     avcodec_flush_buffers(codecContext.get());
     draining = false;
     desiredFrameNumber = position;
-    lastFrameOk = false;
-    // The positions kept from before the seek say nothing about the pictures after it.
-    framesSinceSeek = 0;
     return decodeSeekFrame(position);
 }
 

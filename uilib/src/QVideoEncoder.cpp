@@ -45,6 +45,8 @@ void QVideoEncoder::initVars() {
     videoStream = nullptr;
     codec = nullptr;
     nextPts = 0;
+    framesPerFlush = 0;
+    framesSinceFlush = 0;
 }
 
 bool QVideoEncoder::initCodec() {
@@ -154,6 +156,8 @@ bool QVideoEncoder::createFile(QString fileName, unsigned width, unsigned height
         releaseFile();
         return false;
     }
+    framesPerFlush = fps;
+    flushToFile();
     nextPts = 0;
     ok = true;
     return true;
@@ -245,7 +249,20 @@ int QVideoEncoder::encodeImage_p(const QImage& image, bool customPts, unsigned p
     convertImage_sws(image);
     frame->pts = customPts ? static_cast<int64_t>(pts) : nextPts;
     nextPts = frame->pts + 1;
-    return encodeAndWrite(frame.get());
+    const int written = encodeAndWrite(frame.get());
+    if (++framesSinceFlush >= framesPerFlush) {
+        flushToFile();
+    }
+    return written;
+}
+
+void QVideoEncoder::flushToFile() {
+    // The container library keeps what it writes in a buffer of its own, hundreds of kilobytes,
+    // and hands it to the file only when that is full.
+    if (formatContext->pb != nullptr) {
+        avio_flush(formatContext->pb);
+    }
+    framesSinceFlush = 0;
 }
 
 int QVideoEncoder::encodeAndWrite(const AVFrame* input) {

@@ -55,6 +55,22 @@ std::string formatInteger(long long value) {
     return std::string(text, result.ptr);
 }
 
+// The length of text cut to at most limit bytes without splitting a UTF-8 character: a cut
+// inside one goes back to where it starts. Bytes that are no UTF-8 are cut where they fall.
+size_t wholeCharacters(const char* text, size_t length, size_t limit) {
+    if (length <= limit) {
+        return length;
+    }
+    const auto bits = [text](size_t at) { return static_cast<unsigned char>(text[at]) & 0xC0; };
+    // A character is at most four bytes: its first byte is at most three before the cut.
+    constexpr size_t kMaxContinuations = 3;
+    size_t cut = limit;
+    while (cut > 0 && limit - cut < kMaxContinuations && bits(cut) == 0x80) {
+        --cut;
+    }
+    return bits(cut) == 0xC0 ? cut : limit;
+}
+
 // Copies the field's value (fields need not be aligned); false for a null field.
 template <typename T>
 bool fieldValue(const void* field, T& value) {
@@ -200,10 +216,11 @@ void configDialog::getDOUBLE(void* field, std::string value) {
     if (field == nullptr) {
         return;
     }
-    const std::string text = toUpper(std::move(value));
-    const char* begin = numberStart(text);
+    // The whole text: files written with two decimals hold large values in more characters
+    // than the other codecs look at.
+    const char* begin = numberStart(value);
     double parsed = 0.0;
-    const auto [end, error] = std::from_chars(begin, text.c_str() + text.size(), parsed);
+    const auto [end, error] = std::from_chars(begin, value.c_str() + value.size(), parsed);
     if (error != std::errc() || end == begin) {
         parsed = 0.0;
     }
@@ -214,8 +231,9 @@ void configDialog::getSTRING(void* field, std::string value) {
     if (field == nullptr) {
         return;
     }
-    // Texts come back as the user wrote them: cut to 80 characters, letter case unchanged.
-    const size_t length = std::min(value.size(), kValueChars);
+    // Texts come back as the user wrote them: cut to 80 bytes of whole characters, letter case
+    // unchanged.
+    const size_t length = wholeCharacters(value.data(), value.size(), kValueChars);
     char* buffer = static_cast<char*>(field);
     std::memcpy(buffer, value.data(), length);
     buffer[length] = '\0';
@@ -252,8 +270,11 @@ std::string configDialog::putDOUBLE(void* field) {
     if (!fieldValue(field, value)) {
         return std::string();
     }
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    // The shortest text that reads back as the same double: at most 24 characters, well
+    // within the 80 of a value. (Two decimals lost the digits of small values and wrote large
+    // ones in more than 80 characters, of which only the first 80 were read back.)
+    char text[kValueChars];
+    const auto result = std::to_chars(text, text + sizeof text, value);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
 }
 
@@ -261,6 +282,7 @@ std::string configDialog::putSTRING(void* field) {
     if (field == nullptr) {
         return std::string();
     }
+    // A field longer than a value may be is cut as getSTRING cuts.
     const char* text = static_cast<const char*>(field);
-    return std::string(text, strnlen(text, kValueChars));
+    return std::string(text, wholeCharacters(text, strnlen(text, kValueChars + 1), kValueChars));
 }
