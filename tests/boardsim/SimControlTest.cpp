@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "control/ControlClient.h"
 #include "control/ControlCommands.h"
@@ -37,33 +38,6 @@ protected:
 
     SimHost host;
     ControlCommands commands{host};
-};
-
-// Restores an environment variable when the test ends.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        const char* old = std::getenv(name);
-        m_had = old != nullptr;
-        m_old = m_had ? old : "";
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (m_had) {
-            setenv(m_name.c_str(), m_old.c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
-    }
-
-private:
-    std::string m_name;
-    std::string m_old;
-    bool m_had = false;
 };
 
 }  // namespace

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # A program watches a register of a simulated board; from another process a person presses a
 # handle button and then pulls the board out through the control channel. The watcher must see
-# the button, then fail cleanly: an error line, a log record, exit code 1, no hang, no crash.
+# the button, then fail cleanly: an error line, a module record in the log folder (not on standard
+# error), exit code 1, no hang, no crash.
 set -euo pipefail
 kxcxctl="$1"
 
 work="$(mktemp -d)"
 trap 'kill "$watcher" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
-export KXCX_BACKEND=sim KXCX_SIM= KXCX_SIM_SOCKET="$work/sim.sock"
+export KXCX_BACKEND=sim KXCX_SIM= KXCX_SIM_SOCKET="$work/sim.sock" KXCX_LOG_DIR="$work/logs"
 
 "$kxcxctl" reg read 0x3C 0x04 --repeat 100000 --interval 5 >watch.out 2>watch.err &
 watcher=$!
@@ -32,5 +33,6 @@ fail() { echo "$1"; echo "--- stdout"; tail -5 watch.out; echo "--- stderr"; tai
 grep -q '^0x0F$' watch.out || fail "no idle button state before the press"
 grep -v '^0x0F$' watch.out | grep -q '^0x0' || fail "the button press was not seen"
 grep -q 'kxcxctl reg: reading the register failed' watch.err || fail "no error line"
-grep -q 'CamDevice::ioctlCamDevice 00000013' watch.err || fail "no module record of the failure"
+grep -q 'CamDevice::ioctlCamDevice 00000013' logs/kxCxModLog.txt || fail "no module record of the failure"
+if grep -q '^\[e\]' watch.err; then fail "module records on standard error without -v"; fi
 echo "watcher saw $(wc -l <watch.out) reads, the button and a clean failure after the unplug"

@@ -9,6 +9,7 @@
 
 #include "CommandLine.h"
 #include "TempDir.h"
+#include "ToolLogFolder.h"
 #include "host/SimHost.h"
 #include "kxUsbTransport.h"
 #include "sim/kxSimBackend.h"
@@ -37,5 +38,6 @@ protected:
     }
 
     TempDir dir;
+    ToolLogFolder logs{dir.path() + "/state"};
     boardsim::SimHost host;
 };

@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "ListCommand.h"
 #include "TempDir.h"
+#include "ToolLogFolder.h"
 #include "host/SimHost.h"
 #include "kxUsbTransport.h"
 #include "sim/kxSimBackend.h"
@@ -38,6 +39,7 @@ protected:
     }
 
     TempDir dir;
+    ToolLogFolder logs{dir.path() + "/state"};
     boardsim::SimHost host;
 };
 
@@ -70,6 +72,8 @@ TEST_F(Kxcxctl, UsageAndErrorsAreOneLineWithNonZeroExit) {
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_THAT(help.out, HasSubstr("KXCX_BACKEND=sim"));
+    EXPECT_THAT(help.out, HasSubstr("-v, --verbose"));
+    EXPECT_THAT(help.out, HasSubstr("KXCX_LOG_DIR"));
 }
 
 TEST(ListCommand, VariantFollowsTheModelLabel) {

@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "TempDir.h"
+#include "ToolLogFolder.h"
 #include "control/ControlProtocol.h"
 #include "control/ControlServer.h"
 #include "host/SimHost.h"
@@ -30,21 +31,7 @@ Outcome sim(std::vector<std::string> args) {
 // KXCX_SIM_SOCKET pointing there while the test runs.
 class SimCommandTest : public testing::Test {
 protected:
-    SimCommandTest() : path(dir.path() + "/ctl.sock"), server(host, path) {
-        const char* old = std::getenv("KXCX_SIM_SOCKET");
-        if (old != nullptr) {
-            saved = old;
-            hadSaved = true;
-        }
-        setenv("KXCX_SIM_SOCKET", path.c_str(), 1);
-    }
-    ~SimCommandTest() override {
-        if (hadSaved) {
-            setenv("KXCX_SIM_SOCKET", saved.c_str(), 1);
-        } else {
-            unsetenv("KXCX_SIM_SOCKET");
-        }
-    }
+    SimCommandTest() : path(dir.path() + "/ctl.sock"), server(host, path) {}
 
     void serve(const char* description) {
         std::string error;
@@ -53,11 +40,11 @@ protected:
     }
 
     TempDir dir;
+    ToolLogFolder logs{dir.path() + "/state"};
     std::string path;
+    ScopedEnv socket{"KXCX_SIM_SOCKET", path.c_str()};
     boardsim::SimHost host;
     boardsim::ControlServer server;
-    std::string saved;
-    bool hadSaved = false;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "GrabCommand.h"
 #include "IoctlCommand.h"
 #include "ListCommand.h"
+#include "LogEnvironment.h"
 #include "McuCommand.h"
 #include "RegCommand.h"
 #include "RegFileCommand.h"
@@ -15,7 +16,18 @@
 #include "StreamCommand.h"
 #include "VersionsCommand.h"
 
-int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int CommandLine::run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    // -v and --verbose may stand anywhere; the commands never see them.
+    std::vector<std::string> args;
+    bool verbose = false;
+    for (const std::string& word : words) {
+        if (word == "-v" || word == "--verbose") {
+            verbose = true;
+        } else {
+            args.push_back(word);
+        }
+    }
+    LogEnvironment::prepare(verbose);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         usage(args.empty() ? err : out);
         return args.empty() ? 2 : 0;
@@ -80,8 +92,9 @@ int CommandLine::run(const std::vector<std::string>& args, std::ostream& out, st
 }
 
 void CommandLine::usage(std::ostream& out) {
-    out << "usage: kxcxctl COMMAND\n"
+    out << "usage: kxcxctl [-v] COMMAND\n"
            "\n"
+           "  -v, --verbose   echo the library's log and module records to standard error\n"
            "  --version   the camera library's version and label\n"
            "  list        the camera boards found: name, model, variant\n"
            "  reg read SLAVE REG [--wide]          read one register of an I2C part\n"
@@ -108,5 +121,7 @@ void CommandLine::usage(std::ostream& out) {
            "--regfile PATH (the register file a second-variant board is opened with).\n"
            "Numbers are decimal or 0x-prefixed hexadecimal.\n"
            "KXCX_BACKEND=sim uses simulated boards (KXCX_SIM describes them);\n"
-           "the default, libusb, talks to real boards.\n";
+           "the default, libusb, talks to real boards.\n"
+           "The library's log (kxCxLogYYYYMMDD.txt) and module log (kxCxModLog.txt) go to\n"
+           "$XDG_STATE_HOME/kxcx (~/.local/state/kxcx), or to KXCX_LOG_DIR when it is set.\n";
 }

@@ -7,9 +7,10 @@
 
 class CommandLine {
 public:
-    // Runs the command given by args (without the program name); output to out, errors as one
-    // line to err. Returns the process exit code.
-    static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // Runs the command given by words (without the program name); output to out, errors as one
+    // line to err. Sets the library's log environment first (see LogEnvironment). Returns the
+    // process exit code.
+    static int run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 private:
     static void usage(std::ostream& out);

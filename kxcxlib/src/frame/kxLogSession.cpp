@@ -5,15 +5,40 @@
 
 #include <boost/date_time/gregorian/gregorian.hpp>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "kxCxLogger.h"
+#include "kxCxModLog.h"
 
 namespace {
 
 constexpr std::size_t kNameBuffer = 8192;
 
+bool saysOff(std::string_view value) {
+    for (std::string_view off : {"0", "off", "no", "false"}) {
+        if (value == off) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+LogSettings LogSettings::fromEnvironment() {
+    LogSettings settings;
+    if (const char* folder = std::getenv(kFolderVariable)) {
+        settings.folder = folder;
+    }
+    if (const char* echo = std::getenv(kEchoVariable)) {
+        settings.echo = !saysOff(echo);
+    }
+    return settings;
+}
 
 std::string LogSession::dailyFileName(int year, int month, int day) {
     char name[64];
@@ -46,8 +71,19 @@ std::string LogSession::hostName() {
 }
 
 void LogSession::start(CxLogger& logger, bool debugLogging) {
-    logger.open(todaysFileName(), "CxLib");
-    logger.setEcho(true);
+    const LogSettings settings = LogSettings::fromEnvironment();
+    std::filesystem::path file = todaysFileName();
+    if (!settings.folder.empty()) {
+        // A folder that cannot be made leaves the open to fall back to the home folder.
+        std::error_code ignored;
+        std::filesystem::create_directories(settings.folder, ignored);
+        file = std::filesystem::path(settings.folder) / file;
+    }
+    logger.open(file.string(), "CxLib");
+    ModLog::setModLogFile(
+        std::filesystem::path(logger.fileName()).replace_filename(ModLog::kDefaultFile).string());
+    ModLog::setConsoleEcho(settings.echo);
+    logger.setEcho(settings.echo);
     logger.log(8, "-------->>\n");
     logger.log(8, "Core session started on %D by %s on %s\n", userName().c_str(),
                hostName().c_str());

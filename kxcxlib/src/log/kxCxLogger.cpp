@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <new>
@@ -78,11 +79,13 @@ bool CxLogger::open(std::string fileName, std::string loggerName) {
         }
         opened = openStreamLocked(m_fileName);
         if (!opened) {
-            // The current folder is not writable: fall back to the home folder. The name kept is
+            // The file's folder is not writable: fall back to the home folder. The name kept is
             // the one that opened, so truncate and read-back reach the same file.
             const char* home = std::getenv("HOME");
             if (home != nullptr && *home != '\0') {
-                const std::string homePath = std::string(home) + "/" + m_fileName;
+                const std::string homePath =
+                    (std::filesystem::path(home) / std::filesystem::path(m_fileName).filename())
+                        .string();
                 opened = openStreamLocked(homePath);
                 if (opened) {
                     m_fileName = homePath;

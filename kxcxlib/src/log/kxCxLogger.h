@@ -32,8 +32,8 @@ public:
     static void destroyInstance();
 
     bool isOpen() const override;
-    // Opens the stored file name (the given one when none is stored yet) for appending in the
-    // current folder, else under $HOME, and starts the writer thread. True when a file is open.
+    // Opens the stored file name (the given one when none is stored yet) for appending, else a
+    // file of the same name under $HOME, and starts the writer thread. True when a file is open.
     bool open(std::string fileName, std::string loggerName) override;
     void close() override;
     bool truncate() override;

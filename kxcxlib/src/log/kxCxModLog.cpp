@@ -1,5 +1,6 @@
 #include "kxCxModLog.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -29,6 +30,8 @@ std::string& modLogPath() {
     return path;
 }
 
+std::atomic<bool> g_consoleEcho{true};
+
 }  // namespace
 
 ModLog::ModLog() : m_frequency(PerfCounter::frequency()) {}
@@ -52,6 +55,14 @@ void ModLog::setModLogFile(const std::string& path) {
 std::string ModLog::modLogFile() {
     std::lock_guard<std::mutex> lock(fileLock());
     return modLogPath();
+}
+
+void ModLog::setConsoleEcho(bool echo) {
+    g_consoleEcho.store(echo);
+}
+
+bool ModLog::consoleEcho() {
+    return g_consoleEcho.load();
 }
 
 std::string ModLog::formatMessage(const char* fmt, va_list args) const {
@@ -133,7 +144,7 @@ void ModLog::_outModLog_(int level, const char* source, int line, const char* fu
         return;
     }
     std::lock_guard<std::mutex> lock(recordLock());
-    const bool toConsole = level <= m_consoleThreshold;
+    const bool toConsole = level <= m_consoleThreshold && consoleEcho();
     const bool toFile = level <= m_fileThreshold;
     if (!toConsole && !toFile) {
         return;

@@ -37,6 +37,10 @@ public:
     // The module log file of the process (kDefaultFile in the current folder unless set).
     static void setModLogFile(const std::string& path);
     static std::string modLogFile();
+    // Whether records reach standard error at all (on unless switched off); the console
+    // threshold applies to those that may.
+    static void setConsoleEcho(bool echo);
+    static bool consoleEcho();
 
 private:
     static constexpr std::size_t kMessageBytes = 1024;
