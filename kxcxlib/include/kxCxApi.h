@@ -20,11 +20,13 @@ typedef void (*CxFrameCallback)(const void* frame, int frameBytes, CamContext* h
 // Progress of a long operation: steps run from 2 to 220; storing true through abort asks the
 // operation to stop where it can.
 typedef void (*CxProgressProc)(int step, bool* abort);
-// A board arrived (CxDeviceArrived) or left (CxDeviceRemoved) at the transport path given.
-// Called on a thread of the library; the receiver hands it to its own thread and must not call
-// the library from inside the call.
+// A board arrived (CxDeviceArrived) or left (CxDeviceRemoved) at the transport path given; model
+// is the label of its row in the model table ("RT4207-x6B6B"), for a removal too, so a receiver
+// can keep to the boards of one model and tell which board left. Devices of no model are never
+// told. Both strings live for the call only. Called on a thread of the library; the receiver
+// hands it to its own thread and must not call the library from inside the call.
 enum { CxDeviceArrived = 1, CxDeviceRemoved = 2 };
-typedef void (*CxDeviceNotifyProc)(int event, const char* path, void* user);
+typedef void (*CxDeviceNotifyProc)(int event, const char* path, const char* model, void* user);
 
 extern "C" {
 
@@ -54,7 +56,8 @@ KXCX_API int removeCxDevices();
 
 // --- device arrival and removal --------------------------------------------------------------
 
-// Installs (null: removes) the receiver of arrival and removal notifications. 0; -3 when the
+// Installs (null: removes) the receiver of arrival and removal notifications of the boards of
+// the model table's rows (call loadCxLib first: without rows no board is told). 0; -3 when the
 // transport cannot report them.
 KXCX_API int setCxDeviceNotify(CxDeviceNotifyProc proc, void* user);
 

@@ -33,13 +33,13 @@ void HotplugQueue::setHandler(HotplugHandler handler) {
     }
 }
 
-void HotplugQueue::post(HotplugEvent event, const std::string& path) {
+void HotplugQueue::post(HotplugEvent event, const std::string& path, const std::string& model) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_handler || m_stop) {
             return;
         }
-        m_queue.emplace_back(event, path);
+        m_queue.push_back(Notice{event, path, model});
     }
     m_changed.notify_all();
 }
@@ -57,12 +57,12 @@ void HotplugQueue::run() {
         if (m_stop) {
             break;
         }
-        auto [event, path] = std::move(m_queue.front());
+        Notice notice = std::move(m_queue.front());
         m_queue.pop_front();
         HotplugHandler handler = m_handler;
         m_delivering = true;
         lock.unlock();
-        handler(event, path);
+        handler(notice.event, notice.path, notice.model);
         lock.lock();
         m_delivering = false;
         m_changed.notify_all();

@@ -8,7 +8,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <utility>
 
 #include "kxUsbBackend.h"
 
@@ -25,18 +24,24 @@ public:
     // Installs handler, starting the delivery thread; an empty handler stops it after a call in
     // progress has returned, dropping events not yet delivered. Not from the handler itself.
     void setHandler(HotplugHandler handler);
-    // Queues an event; dropped when no handler is installed.
-    void post(HotplugEvent event, const std::string& path);
+    // Queues an event of the board of a model at path; dropped when no handler is installed.
+    void post(HotplugEvent event, const std::string& path, const std::string& model);
     // Waits until every event posted so far has been delivered (false on time-out).
     bool waitDelivered(std::chrono::milliseconds timeout);
 
 private:
+    struct Notice {
+        HotplugEvent event;
+        std::string path;
+        std::string model;
+    };
+
     void run();
 
     std::mutex m_setMutex;  // serialises setHandler
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<std::pair<HotplugEvent, std::string>> m_queue;
+    std::deque<Notice> m_queue;
     HotplugHandler m_handler;
     bool m_stop = false;
     bool m_delivering = false;

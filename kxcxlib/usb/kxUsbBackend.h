@@ -117,10 +117,12 @@ public:
     virtual bool submitRead(AsyncRead& read) = 0;
 };
 
-// Arrival and removal of a device, told with its path. Called on a thread of the backend; the
-// receiver must not call back into the backend from it.
+// Arrival and removal of a board, told with its path and the label of its model (a key of the
+// model rows given to setModelGuids). Called on a thread of the backend; the receiver must not
+// call back into the backend from it.
 enum class HotplugEvent { Arrived, Removed };
-using HotplugHandler = std::function<void(HotplugEvent event, const std::string& path)>;
+using HotplugHandler =
+    std::function<void(HotplugEvent event, const std::string& path, const std::string& model)>;
 
 class UsbBackend {
 public:
@@ -139,12 +141,15 @@ public:
     virtual std::unique_ptr<UsbDevice> open(const std::string& path) = 0;
 
     // Installs (or with an empty handler removes) the receiver of arrival and removal
-    // notifications. Returns false when the backend cannot report them.
+    // notifications. Only boards of the models last given to setModelGuids are told, each with
+    // its model's label, a removal too (the backend remembers what it found at a path); any
+    // other device is not. Returns false when the backend cannot report them.
     virtual bool setHotplugHandler(HotplugHandler handler) = 0;
 
-    // The board models the library knows, by label, with their interface GUIDs; a backend that
-    // can recognise boards by other means (a device map) needs them. Does not block.
-    virtual void setModelGuids(std::map<std::string, Guid> labelToGuid) { (void)labelToGuid; }
+    // The board models the library knows, by label, with their interface GUIDs: hot-plug tells
+    // of boards of these models, and a backend that can recognise boards by other means (a
+    // device map) looks their labels up here. Replaces what was set before. Does not block.
+    virtual void setModelGuids(std::map<std::string, Guid> labelToGuid) = 0;
 };
 
 }  // namespace kx

@@ -27,6 +27,7 @@ public:
         return nullptr;
     }
     bool setHotplugHandler(HotplugHandler) override { return false; }
+    void setModelGuids(std::map<std::string, Guid>) override {}
 };
 
 std::mutex g_mutex;

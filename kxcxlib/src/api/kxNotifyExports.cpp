@@ -1,6 +1,4 @@
 // The export that tells a caller of boards arriving and leaving.
-#include <mutex>
-
 #include "kxCxApi.h"
 #include "kxCxLib.h"
 #include "kxExportGuard.h"
@@ -11,13 +9,17 @@ extern "C" int setCxDeviceNotify(CxDeviceNotifyProc proc, void* user) {
         return -1;
     }
     return guarded(-1, [&] {
+        kx::UsbBackend& backend = kx::UsbTransport::backend();
         kx::HotplugHandler handler;
         if (proc != nullptr) {
-            handler = [proc, user](kx::HotplugEvent event, const std::string& path) {
+            // The backend tells of the boards of the model table's rows only.
+            backend.setModelGuids(kxCxLib::modelTable());
+            handler = [proc, user](kx::HotplugEvent event, const std::string& path,
+                                   const std::string& model) {
                 proc(event == kx::HotplugEvent::Arrived ? CxDeviceArrived : CxDeviceRemoved,
-                     path.c_str(), user);
+                     path.c_str(), model.c_str(), user);
             };
         }
-        return kx::UsbTransport::backend().setHotplugHandler(std::move(handler)) ? 0 : -3;
+        return backend.setHotplugHandler(std::move(handler)) ? 0 : -3;
     });
 }

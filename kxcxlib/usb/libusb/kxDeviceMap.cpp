@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+#include "kxModelRows.h"
+
 namespace kx {
 
 namespace {
@@ -45,13 +47,6 @@ bool parseHex16(std::string_view text, uint16_t& value) {
     }
     value = static_cast<uint16_t>(result);
     return true;
-}
-
-bool sameLabel(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
 }
 
 std::string hexPair(uint16_t vendorId, uint16_t productId) {
@@ -92,7 +87,7 @@ DeviceMap DeviceMap::parse(std::string_view text, std::string_view source, std::
             continue;
         }
         if (const Entry* known = map.find(entry.vendorId, entry.productId)) {
-            if (!sameLabel(known->label, entry.label)) {
+            if (!ModelRows::sameLabel(known->label, entry.label)) {
                 bad(hexPair(entry.vendorId, entry.productId) + " is already mapped to " +
                     known->label + " (line " + std::to_string(known->line) + ")");
             }

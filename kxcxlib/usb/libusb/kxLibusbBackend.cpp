@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <iostream>
 #include <tuple>
@@ -152,18 +151,10 @@ std::optional<std::vector<Guid>> readGuids(libusb_device* device,
     return guids;
 }
 
-std::string upperCase(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 }  // namespace
 
 LibusbBackend::LibusbBackend()
-    : m_deviceMapPath(DeviceMap::defaultPath()),
-      m_deviceMap(DeviceMap::load(m_deviceMapPath, std::cerr)) {
+    : m_matcher(BoardMatcher::load(DeviceMap::defaultPath(), std::cerr)) {
     const int result = libusb_init(&m_context);
     if (result != LIBUSB_SUCCESS) {
         m_context = nullptr;
@@ -172,8 +163,8 @@ LibusbBackend::LibusbBackend()
     }
     m_events = std::make_unique<LibusbEventThread>(m_context);
     m_hotplug = std::make_unique<LibusbHotplug>(
-        m_context, [this](libusb_device* device) { return arrivedGuids(device); },
-        [this](const std::string& path) { return isKnownPath(path); });
+        m_context, [this](libusb_device* device) { return readArrival(device); },
+        [this](const std::string& path) { return enumeratedModel(path); });
 }
 
 LibusbBackend::~LibusbBackend() {
@@ -233,6 +224,7 @@ int LibusbBackend::refreshSnapshot() {
             continue;  // not opened; asked again next time
         }
         member.guids = std::move(*guids);
+        member.model = m_matcher.label(descriptor.idVendor, descriptor.idProduct, member.guids);
         m_snapshot.push_back(std::move(member));
     }
     libusb_free_device_list(list, 1);
@@ -247,7 +239,7 @@ int LibusbBackend::refreshSnapshot() {
 std::optional<std::vector<Guid>> LibusbBackend::guidsLocked(
     libusb_device* device, const libusb_device_descriptor& descriptor, const std::string& path,
     std::map<std::string, Reading>& into) {
-    if (const auto mapped = mappedGuid(descriptor.idVendor, descriptor.idProduct)) {
+    if (const auto mapped = m_matcher.mappedGuid(descriptor.idVendor, descriptor.idProduct)) {
         return std::vector<Guid>{*mapped};
     }
     Reading reading{libusb_get_device_address(device),
@@ -348,20 +340,7 @@ std::unique_ptr<UsbDevice> LibusbBackend::open(const std::string& path) {
         return nullptr;
     }
     m_events->start();
-    {
-        std::lock_guard<std::mutex> lock(m_openMutex);
-        ++m_openPaths[path];
-    }
-    return std::make_unique<LibusbDevice>(handle, std::move(settings),
-                                          [this, path] { deviceClosed(path); });
-}
-
-void LibusbBackend::deviceClosed(const std::string& path) {
-    std::lock_guard<std::mutex> lock(m_openMutex);
-    const auto open = m_openPaths.find(path);
-    if (open != m_openPaths.end() && --open->second == 0) {
-        m_openPaths.erase(open);
-    }
+    return std::make_unique<LibusbDevice>(handle, std::move(settings));
 }
 
 bool LibusbBackend::setHotplugHandler(HotplugHandler handler) {
@@ -378,59 +357,30 @@ bool LibusbBackend::setHotplugHandler(HotplugHandler handler) {
     return m_hotplug->setHandler(std::move(handler));
 }
 
-std::optional<std::vector<Guid>> LibusbBackend::arrivedGuids(libusb_device* device) {
+LibusbHotplug::Arrival LibusbBackend::readArrival(libusb_device* device) {
     libusb_device_descriptor descriptor{};
     if (libusb_get_device_descriptor(device, &descriptor) != LIBUSB_SUCCESS ||
         descriptor.bDeviceClass == LIBUSB_CLASS_HUB) {
-        return std::vector<Guid>{};
+        return {true, std::nullopt};
     }
     const std::string path = devicePath(device);
     std::lock_guard<std::mutex> lock(m_enumMutex);
-    return guidsLocked(device, descriptor, path, m_readings);
+    const auto guids = guidsLocked(device, descriptor, path, m_readings);
+    if (!guids) {
+        return {false, std::nullopt};
+    }
+    return {true, m_matcher.label(descriptor.idVendor, descriptor.idProduct, *guids)};
 }
 
-bool LibusbBackend::isKnownPath(const std::string& path) {
-    {
-        std::lock_guard<std::mutex> lock(m_openMutex);
-        if (m_openPaths.count(path) != 0) {
-            return true;
-        }
-    }
+std::optional<std::string> LibusbBackend::enumeratedModel(const std::string& path) {
     std::lock_guard<std::mutex> lock(m_enumMutex);
-    return std::any_of(m_snapshot.begin(), m_snapshot.end(), [&](const Member& member) {
-        return member.path == path && !member.guids.empty();
-    });
+    const auto member = std::find_if(m_snapshot.begin(), m_snapshot.end(),
+                                     [&](const Member& each) { return each.path == path; });
+    return member == m_snapshot.end() ? std::nullopt : member->model;
 }
 
 void LibusbBackend::setModelGuids(std::map<std::string, Guid> labelToGuid) {
-    std::lock_guard<std::mutex> lock(m_modelMutex);
-    m_modelGuids.clear();
-    for (auto& [label, guid] : labelToGuid) {
-        m_modelGuids.insert_or_assign(upperCase(label), guid);
-    }
-    if (m_unknownLabelsReported) {
-        return;
-    }
-    m_unknownLabelsReported = true;
-    for (const DeviceMap::Entry& entry : m_deviceMap.entries()) {
-        if (m_modelGuids.count(upperCase(entry.label)) == 0) {
-            std::cerr << m_deviceMapPath << ':' << entry.line << ": unknown model label '"
-                      << entry.label << "'" << std::endl;
-        }
-    }
-}
-
-std::optional<Guid> LibusbBackend::mappedGuid(uint16_t vendorId, uint16_t productId) const {
-    const DeviceMap::Entry* entry = m_deviceMap.find(vendorId, productId);
-    if (entry == nullptr) {
-        return std::nullopt;
-    }
-    std::lock_guard<std::mutex> lock(m_modelMutex);
-    const auto found = m_modelGuids.find(upperCase(entry->label));
-    if (found == m_modelGuids.end()) {
-        return std::nullopt;
-    }
-    return found->second;
+    m_matcher.setModels(std::move(labelToGuid), std::cerr);
 }
 
 }  // namespace kx

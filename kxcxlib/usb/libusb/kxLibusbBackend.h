@@ -7,7 +7,8 @@
 // A board is found by the device interface GUID in its Microsoft OS descriptors
 // (kxMsOsDescriptors.h), or, for a board whose descriptors carry none, by its VID:PID in the
 // device map (kxDeviceMap.h, read once by the constructor) together with the GUID of the model
-// the map names (setModelGuids). Paths name the place a board is plugged in:
+// the map names (setModelGuids). Which model a device is, if any, is BoardMatcher's decision.
+// Paths name the place a board is plugged in:
 // "usb:<bus>-<port>.<port>..." ("usb:1-2.3" is port 3 of the hub on port 2 of bus 1), so a board
 // keeps its path while it stays in its socket.
 //
@@ -18,8 +19,7 @@
 //
 // Locks, always taken in this order and never while calling a handler of the caller:
 //   m_enumMutex   the enumeration snapshot and the descriptor readings;
-//   m_modelMutex  the model GUIDs of the device map;
-//   m_openMutex   the paths of the open devices (never together with the others).
+//   BoardMatcher's own, for the model rows.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "kxDeviceMap.h"
+#include "kxBoardMatcher.h"
+#include "kxLibusbHotplug.h"
 #include "kxUsbBackend.h"
 
 struct libusb_context;
@@ -41,7 +42,6 @@ struct libusb_device_descriptor;
 namespace kx {
 
 class LibusbEventThread;
-class LibusbHotplug;
 
 class LibusbBackend : public UsbBackend {
 public:
@@ -73,7 +73,7 @@ public:
     //     Hubs, and devices the map names with a known model GUID, are never opened. Answers
     //     from the snapshot do not block.
     //   Locks: m_enumMutex for the whole call, descriptor reads included (a hot-plug arrival
-    //     being read holds it too); m_modelMutex briefly.
+    //     being read holds it too); the matcher's briefly.
     //   Results:
     //     Found        the memberIndex-th matching device; path written.
     //     NoMoreItems  past the last matching device, or a negative index; also, with the
@@ -87,17 +87,18 @@ public:
     // interface 0; a kernel driver bound to it is detached while the device is open (where
     // libusb can). Returns a LibusbDevice.
     //   Blocks: lists the bus and opens the device node; no request goes to the board.
-    //   Locks: m_openMutex briefly; starts the event thread.
+    //   Locks: none; starts the event thread.
     //   Results: null with the platform error set: ENODEV when no device is at path (or it has
     //     no interface 0), EACCES without permission, EBUSY when another program claimed the
     //     interface, the reason libusb did not start, or another translated libusb error.
     std::unique_ptr<UsbDevice> open(const std::string& path) override;
 
-    // Hot-plug (LibusbHotplug): Arrived for a device that exposes at least one device interface
-    // GUID (its descriptors' or, through the device map, its model's); Removed for a path told
-    // Arrived before, open now, or found with a GUID by the last enumeration. The handler is
-    // called on the hot-plug worker, which may call open or interfacePath but not
-    // setHotplugHandler.
+    // Hot-plug (LibusbHotplug): Arrived for a board of a model given to setModelGuids (by a
+    // device interface GUID of its descriptors or, through the device map, by its VID:PID), with
+    // that model's label; nothing for any other device. Removed, with the label its arrival was
+    // told with, for a path told Arrived before; for a path no arrival was seen at, when the last
+    // enumeration found a board there, with its label then. The handler is called on the
+    // hot-plug worker, which may call open or interfacePath but not setHotplugHandler.
     //   Blocks: replacing a handler waits for a call of the old one in progress; removing it
     //     also waits for an arrival being read (descriptor requests, kDescriptorTimeoutMs each).
     //   Locks: its own (LibusbHotplug); starts the event thread.
@@ -105,14 +106,11 @@ public:
     //     when libusb refused the registration; an empty handler always gives true.
     bool setHotplugHandler(HotplugHandler handler) override;
 
-    // The GUID of each model label (letter case does not matter), which the device map's labels
-    // are looked up in. Replaces what was set before. The first call reports, on stderr, the map
-    // lines whose label is not among them. Does not block; takes m_modelMutex.
+    // The model rows (BoardMatcher::setModels): the device map's labels are looked up in them
+    // (letter case does not matter) and hot-plug tells of their boards. Replaces what was set
+    // before. The first call reports, on stderr, the map lines whose label is not among them.
+    // Does not block.
     void setModelGuids(std::map<std::string, Guid> labelToGuid) override;
-
-    // The GUID a device of vendorId:productId exposes through the device map; nullopt when the
-    // map does not name the pair or its label has no GUID. Does not block; takes m_modelMutex.
-    std::optional<Guid> mappedGuid(uint16_t vendorId, uint16_t productId) const;
 
     // "usb:<bus>-<port>.<port>...": the path of the device at ports (from the root hub down).
     static std::string devicePath(uint8_t bus, std::span<const uint8_t> ports);
@@ -120,12 +118,13 @@ public:
     static std::string devicePath(libusb_device* device);
 
 private:
-    // A device as listed: where it sits and the GUIDs its descriptors gave.
+    // A device as listed: where it sits, the GUIDs its descriptors gave and the model it is.
     struct Member {
         uint8_t bus = 0;
         std::vector<uint8_t> ports;
         std::string path;
         std::vector<Guid> guids;
+        std::optional<std::string> model;
     };
     // What a device gave, with what tells it apart from a later device at the same place.
     struct Reading {
@@ -146,12 +145,11 @@ private:
                                                  const libusb_device_descriptor& descriptor,
                                                  const std::string& path,
                                                  std::map<std::string, Reading>& into);
-    // For hot-plug, on its worker: the GUIDs of an arrived device (none for a hub); takes
+    // For hot-plug, on its worker: which model an arrived device is (a hub is none); takes
     // m_enumMutex and blocks while the device is read.
-    std::optional<std::vector<Guid>> arrivedGuids(libusb_device* device);
-    // For hot-plug: whether a departed path is open or was found with a GUID.
-    bool isKnownPath(const std::string& path);
-    void deviceClosed(const std::string& path);
+    LibusbHotplug::Arrival readArrival(libusb_device* device);
+    // For hot-plug: the model of the board the last enumeration found at path, if any.
+    std::optional<std::string> enumeratedModel(const std::string& path);
 
     libusb_context* m_context = nullptr;
     int m_initError = 0;  // errno value when libusb did not start
@@ -163,14 +161,7 @@ private:
     std::vector<Member> m_snapshot;             // in enumeration order
     std::map<std::string, Reading> m_readings;  // by path
 
-    const std::string m_deviceMapPath;
-    const DeviceMap m_deviceMap;
-    mutable std::mutex m_modelMutex;
-    std::map<std::string, Guid> m_modelGuids;  // by upper-case label
-    bool m_unknownLabelsReported = false;
-
-    std::mutex m_openMutex;
-    std::map<std::string, int> m_openPaths;  // path -> devices open there
+    BoardMatcher m_matcher;
 };
 
 }  // namespace kx

@@ -85,12 +85,8 @@ uint8_t LibusbDevice::speedNumber(int libusbSpeed) {
     }
 }
 
-LibusbDevice::LibusbDevice(libusb_device_handle* handle, std::vector<Setting> settings,
-                           std::function<void()> closed)
-    : m_handle(handle),
-      m_settings(std::move(settings)),
-      m_closed(std::move(closed)),
-      m_pipes(pipesOfFirstSetting(m_settings)) {}
+LibusbDevice::LibusbDevice(libusb_device_handle* handle, std::vector<Setting> settings)
+    : m_handle(handle), m_settings(std::move(settings)), m_pipes(pipesOfFirstSetting(m_settings)) {}
 
 LibusbDevice::~LibusbDevice() {
     {
@@ -107,9 +103,6 @@ LibusbDevice::~LibusbDevice() {
     }
     libusb_release_interface(m_handle, 0);
     libusb_close(m_handle);
-    if (m_closed) {
-        m_closed();
-    }
 }
 
 bool LibusbDevice::querySpeed(uint8_t& speed) {

@@ -16,7 +16,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <list>
 #include <mutex>
 #include <vector>
@@ -56,9 +55,8 @@ public:
     static uint8_t speedNumber(int libusbSpeed);
 
     // Takes over handle, whose interface 0 is claimed; settings are interface 0's (transfers
-    // use alternate setting 0's pipes). closed is called once the handle is closed.
-    LibusbDevice(libusb_device_handle* handle, std::vector<Setting> settings,
-                 std::function<void()> closed);
+    // use alternate setting 0's pipes).
+    LibusbDevice(libusb_device_handle* handle, std::vector<Setting> settings);
     // Cancels every transfer in flight and waits until each has completed (their `done` set
     // with ECANCELED), then releases the interface (a kernel driver detached by open is
     // attached again) and closes the handle. No other call may run on the device meanwhile.
@@ -135,7 +133,6 @@ private:
 
     libusb_device_handle* const m_handle;
     const std::vector<Setting> m_settings;
-    const std::function<void()> m_closed;
 
     std::mutex m_mutex;
     std::condition_variable m_completed;  // a transfer completed

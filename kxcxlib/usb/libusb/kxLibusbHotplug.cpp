@@ -9,8 +9,26 @@
 
 namespace kx {
 
-LibusbHotplug::LibusbHotplug(libusb_context* context, GuidReader guidsOf, PathCheck isKnown)
-    : m_context(context), m_guidsOf(std::move(guidsOf)), m_isKnown(std::move(isKnown)) {}
+std::optional<std::string> HotplugBoards::arrived(const std::string& path,
+                                                  std::optional<std::string> label) {
+    // Whatever the backend knew at the path has left: this arrival decides its departure.
+    m_arrivals.insert_or_assign(path, label);
+    return label;
+}
+
+std::optional<std::string> HotplugBoards::departed(const std::string& path) {
+    const auto arrival = m_arrivals.find(path);
+    if (arrival == m_arrivals.end()) {
+        return m_known(path);
+    }
+    std::optional<std::string> label = std::move(arrival->second);
+    m_arrivals.erase(arrival);
+    return label;
+}
+
+LibusbHotplug::LibusbHotplug(libusb_context* context, LabelReader read,
+                             HotplugBoards::KnownLabel known)
+    : m_context(context), m_read(std::move(read)), m_boards(std::move(known)) {}
 
 LibusbHotplug::~LibusbHotplug() {
     setHandler(nullptr);
@@ -28,7 +46,7 @@ bool LibusbHotplug::setHandler(HotplugHandler handler) {
             std::lock_guard<std::mutex> lock(m_handlerMutex);
             m_handler = nullptr;
         }
-        m_told.clear();
+        m_boards.clear();
         return true;
     }
     if (libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) == 0) {
@@ -114,20 +132,15 @@ void LibusbHotplug::run() {
 }
 
 void LibusbHotplug::handle(Notice& notice) {
-    if (notice.event == HotplugEvent::Arrived) {
-        if (!arrivalGuids(notice).empty()) {
-            m_told.insert(notice.path);
-            tell(HotplugEvent::Arrived, notice.path);
-        }
-        return;
-    }
-    const bool told = m_told.erase(notice.path) > 0;
-    if (told || m_isKnown(notice.path)) {
-        tell(HotplugEvent::Removed, notice.path);
+    const std::optional<std::string> model =
+        notice.event == HotplugEvent::Arrived ? m_boards.arrived(notice.path, arrivalModel(notice))
+                                              : m_boards.departed(notice.path);
+    if (model) {
+        tell(notice.event, notice.path, *model);
     }
 }
 
-std::vector<Guid> LibusbHotplug::arrivalGuids(const Notice& notice) {
+std::optional<std::string> LibusbHotplug::arrivalModel(const Notice& notice) {
     for (int attempt = 0; attempt < kArrivalAttempts; ++attempt) {
         if (attempt > 0) {
             // Give up early when the worker stops or the device has left again.
@@ -140,20 +153,21 @@ std::vector<Guid> LibusbHotplug::arrivalGuids(const Notice& notice) {
                        });
             });
             if (giveUp) {
-                return {};
+                return std::nullopt;
             }
         }
-        if (auto guids = m_guidsOf(notice.device)) {
-            return std::move(*guids);
+        Arrival arrival = m_read(notice.device);
+        if (arrival.read) {
+            return std::move(arrival.model);
         }
     }
-    return {};
+    return std::nullopt;
 }
 
-void LibusbHotplug::tell(HotplugEvent event, const std::string& path) {
+void LibusbHotplug::tell(HotplugEvent event, const std::string& path, const std::string& model) {
     std::lock_guard<std::mutex> lock(m_handlerMutex);
     if (m_handler) {
-        m_handler(event, path);
+        m_handler(event, path, model);
     }
 }
 

@@ -2,11 +2,11 @@
 //
 // libusb calls its hot-plug callback while it handles events (on the backend's event thread);
 // no synchronous I/O is allowed there, so the callback only notes the event and a worker thread
-// of this class does the rest: for an arrival it reads the device's GUIDs (opening it, which may
-// take a few descriptor requests) and tells Arrived when there is at least one; for a departure
-// it tells Removed when the path was told Arrived before or the backend knows it (open, or found
-// by enumeration). The handler is called on the worker thread, one event at a time, in the order
-// libusb gave them. The worker runs only while a handler is installed.
+// of this class does the rest: for an arrival it reads which model the device is (opening it,
+// which may take a few descriptor requests) and tells Arrived for a board of a known model; for a
+// departure it tells Removed as HotplugBoards decides, with the label the board had. The handler
+// is called on the worker thread, one event at a time, in the order libusb gave them. The worker
+// runs only while a handler is installed.
 #pragma once
 
 #include <libusb.h>
@@ -15,31 +15,60 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "kxUsbBackend.h"
 
 namespace kx {
 
+// What hot-plug tells of the devices at each path. An arrival is told only for a board of a known
+// model. A departure is told with the label the latest arrival at its path was told with, and not
+// at all when that arrival was no board. A departure from a path where no arrival was seen is told
+// when the backend knew a board there (found by enumeration), with that board's label. Not
+// thread-safe: the hot-plug worker alone uses it.
+class HotplugBoards {
+public:
+    // The model label of the board the backend knows at path; nullopt when it knows none there.
+    using KnownLabel = std::function<std::optional<std::string>(const std::string& path)>;
+
+    explicit HotplugBoards(KnownLabel known) : m_known(std::move(known)) {}
+
+    // A device arrived at path; label is its model, nullopt when it is no board of a known model
+    // (or could not be read). Returns the label to tell Arrived with, or nullopt: tell nothing.
+    std::optional<std::string> arrived(const std::string& path, std::optional<std::string> label);
+    // The device at path left. Returns the label to tell Removed with, or nullopt.
+    std::optional<std::string> departed(const std::string& path);
+    // Forgets every arrival seen (no departure will be seen until the next handler).
+    void clear() { m_arrivals.clear(); }
+
+private:
+    const KnownLabel m_known;
+    // The latest arrival at each path that has not left since, with its model (nullopt: none).
+    std::map<std::string, std::optional<std::string>> m_arrivals;
+};
+
 class LibusbHotplug {
 public:
-    // The GUIDs of an arrived device; nullopt when it cannot be read yet (not opened: its
-    // permissions may still be being set up), so it is asked again.
-    using GuidReader = std::function<std::optional<std::vector<Guid>>(libusb_device*)>;
-    // Whether a departed path, not told Arrived here, is one the receiver knows.
-    using PathCheck = std::function<bool(const std::string&)>;
+    // What reading an arrived device gave.
+    struct Arrival {
+        bool read = false;                 // false: it could not be opened yet (see LabelReader)
+        std::optional<std::string> model;  // its model label, when it is a board of a known one
+    };
+    // Reads an arrived device. One that cannot be opened yet (its permissions may still be being
+    // set up) is asked again.
+    using LabelReader = std::function<Arrival(libusb_device*)>;
 
     // How often, and how far apart, an arrived device that cannot be read yet is tried.
     static constexpr int kArrivalAttempts = 5;
     static constexpr std::chrono::milliseconds kArrivalRetryDelay{200};
 
     // context's events must be handled (the backend's event thread) for notifications to come.
-    LibusbHotplug(libusb_context* context, GuidReader guidsOf, PathCheck isKnown);
+    // known tells what the backend knows of a path no arrival was seen at (HotplugBoards).
+    LibusbHotplug(libusb_context* context, LabelReader read, HotplugBoards::KnownLabel known);
     // Removes the handler.
     ~LibusbHotplug();
 
@@ -66,15 +95,14 @@ private:
                                    libusb_hotplug_event event, void* self);
     void run();
     void handle(Notice& notice);
-    // On the worker: the GUIDs of an arrived device, tried again while it cannot be read. Empty
-    // when it never could or left meanwhile.
-    std::vector<Guid> arrivalGuids(const Notice& notice);
+    // On the worker: the model of an arrived device, read again while it cannot be read yet.
+    // nullopt when it is no board, never could be read, or left meanwhile.
+    std::optional<std::string> arrivalModel(const Notice& notice);
     void stopWorker();
-    void tell(HotplugEvent event, const std::string& path);
+    void tell(HotplugEvent event, const std::string& path, const std::string& model);
 
     libusb_context* const m_context;
-    const GuidReader m_guidsOf;
-    const PathCheck m_isKnown;
+    const LabelReader m_read;
 
     std::mutex m_setMutex;  // serialises setHandler
     bool m_registered = false;
@@ -90,7 +118,7 @@ private:
     bool m_stopping = false;   // the worker ends
     std::thread m_worker;
 
-    std::set<std::string> m_told;  // paths told Arrived and not Removed since; worker only
+    HotplugBoards m_boards;  // the worker's, and setHandler's once the worker stopped
 };
 
 }  // namespace kx

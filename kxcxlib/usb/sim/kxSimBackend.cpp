@@ -9,11 +9,35 @@
 
 namespace kx {
 
+namespace {
+
+// The device interface GUID a board's model announces; nullopt for a board that has none.
+std::optional<Guid> boardGuid(const boardsim::CameraBoard& board) {
+    return Guid::parse(board.model().interfaceGuid);
+}
+
+}  // namespace
+
 SimBackend::SimBackend(boardsim::SimHost* host)
     : m_host(host != nullptr ? *host : boardsim::SimHost::instance()) {
-    m_listenerId = m_host.addListener([state = m_hotplug](const std::string& path, bool arrived) {
-        state->queue.post(arrived ? HotplugEvent::Arrived : HotplugEvent::Removed, path);
-    });
+    // The host keeps its boards, unplugged ones too, so a board that left still has its model.
+    m_listenerId = m_host.addListener(
+        [state = m_hotplug, &boards = m_host](const std::string& path, bool arrived) {
+            const auto board = boards.board(path);
+            const auto guid = board ? boardGuid(*board) : std::nullopt;
+            if (!guid) {
+                return;
+            }
+            std::optional<std::string> model;
+            {
+                std::lock_guard<std::mutex> lock(state->modelMutex);
+                model = state->models.labelOf(std::span<const Guid>(&*guid, 1));
+            }
+            if (model) {
+                state->queue.post(arrived ? HotplugEvent::Arrived : HotplugEvent::Removed, path,
+                                  *model);
+            }
+        });
 }
 
 SimBackend::~SimBackend() {
@@ -29,7 +53,7 @@ EnumResult SimBackend::interfacePath(const Guid& interfaceGuid, int memberIndex,
     }
     int index = 0;
     for (const auto& board : m_host.presentBoards()) {
-        const auto guid = Guid::parse(board->model().interfaceGuid);
+        const auto guid = boardGuid(*board);
         if (!guid || !(*guid == interfaceGuid)) {
             continue;
         }
@@ -58,6 +82,11 @@ std::unique_ptr<UsbDevice> SimBackend::open(const std::string& path) {
 bool SimBackend::setHotplugHandler(HotplugHandler handler) {
     m_hotplug->queue.setHandler(std::move(handler));
     return true;
+}
+
+void SimBackend::setModelGuids(std::map<std::string, Guid> labelToGuid) {
+    std::lock_guard<std::mutex> lock(m_hotplug->modelMutex);
+    m_hotplug->models = ModelRows(std::move(labelToGuid));
 }
 
 }  // namespace kx

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "kxHotplugQueue.h"
+#include "kxModelRows.h"
 #include "kxSimTransferLog.h"
 #include "kxUsbBackend.h"
 
@@ -29,9 +30,12 @@ public:
                              std::string& path) override;
     // ENODEV for a path that is not plugged in. Does not block.
     std::unique_ptr<UsbDevice> open(const std::string& path) override;
-    // Arrivals and removals are told on a thread of the backend, in order, after the board
-    // arrived or left (whoever plugs, unplugs or restarts it goes on at once).
+    // Arrivals and removals of boards whose model's GUID is among the model rows are told, with
+    // the row's label, on a thread of the backend, in order, after the board arrived or left
+    // (whoever plugs, unplugs or restarts it goes on at once).
     bool setHotplugHandler(HotplugHandler handler) override;
+    // The model rows hot-plug tells of. Does not block.
+    void setModelGuids(std::map<std::string, Guid> labelToGuid) override;
     // Waits until the events of the boards' arrivals and removals so far were told.
     bool waitHotplugDelivered(std::chrono::milliseconds timeout) {
         return m_hotplug->queue.waitDelivered(timeout);
@@ -44,6 +48,8 @@ private:
     // Shared with the host's listener, which may run while the backend goes away.
     struct HotplugState {
         HotplugQueue queue;
+        std::mutex modelMutex;
+        ModelRows models;
     };
 
     boardsim::SimHost& m_host;

@@ -62,6 +62,7 @@ public:
         return nullptr;
     }
     bool setHotplugHandler(kx::HotplugHandler) override { return false; }
+    void setModelGuids(std::map<std::string, kx::Guid>) override {}
     std::string opened;
 };
 

@@ -59,6 +59,7 @@ public:
     }
     std::unique_ptr<kx::UsbDevice> open(const std::string&) override { return nullptr; }
     bool setHotplugHandler(kx::HotplugHandler) override { return false; }
+    void setModelGuids(std::map<std::string, kx::Guid>) override {}
 };
 
 }  // namespace

@@ -329,7 +329,8 @@ TEST_F(LoaderTransfers, McuProgramOfAnotherVersionComesBackWithIt) {
     EXPECT_EQ(version, 0x0107);
     static std::vector<int> events;
     events.clear();
-    setCxDeviceNotify([](int event, const char*, void*) { events.push_back(event); }, nullptr);
+    setCxDeviceNotify([](int event, const char*, const char*, void*) { events.push_back(event); },
+                      nullptr);
     EXPECT_GT(uploadMcuFirmware(handle, data("firmware/mcu_1_05.hex").c_str(), nullptr), 0);
     ASSERT_TRUE(backend->waitHotplugDelivered(std::chrono::seconds(5)));
     setCxDeviceNotify(nullptr, nullptr);
