@@ -94,6 +94,29 @@ protected:
         return n;
     }
 
+    // The board plugged, opened and streaming to record, its first frame seen; null when a step
+    // failed.
+    CamContext* streamFrom(const char* board) {
+        plug(board);
+        CamContext* handle = open();
+        if (handle == nullptr || acquireImageStream(handle, &record, 0) != 0 || !waitFrames(1)) {
+            return nullptr;
+        }
+        return handle;
+    }
+
+    // Waits until the library log holds text.
+    bool waitForLog(const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (logText().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+
     // A second-variant board plugged (boards: null keeps those plugged), its register file in
     // place, opened, with its pauses shortened. Null when it did not open.
     CamContext* openSecondVariant(const char* boards, const std::string& name) {
@@ -204,20 +227,13 @@ TEST_F(Streaming, AFrameCounterThatStandsStillIsFetchedEveryFiftyMilliseconds) {
 }
 
 TEST_F(Streaming, AFailedReadIsLoggedAndReadOnceMore) {
-    plug("RT4207,fps=0");
-    CamContext* handle = open();
+    CamContext* handle = streamFrom("RT4207,fps=0");
     ASSERT_NE(handle, nullptr);
     auto board = host.board("sim:RT4207-x6B6B:0");
-    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
-    ASSERT_TRUE(waitFrames(1));
     testing::internal::CaptureStderr();
     // A halted pipe fails one read; the failure clears the halt, and the second read succeeds.
     board->setBulkInStalled(true);
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (logText().find("Fail To Read Data") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(2ms);
-    }
+    EXPECT_TRUE(waitForLog("Fail To Read Data"));
     const std::size_t failedAt = seenCount();
     ASSERT_TRUE(waitFrames(failedAt + 3));
     acquireImageStream(handle, nullptr, 0);
@@ -234,11 +250,8 @@ TEST_F(Streaming, AFailedReadIsLoggedAndReadOnceMore) {
 }
 
 TEST_F(Streaming, ReadsThatFailTwiceLeaveThePlatformErrorInTheStatusWord) {
-    plug("RT4207,fps=0");
-    CamContext* handle = open();
+    CamContext* handle = streamFrom("RT4207,fps=0");
     ASSERT_NE(handle, nullptr);
-    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
-    ASSERT_TRUE(waitFrames(1));
     testing::internal::CaptureStderr();
     // Gone, the board reads as design 0.0: word layout, whose failed read gives -errno.
     host.unplug("sim:RT4207-x6B6B:0");
@@ -332,11 +345,7 @@ TEST_F(Streaming, WordLayoutLogsFramesFurtherApartThanFiftyMilliseconds) {
     }
     std::this_thread::sleep_for(100ms);
     board->advanceClock(34ms);
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (logText().find("Exceed 50ms Interval M[") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(5ms);
-    }
+    EXPECT_TRUE(waitForLog("Exceed 50ms Interval M["));
     acquireImageStream(handle, nullptr, 0);
     const std::string log = logText();
     const std::size_t exceed = log.find("*****Exceed 50ms Interval M[");
@@ -347,22 +356,15 @@ TEST_F(Streaming, WordLayoutLogsFramesFurtherApartThanFiftyMilliseconds) {
 }
 
 TEST_F(Streaming, AStartPulseThatStartsNothingIsGivenUpAfterTwentyPolls) {
-    plug("RT4207,fpga=1.2F,fps=200");
-    CamContext* handle = open();
+    CamContext* handle = streamFrom("RT4207,fpga=1.2F,fps=200");
     ASSERT_NE(handle, nullptr);
     auto board = host.board("sim:RT4207-x6B6B:0");
-    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
-    ASSERT_TRUE(waitFrames(1));
     // A length of zero: the FPGA sends nothing on the next pulse.
     testing::internal::CaptureStderr();
     for (uint8_t reg : {0x67, 0x68, 0x69}) {
         board->setFpgaRegister(reg, 0);
     }
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (logText().find("Xfer State Not Started after") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(5ms);
-    }
+    EXPECT_TRUE(waitForLog("Xfer State Not Started after"));
     acquireImageStream(handle, nullptr, 0);
     testing::internal::GetCapturedStderr();
     const std::string log = logText();
