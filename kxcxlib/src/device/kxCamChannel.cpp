@@ -123,19 +123,25 @@ int CamChannel::close(CamContext* context) {
     if (const std::shared_ptr<kx::UsbDevice> device = context->usbDevice()) {
         const uint8_t pipes[] = {context->bulkInPipe, context->bulkOutPipe,
                                  context->interruptInPipe, context->interruptOutPipe};
+        // A board that left the bus (unplugged, or restarted by a new controller program) took
+        // its pipes with it: there is nothing to reset, which is noted once and is no error.
+        const auto failed = [&](int line) {
+            const bool gone = kx::lastPlatformError() == ENODEV;
+            log._outModLog_(gone ? ModLog::kInfo : ModLog::kError, ModFault::baseName(__FILE__),
+                            line, kCloseName, "%08lx", lastError());
+            return gone;
+        };
         for (uint8_t pipe : pipes) {
             if (pipe == 0) {
                 continue;
             }
             // Transfers still queued on the pipe end first: clearing a halt under queued
             // transfers is not safe on every platform.
-            if (!device->abortPipe(pipe)) {
-                log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
-                                "%08lx", lastError());
+            if (!device->abortPipe(pipe) && failed(__LINE__)) {
+                break;
             }
-            if (!device->resetPipe(pipe)) {
-                log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
-                                "%08lx", lastError());
+            if (!device->resetPipe(pipe) && failed(__LINE__)) {
+                break;
             }
         }
     }
