@@ -1,10 +1,6 @@
 #include "kxIntelHexRecord.h"
 
-#include "kxLineReader.h"
-
 namespace {
-
-constexpr int kLineBuffer = 1024;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') {
@@ -59,21 +55,4 @@ bool IntelHexRecord::parse(std::string_view line, IntelHexRecord& record) {
     record.type = bytes[3];
     record.data.assign(bytes.begin() + 4, bytes.end() - 1);
     return true;
-}
-
-int IntelHexRecord::firstDamagedLine(const char* path) {
-    LineReader reader(path, kLineBuffer);
-    if (!reader.isOpen()) {
-        return -1;
-    }
-    std::string line;
-    IntelHexRecord record;
-    int number = 0;
-    while (reader.next(line)) {
-        ++number;
-        if (!line.empty() && line[0] == ':' && !parse(line, record)) {
-            return number;
-        }
-    }
-    return 0;
 }

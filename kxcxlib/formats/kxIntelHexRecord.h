@@ -21,9 +21,4 @@ struct IntelHexRecord {
     // Parses a line that starts with ':' (a trailing line feed or carriage return is allowed).
     // False when it is malformed or its checksum does not match.
     static bool parse(std::string_view line, IntelHexRecord& record);
-
-    // Checks every record line (those starting with ':') of a file before anything is sent.
-    // Returns 0 when all are sound, the 1-based number of the first damaged line, or -1 when the
-    // file cannot be read.
-    static int firstDamagedLine(const char* path);
 };

@@ -106,28 +106,43 @@ KXCX_API int getAcqFrameCounts(CamContext* handle, int* first, int* second);
 // --- firmware and gamma tables ----------------------------------------------------------------
 // File names are relative to the current folder; null takes the default ("firmware/default.bit",
 // ".mcs", ".hex", ".iic"). Progress values are each loader's own scale; only uploadFpgaFirmware
-// reads the abort flag back.
+// reads the abort flag back. The loaders read a file whole and refuse it before anything reaches
+// the board when it is no image for the target; each refusal is logged at level 8 with its
+// reason. A transfer that fails ends a loader with the platform error negated (-ENODEV the board
+// left, -ETIMEDOUT, -EPIPE, ...; -EIO is -5, which the flash loaders also give for a flash of an
+// unknown maker).
 
 // Request 0xB0: the microcontroller firmware's version (high byte major). 0; -3/-4 no owner, -5
 // bad kind; a failed transfer gives the platform error negated (-ENODEV, -ETIMEDOUT, ...) and
 // leaves *version as it was.
 KXCX_API int getMcuFirmwareVersion(CamContext* handle, int* version);
 // Configures the FPGA over JTAG from a bitstream: the bytes sent when the FPGA reports done, else
-// 0; -3 null size, -6 bad kind. *size receives the file's size when it could be opened.
+// 0; -3 null size, -6 bad kind, or a failed transfer's platform error negated. *size receives the
+// file's size when it could be opened.
 KXCX_API int uploadFpgaFirmware(CamContext* handle, int* size, const char* fileName,
                                 CxProgressProc progress);
 // Programs the SPI configuration flash from a ".mcs" image after eraseFpgaFromFlash on this
-// handle: the data bytes programmed; -1 not erased, no file or a damaged one, -2 null size (or
-// the file cannot be reopened), -3 null handle, -5 flash of an unknown maker, -6 bad kind.
+// handle: the data bytes programmed; -1 not erased, or the file refused (none, a damaged record,
+// no end-of-file record or records after it, no record of 16 data bytes, more than the flash
+// holds), -2 null size, -3 null handle, -5 flash of an unknown maker, -6 bad kind, or a failed
+// transfer's platform error negated.
 KXCX_API int uploadFpgaFirmwareToFlash(CamContext* handle, int* size, const char* fileName,
                                        CxProgressProc progress);
 // Erases the whole SPI configuration flash; status receives three status-register readings.
-// 0, -3 null status, -5 flash of an unknown maker, -6 bad kind.
+// 0, -3 null status, -5 flash of an unknown maker, -6 bad kind, or a failed transfer's platform
+// error negated (the handle then does not count as erased).
 KXCX_API int eraseFpgaFromFlash(CamContext* handle, uint16_t* status, CxProgressProc progress);
 // Loads an Intel HEX program into the microcontroller's RAM and starts it (the board then leaves
-// the bus and comes back): program bytes loaded, or -1 (no file, a damaged one); -3/-4/-5.
+// the bus and comes back): program bytes loaded; -1 no file, or the file refused before the CPU
+// is touched (a damaged record, no end-of-file record or records after it, no data, data outside
+// the program RAM 0x0000-0x3FFF); -3/-4/-5; or a failed transfer's platform error negated (the
+// CPU then stays held: request 0xA0 alone is answered until a load succeeds or the board is
+// power-cycled).
 KXCX_API int uploadMcuFirmware(CamContext* handle, const char* fileName, CxProgressProc progress);
-// Copies a boot image into the boot EEPROM: bytes written, or -1; -3/-4/-5.
+// Copies a boot image into the boot EEPROM: bytes written; -1 no file, or the file refused before
+// anything is written (more than 64 KiB, or no boot image: the header 0xC2, records loading the
+// program RAM, a last record that starts the CPU and ends the file); -3/-4/-5; or a failed
+// transfer's platform error negated.
 KXCX_API int uploadMcuFirmwareToEeprom(CamContext* handle, const char* fileName,
                                        CxProgressProc progress);
 // The FPGA's start-up handshake: 0, -21 no configured FPGA, -22 not ready, -4 bad kind (kind 0:

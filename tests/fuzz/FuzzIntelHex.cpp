@@ -1,11 +1,16 @@
 // Intel HEX records of MCU programs and flash images: any line parses or is refused, and a
-// record that parses has as many data bytes as its count says.
+// record that parses has as many data bytes as its count says. A whole file is read as an image
+// or refused with a reason, and what the controller and the flash would get from it is judged
+// without a crash.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "FuzzScratch.h"
+#include "kxControllerProgram.h"
+#include "kxIntelHexImage.h"
 #include "kxIntelHexRecord.h"
+#include "kxMcsImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -19,6 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         start = end + 1;
     }
-    IntelHexRecord::firstDamagedLine(fuzz::FuzzScratch::write("image.hex", data, size).c_str());
+    IntelHexImage image;
+    if (image.read(fuzz::FuzzScratch::write("image.hex", data, size).c_str())) {
+        ControllerProgram::fault(image);
+        McsImage flash;
+        for (const bool sequential : {false, true}) {
+            if (flash.take(image, sequential) && flash.bytes() == 0) {
+                __builtin_trap();
+            }
+            flash.misfit(1u << 16);
+        }
+    } else if (image.fault().empty()) {
+        __builtin_trap();
+    }
     return 0;
 }

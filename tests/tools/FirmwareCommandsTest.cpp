@@ -1,10 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
 #include "BoardCommandsFixture.h"
+#include "UnplugDuringErase.h"
+#include "firmware/IntelHex.h"
 
 using testing::HasSubstr;
 using testing::Not;
@@ -16,6 +20,28 @@ protected:
     // The shipped images in the current folder, where the loaders look by default.
     FirmwareCommands() {
         std::filesystem::copy(KX_DATA_DIR, ".", std::filesystem::copy_options::recursive);
+    }
+
+    std::shared_ptr<boardsim::CameraBoard> board() { return host.board("sim:RT4207-x6B6B:0"); }
+
+    // The first lines of a shipped image: cut at a line boundary, without its end record.
+    static void cut(const std::string& name, const std::string& image, int lines) {
+        std::ifstream in(image);
+        std::ofstream out(name);
+        std::string line;
+        for (int i = 0; i < lines && std::getline(in, line); ++i) {
+            out << line << "\n";
+        }
+    }
+
+    // 4 KiB that are no image of any kind.
+    static void noise(const std::string& name) {
+        std::ofstream out(name, std::ios::binary);
+        uint32_t seed = 7;
+        for (int i = 0; i < 4096; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            out.put(static_cast<char>(i == 0 ? 0x00 : seed >> 16));
+        }
     }
 };
 
@@ -96,4 +122,120 @@ TEST_F(FirmwareCommands, GammaTablesRoundTripThroughTheirTextFiles) {
     host.board("sim:RT4207-x6B6B:0")->setFpgaRegister(0x60, 1);
     EXPECT_EQ(run({"gamma", "download", "0"}).err, "kxcxctl gamma: the FPGA is busy\n");
     EXPECT_EQ(run({"gamma", "upload", "x"}).code, 2);
+}
+
+TEST_F(FirmwareCommands, FlashCommandsCheckTheWholeImageBeforeTheFlashIsTouched) {
+    plug("RT4207,flash=page");
+    const std::vector<uint8_t> factory = board()->flashContents();
+    std::filesystem::create_directory("folder.mcs");
+    ASSERT_EQ(mkfifo("fifo.mcs", 0600), 0);
+    std::ofstream("empty.mcs").close();
+    std::ofstream("text.mcs") << "hello\n";
+    std::ofstream("damaged.mcs") << ":10000000000102030405060708090A0B0C0D0E0F79\n:00000001FF\n";
+    cut("cut.mcs", "firmware/default.mcs", 517);
+    const std::pair<std::string, std::string> refused[] = {
+        {"no_such.mcs", "it is no readable file"},
+        {"folder.mcs", "it is no readable file"},
+        {"fifo.mcs", "it is no readable file"},
+        {"/dev/zero", "it is no readable file"},
+        {"damaged.mcs", "line 1 is damaged"},
+        {"empty.mcs", "it holds no Intel HEX records"},
+        {"text.mcs", "it holds no Intel HEX records"},
+        {"firmware/default.bit", ""},
+        {"cut.mcs", "it has no end-of-file record"},
+    };
+    for (const auto& [file, reason] : refused) {
+        SCOPED_TRACE(file);
+        const Outcome programmed = run({"flash", "program", file, "--verify", "--quiet"});
+        EXPECT_EQ(programmed.code, 1);
+        EXPECT_EQ(programmed.out, "");
+        EXPECT_THAT(programmed.err,
+                    HasSubstr("kxcxctl flash: cannot program " + file + ": " + reason));
+        EXPECT_EQ(board()->flashContents(), factory);
+        const Outcome verified = run({"flash", "verify", file});
+        EXPECT_EQ(verified.code, 1);
+        EXPECT_THAT(verified.err, HasSubstr("kxcxctl flash: cannot read " + file + ": " + reason));
+    }
+    noise("noise.bin");
+    EXPECT_THAT(run({"flash", "verify", "noise.bin"}).err,
+                HasSubstr("kxcxctl flash: cannot read noise.bin: "));
+    // An image beyond the end of a 64 KiB flash.
+    plug("RT4207,flash=page,flashsize=64");
+    std::ofstream("high.mcs") << boardsim::IntelHex::write(std::vector<uint8_t>(16, 0), 0x10000,
+                                                           16);
+    const std::vector<uint8_t> small = board()->flashContents();
+    const Outcome high = run({"flash", "program", "high.mcs", "--quiet"});
+    EXPECT_EQ(high.code, 1);
+    EXPECT_EQ(high.out, "");
+    EXPECT_THAT(high.err, HasSubstr("kxcxctl flash: cannot program high.mcs: it needs 65552 "
+                                    "bytes of flash, the flash holds 65536\n"));
+    EXPECT_EQ(board()->flashContents(), small);
+}
+
+TEST_F(FirmwareCommands, McuLoadAndEepromWriteRefuseWhatIsNoProgramOrBootImage) {
+    plug("RT4207,mcu=1.07");
+    const std::vector<uint8_t> boot = board()->bootEeprom();
+    std::ofstream("empty.hex").close();
+    std::ofstream("text.hex") << "hello\n";
+    cut("cut.hex", "firmware/default.hex", 4);
+    noise("noise.bin");
+    for (const auto& [file, reason] : {std::pair{"empty.hex", "it holds no Intel HEX records"},
+                                       std::pair{"text.hex", "it holds no Intel HEX records"},
+                                       std::pair{"cut.hex", "it has no end-of-file record"}}) {
+        SCOPED_TRACE(file);
+        const Outcome loaded = run({"mcu", "load", file, "--quiet"});
+        EXPECT_EQ(loaded.code, 1);
+        EXPECT_EQ(loaded.out, "");
+        EXPECT_THAT(loaded.err, HasSubstr(std::string("kxcxctl mcu: cannot load ") + file + ": " +
+                                          reason + "\n"));
+    }
+    EXPECT_FALSE(board()->cpuHeld());
+    EXPECT_EQ(board()->mcuVersion(), 0x0107);
+    for (const char* file : {"empty.hex", "noise.bin", "firmware/default.hex"}) {
+        SCOPED_TRACE(file);
+        const Outcome written = run({"eeprom", "write", file, "--quiet"});
+        EXPECT_EQ(written.code, 1);
+        EXPECT_EQ(written.out, "");
+        EXPECT_THAT(written.err, HasSubstr(std::string("kxcxctl eeprom: cannot write ") + file +
+                                           ": it has no boot image header\n"));
+    }
+    EXPECT_EQ(board()->bootEeprom(), boot);
+}
+
+TEST_F(FirmwareCommands, FailedTransfersNameTheirCause) {
+    plug("RT4207,timeouts=on");
+    const std::pair<std::vector<std::string>, std::string> failing[] = {
+        {{"mcu", "load"}, "kxcxctl mcu: loading firmware/default.hex failed: transfer timed out\n"},
+        {{"eeprom", "write"},
+         "kxcxctl eeprom: writing firmware/default.iic failed: transfer timed out\n"},
+        {{"fpga", "load"},
+         "kxcxctl fpga: loading firmware/default.bit failed: transfer timed out\n"},
+        {{"flash", "erase"}, "kxcxctl flash: erasing failed: transfer timed out\n"},
+    };
+    for (auto [args, message] : failing) {
+        SCOPED_TRACE(args.front());
+        args.push_back("--quiet");
+        const Outcome failed = run(args);
+        EXPECT_EQ(failed.code, 1);
+        EXPECT_EQ(failed.out, "");
+        EXPECT_EQ(failed.err, message);
+    }
+    plug("RT4207,erase=3000");
+    const Outcome removed = [&] {
+        UnplugDuringErase unplug(host, "sim:RT4207-x6B6B:0");
+        return run({"flash", "program", "--quiet"});
+    }();
+    EXPECT_EQ(removed.code, 1);
+    EXPECT_EQ(removed.out, "");
+    EXPECT_EQ(removed.err, "kxcxctl flash: erasing failed: the board was removed\n");
+}
+
+TEST_F(FirmwareCommands, AControllerLoadThatSucceedsPrintsNoErrorRecords) {
+    plug("RT4207");
+    testing::internal::CaptureStderr();
+    const Outcome loaded = run({"-v", "mcu", "load", "--quiet"});
+    const std::string echoed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(loaded.code, 0) << loaded.err;
+    EXPECT_THAT(echoed, HasSubstr("Core session started on "));
+    EXPECT_THAT(echoed, Not(HasSubstr("[e]")));
 }

@@ -3,9 +3,10 @@
 #include <cstdio>
 
 #include "DeviceCommand.h"
-#include "McsImage.h"
 #include "ProgressBar.h"
 #include "SpiFlashReader.h"
+#include "TransferError.h"
+#include "kxMcsImage.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr const char* kUsage =
     "usage: flash erase | flash program [FILE] [--verify] | flash verify [FILE]  [--quiet] "
     "[--device NAME]";
 constexpr const char* kDefaultImage = "firmware/default.mcs";
-constexpr uint8_t kSequentialMaker = 0xBF;
+constexpr int kUnknownMaker = -5;
 
 std::string hex(uint32_t value, int digits) {
     char text[16];
@@ -32,22 +33,43 @@ int FlashCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     if (!known) {
         return DeviceCommand::fail(err, "flash", kUsage, 2);
     }
+    // The whole image is read and checked before the board is touched.
+    const std::string file = words.size() == 2 ? words[1] : kDefaultImage;
+    IntelHexImage image;
+    if (verb != "erase") {
+        McsImage data;
+        if (!image.read(file.c_str()) || !data.take(image, false)) {
+            const std::string& fault = image.fault().empty() ? data.fault() : image.fault();
+            return DeviceCommand::fail(
+                err, "flash",
+                (verb == "program" ? "cannot program " : "cannot read ") + file + ": " + fault);
+        }
+    }
     auto session = DeviceCommand::open(arguments, {"--quiet", "--verify"}, "flash", err);
     if (!session) {
         return 1;
     }
     const bool quiet = arguments.flag("--quiet");
-    const std::string file = words.size() == 2 ? words[1] : kDefaultImage;
     if (verb == "erase") {
         return erase(session->handle(), quiet, out, err);
     }
     if (verb == "program") {
-        int code = erase(session->handle(), quiet, out, err);
-        code = code != 0 ? code : program(session->handle(), file, quiet, out, err);
-        return code != 0 || !arguments.flag("--verify") ? code
-                                                        : verify(session->handle(), file, out, err);
+        return program(session->handle(), file, image, quiet, arguments.flag("--verify"), out, err);
     }
-    return verify(session->handle(), file, out, err);
+    return verify(session->handle(), file, image, out, err);
+}
+
+bool FlashCommand::identify(CamContext* handle, FlashIdentification& identification,
+                            std::ostream& err) {
+    if (!SpiFlashReader(handle).identify(identification)) {
+        DeviceCommand::fail(err, "flash", "reading the flash's identification failed");
+        return false;
+    }
+    if (!FlashIdentification::knownMaker(identification.maker)) {
+        DeviceCommand::fail(err, "flash", "the flash is of an unknown maker");
+        return false;
+    }
+    return true;
 }
 
 int FlashCommand::erase(CamContext* handle, bool quiet, std::ostream& out, std::ostream& err) {
@@ -57,63 +79,79 @@ int FlashCommand::erase(CamContext* handle, bool quiet, std::ostream& out, std::
         ProgressBar bar(err, quiet, {5, 110});
         result = eraseFpgaFromFlash(handle, status, ProgressBar::callback());
     }
-    if (result == -5) {
+    if (result == kUnknownMaker) {
         return DeviceCommand::fail(err, "flash", "the flash is of an unknown maker");
     }
     if (result != 0) {
-        return DeviceCommand::fail(err, "flash", "erasing failed (" + std::to_string(result) + ")");
+        return DeviceCommand::fail(err, "flash", "erasing failed: " + TransferError::cause(result));
     }
     out << "flash erased (status " << hex(status[0], 4) << " " << hex(status[1], 4) << " "
         << hex(status[2], 4) << ")" << std::endl;
     return 0;
 }
 
-int FlashCommand::program(CamContext* handle, const std::string& file, bool quiet,
-                          std::ostream& out, std::ostream& err) {
+int FlashCommand::program(CamContext* handle, const std::string& file, const IntelHexImage& image,
+                          bool quiet, bool verify, std::ostream& out, std::ostream& err) {
+    // Nothing is erased for an image that does not fit the flash.
+    FlashIdentification identification;
+    if (!identify(handle, identification, err)) {
+        return 1;
+    }
+    McsImage flash;
+    flash.take(image, identification.maker == FlashIdentification::kMakerAutoIncrement);
+    if (const std::string misfit = flash.misfit(identification.capacity()); !misfit.empty()) {
+        return DeviceCommand::fail(err, "flash", "cannot program " + file + ": " + misfit);
+    }
+    if (const int erased = erase(handle, quiet, out, err); erased != 0) {
+        return erased;
+    }
     int size = 0;
     int result = 0;
     {
         ProgressBar bar(err, quiet, {2, 250});
         result = uploadFpgaFirmwareToFlash(handle, &size, file.c_str(), ProgressBar::callback());
     }
-    if (result == -5) {
+    if (result == kUnknownMaker) {
         return DeviceCommand::fail(err, "flash", "the flash is of an unknown maker");
+    }
+    if (result == -1) {
+        return DeviceCommand::fail(err, "flash",
+                                   "cannot program " + file + " (the library log says why)");
     }
     if (result < 0) {
         return DeviceCommand::fail(err, "flash",
-                                   "cannot program " + file +
-                                       " (missing or damaged; the library log says "
-                                       "which line)");
+                                   "programming failed: " + TransferError::cause(result));
     }
     out << "programmed " << file << ": " << result << " bytes from " << size << " characters"
         << std::endl;
-    return 0;
+    return verify ? FlashCommand::verify(handle, file, image, out, err) : 0;
 }
 
-int FlashCommand::verify(CamContext* handle, const std::string& file, std::ostream& out,
-                         std::ostream& err) {
-    SpiFlashReader reader(handle);
-    const uint8_t maker = reader.maker();
-    McsImage image;
-    if (!image.load(file, maker == kSequentialMaker)) {
-        return DeviceCommand::fail(err, "flash", "cannot read " + file + " (missing or damaged)");
+int FlashCommand::verify(CamContext* handle, const std::string& file, const IntelHexImage& image,
+                         std::ostream& out, std::ostream& err) {
+    FlashIdentification identification;
+    if (!identify(handle, identification, err)) {
+        return 1;
     }
-    std::vector<uint8_t> flash;
-    for (const McsImage::Piece& piece : image.pieces()) {
-        if (!reader.read(piece.address, static_cast<uint32_t>(piece.bytes.size()), flash)) {
+    McsImage flash;
+    flash.take(image, identification.maker == FlashIdentification::kMakerAutoIncrement);
+    SpiFlashReader reader(handle);
+    std::vector<uint8_t> bytes;
+    for (const McsImage::Piece& piece : flash.pieces()) {
+        if (!reader.read(piece.address, static_cast<uint32_t>(piece.bytes.size()), bytes)) {
             return DeviceCommand::fail(err, "flash",
                                        "reading the flash failed at " + hex(piece.address, 6));
         }
-        for (std::size_t i = 0; i < flash.size(); ++i) {
-            if (flash[i] != piece.bytes[i]) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] != piece.bytes[i]) {
                 const uint32_t at = piece.address + static_cast<uint32_t>(i);
                 return DeviceCommand::fail(err, "flash",
                                            "differs from " + file + " at " + hex(at, 6) +
-                                               ": flash " + hex(flash[i], 2) + ", file " +
+                                               ": flash " + hex(bytes[i], 2) + ", file " +
                                                hex(piece.bytes[i], 2));
             }
         }
     }
-    out << "flash matches " << file << ": " << image.bytes() << " bytes" << std::endl;
+    out << "flash matches " << file << ": " << flash.bytes() << " bytes" << std::endl;
     return 0;
 }

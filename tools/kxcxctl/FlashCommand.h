@@ -1,8 +1,9 @@
 // "kxcxctl flash erase | program [FILE] [--verify] | verify [FILE]": the FPGA's SPI configuration
-// flash. A program erases first within the same run (the library programs only an erased flash);
-// verify reads the flash back through raw register access and compares it with the ".mcs" image
-// (a simulated board lives only as long as the program, so "program --verify" checks it in one
-// run).
+// flash. The image is read whole and checked before the board is opened, and a program checks
+// that it fits the flash before erasing (the library programs only an erased flash, so a
+// program erases first within the same run); verify reads the flash back through raw register
+// access and compares it with the ".mcs" image (a simulated board lives only as long as the
+// program, so "program --verify" checks it in one run).
 #pragma once
 
 #include <ostream>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "kxCxApi.h"
+#include "kxFlashIdentification.h"
+#include "kxIntelHexImage.h"
 
 class FlashCommand {
 public:
@@ -17,8 +20,12 @@ public:
 
 private:
     static int erase(CamContext* handle, bool quiet, std::ostream& out, std::ostream& err);
-    static int program(CamContext* handle, const std::string& file, bool quiet, std::ostream& out,
-                       std::ostream& err);
-    static int verify(CamContext* handle, const std::string& file, std::ostream& out,
-                      std::ostream& err);
+    static int program(CamContext* handle, const std::string& file, const IntelHexImage& image,
+                       bool quiet, bool verify, std::ostream& out, std::ostream& err);
+    static int verify(CamContext* handle, const std::string& file, const IntelHexImage& image,
+                      std::ostream& out, std::ostream& err);
+    // The flash's identification, from a maker the library programs; false after an error
+    // message.
+    static bool identify(CamContext* handle, FlashIdentification& identification,
+                         std::ostream& err);
 };

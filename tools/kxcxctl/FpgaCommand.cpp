@@ -2,6 +2,7 @@
 
 #include "DeviceCommand.h"
 #include "ProgressBar.h"
+#include "TransferError.h"
 
 namespace {
 constexpr const char* kUsage = "usage: fpga load [FILE] [--quiet] | fpga init [--device NAME]";
@@ -38,10 +39,14 @@ int FpgaCommand::run(const std::vector<std::string>& args, std::ostream& out, st
         ProgressBar bar(err, arguments.flag("--quiet"), {1, 220});
         sent = uploadFpgaFirmware(session->handle(), &size, file.c_str(), ProgressBar::callback());
     }
+    if (sent < 0) {
+        return DeviceCommand::fail(err, "fpga",
+                                   "loading " + file + " failed: " + TransferError::cause(sent));
+    }
     if (size < 0) {
         return DeviceCommand::fail(err, "fpga", "cannot open " + file);
     }
-    if (sent <= 0) {
+    if (sent == 0) {
         return DeviceCommand::fail(
             err, "fpga",
             "the FPGA did not report done after " + std::to_string(size) + " bytes of " + file);

@@ -11,6 +11,11 @@
 
 #include "DeviceCommand.h"
 #include "ProgressBar.h"
+#include "TransferError.h"
+#include "kxBinaryFile.h"
+#include "kxBootImageFile.h"
+#include "kxControllerProgram.h"
+#include "kxLineReader.h"
 
 namespace {
 
@@ -25,38 +30,73 @@ ProgressBar::Range rangeFor(const std::string& file) {
 }
 
 using Loader = int (*)(CamContext*, const char*, CxProgressProc);
+// Why a file is no image for the loader's target (empty when it is one).
+using FileCheck = std::string (*)(const std::string& file);
 // Runs after a load that succeeded: an exit code (0: all is well).
 using Check = std::function<int(CamContext*, const std::string& file)>;
 
+// How one loader command speaks of its file.
+struct LoadCommand {
+    const char* command;  // "mcu"
+    const char* verb;     // "load"
+    const char* failing;  // "loading"
+    const char* defaultFile;
+    Loader loader;
+    FileCheck fileCheck;
+};
+
 int load(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-         const char* command, const char* verb, const char* defaultFile, Loader loader,
-         const Check& check = {}) {
+         const LoadCommand& what, const Check& check = {}) {
     const Arguments arguments(args, DeviceCommand::sessionOptions());
     const auto& words = arguments.positional();
-    if (words.empty() || words[0] != verb || words.size() > 2) {
-        return DeviceCommand::fail(
-            err, command,
-            std::string("usage: ") + command + " " + verb + " [FILE] [--quiet] [--device NAME]", 2);
+    const std::string usage = std::string("usage: ") + what.command + " " + what.verb +
+                              " [FILE] [--quiet] [--device NAME]";
+    if (words.empty() || words[0] != what.verb || words.size() > 2) {
+        return DeviceCommand::fail(err, what.command, usage, 2);
     }
-    auto session = DeviceCommand::open(arguments, {"--quiet"}, command, err);
+    const std::string file = words.size() == 2 ? words[1] : what.defaultFile;
+    // The board is not touched for a file that is no image for it.
+    if (const std::string fault = what.fileCheck(file); !fault.empty()) {
+        return DeviceCommand::fail(err, what.command,
+                                   "cannot " + std::string(what.verb) + " " + file + ": " + fault);
+    }
+    auto session = DeviceCommand::open(arguments, {"--quiet"}, what.command, err);
     if (!session) {
         return 1;
     }
-    const std::string file = words.size() == 2 ? words[1] : defaultFile;
     int result = 0;
     {
         ProgressBar bar(err, arguments.flag("--quiet"), rangeFor(file));
-        result = loader(session->handle(), file.c_str(), ProgressBar::callback());
+        result = what.loader(session->handle(), file.c_str(), ProgressBar::callback());
         if (result >= 0) {
             bar.complete();
         }
     }
+    if (result == -1) {
+        return DeviceCommand::fail(
+            err, what.command,
+            "cannot " + std::string(what.verb) + " " + file + " (the library log says why)");
+    }
     if (result < 0) {
-        return DeviceCommand::fail(err, command,
-                                   "cannot load " + file + " (missing, damaged or too large)");
+        return DeviceCommand::fail(
+            err, what.command,
+            std::string(what.failing) + " " + file + " failed: " + TransferError::cause(result));
     }
     out << "loaded " << file << ": " << result << " bytes" << std::endl;
     return check ? check(session->handle(), file) : 0;
+}
+
+std::string bootImageFault(const std::string& file) {
+    std::vector<uint8_t> bytes;
+    if (const long size = LineReader::fileSize(file.c_str()); size > BootImageFile::kMaxBytes) {
+        return BootImageFile::sizeFault(size);
+    }
+    return BinaryFile::read(file.c_str(), bytes) ? BootImageFile::fault(bytes)
+                                                 : "it is no readable file";
+}
+
+std::string programFault(const std::string& file) {
+    return ControllerProgram::check(file.c_str());
 }
 
 // Reads the boot EEPROM back (16 bytes a request, 16-bit offsets) and compares it with the
@@ -93,7 +133,8 @@ int verifyEeprom(CamContext* handle, const std::string& file, std::ostream& out,
 
 int McuCommand::runMcu(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const int code =
-        load(args, out, err, "mcu", "load", "firmware/default.hex", &uploadMcuFirmware);
+        load(args, out, err,
+             {"mcu", "load", "loading", "firmware/default.hex", &uploadMcuFirmware, &programFault});
     if (code == 0) {
         out << "the controller runs the new program: the board leaves the bus and comes back"
             << std::endl;
@@ -103,8 +144,10 @@ int McuCommand::runMcu(const std::vector<std::string>& args, std::ostream& out, 
 
 int McuCommand::runEeprom(const std::vector<std::string>& args, std::ostream& out,
                           std::ostream& err) {
-    return load(args, out, err, "eeprom", "write", "firmware/default.iic",
-                &uploadMcuFirmwareToEeprom, [&](CamContext* handle, const std::string& file) {
+    return load(args, out, err,
+                {"eeprom", "write", "writing", "firmware/default.iic", &uploadMcuFirmwareToEeprom,
+                 &bootImageFault},
+                [&](CamContext* handle, const std::string& file) {
                     return verifyEeprom(handle, file, out, err);
                 });
 }

@@ -36,12 +36,13 @@ bool SpiFlashReader::received(int length, std::vector<uint8_t>& bytes) {
     return true;
 }
 
-uint8_t SpiFlashReader::maker() {
+bool SpiFlashReader::identify(FlashIdentification& identification) {
     std::vector<uint8_t> id;
-    if (!command({kReadId, 0x00}) || !received(3, id)) {
-        return 0;
+    if (!command({kReadId, 0x00, 0x00, 0x00}) || !received(3, id)) {
+        return false;
     }
-    return id[2];
+    identification = {id[0], id[1], id[2]};
+    return true;
 }
 
 bool SpiFlashReader::read(uint32_t address, uint32_t length, std::vector<uint8_t>& bytes) {

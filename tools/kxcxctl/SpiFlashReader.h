@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kxCxApi.h"
+#include "kxFlashIdentification.h"
 
 class SpiFlashReader {
 public:
@@ -13,8 +14,8 @@ public:
 
     explicit SpiFlashReader(CamContext* handle) : m_handle(handle) {}
 
-    // The maker byte of the identification (0 when it could not be read).
-    uint8_t maker();
+    // The identification: maker, type and capacity code; false when a transfer failed.
+    bool identify(FlashIdentification& identification);
     // length bytes from address on; false when a transfer failed.
     bool read(uint32_t address, uint32_t length, std::vector<uint8_t>& bytes);
 

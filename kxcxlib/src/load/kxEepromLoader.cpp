@@ -1,10 +1,12 @@
 #include "kxEepromLoader.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "kxBinaryFile.h"
+#include "kxBootImageFile.h"
 #include "kxCxLogger.h"
-#include "kxFileHandle.h"
 #include "kxLineReader.h"
 #include "kxLoaderProgress.h"
 #include "kxMcuRamLoader.h"
@@ -12,30 +14,42 @@
 
 int EepromLoader::write(CamContext* context, const char* fileName, CxProgressProc proc) {
     const char* path = fileName != nullptr ? fileName : kDefaultFile;
+    CxLogger& log = CxLogger::instance();
+    const auto refuse = [&](const std::string& reason) {
+        log.log(8, "Writing boot image %s refused: %s\n", path, reason.c_str());
+        return -1;
+    };
     const long fileSize = LineReader::fileSize(path);
     if (fileSize < 0) {
         return -1;
     }
-    if (fileSize > kMaxImage) {
-        CxLogger::instance().log(8, "Writing boot image %s refused: %s bytes do not fit\n", path,
-                                 std::to_string(fileSize).c_str());
+    if (const std::string tooLarge = BootImageFile::sizeFault(fileSize); !tooLarge.empty()) {
+        return refuse(tooLarge);
+    }
+    // A boot EEPROM holding anything but a boot image leaves a board that does not start.
+    std::vector<uint8_t> image;
+    if (!BinaryFile::read(path, image)) {
         return -1;
     }
-    FileHandle file(std::fopen(path, "rb"));
-    if (!file) {
-        return -1;
+    if (const std::string fault = BootImageFile::fault(image); !fault.empty()) {
+        return refuse(fault);
     }
     LoaderProgress progress(proc);
-    const long step = McuRamLoader::progressStep(fileSize);
+    const long step = McuRamLoader::progressStep(static_cast<long>(image.size()));
     long due = 3 * step;
     int value = 2;
     int written = 0;
-    uint8_t piece[kPiece];
-    std::size_t got = 0;
-    while ((got = std::fread(piece, 1, kPiece, file.get())) > 0) {
-        VendorRequest::out(context, VendorRequest::kRequestI2c, written & 0xFFFF, kAddressWord,
-                           piece, static_cast<int>(got));
-        written += static_cast<int>(got);
+    while (written < static_cast<int>(image.size())) {
+        const int piece = std::min(kPiece, static_cast<int>(image.size()) - written);
+        if (const int sent =
+                VendorRequest::out(context, VendorRequest::kRequestI2c, written & 0xFFFF,
+                                   kAddressWord, image.data() + written, piece);
+            sent < 0) {
+            log.log(8, "Writing boot image %s failed at byte %d: platform error %d\n", path,
+                    written, -sent);
+            return sent;
+        }
+        written += piece;
         if (written > due) {
             progress.report(++value);
             due += step;

@@ -1,12 +1,10 @@
 #include "kxFpgaJtagLoader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
+#include "kxBinaryFile.h"
 #include "kxCxLogger.h"
-#include "kxFileHandle.h"
-#include "kxLineReader.h"
 #include "kxLoaderProgress.h"
 #include "kxVendorRequest.h"
 
@@ -24,12 +22,13 @@ constexpr int kDataNext = 0x0F00;
 constexpr int kDataLast = 0x0F0F;
 constexpr int kInstructionStart = 0xF00C;
 constexpr int kFinish = 0xAA20;
-constexpr int kFileReadPiece = 1024;
 
+// One IN transfer of the JTAG port: the first reply byte, or the platform error negated.
 int jtagIn(CamContext* context, int value, int length = 1) {
     uint8_t reply[4] = {};
-    VendorRequest::in(context, VendorRequest::kRequestJtag, value, 0, reply, length);
-    return reply[0];
+    const int got =
+        VendorRequest::in(context, VendorRequest::kRequestJtag, value, 0, reply, length);
+    return got < 0 ? got : reply[0];
 }
 
 }  // namespace
@@ -44,48 +43,35 @@ void FpgaJtagLoader::reverseBits(std::vector<uint8_t>& bytes) {
     }
 }
 
-bool FpgaJtagLoader::readFile(const char* path, std::vector<uint8_t>& bytes) {
-    const long size = LineReader::fileSize(path);
-    FileHandle file(size >= 0 ? std::fopen(path, "rb") : nullptr);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(static_cast<std::size_t>(size), 0);
-    std::size_t read = 0;
-    while (read < bytes.size()) {
-        const std::size_t piece = std::min<std::size_t>(kFileReadPiece, bytes.size() - read);
-        const std::size_t got = std::fread(bytes.data() + read, 1, piece, file.get());
-        if (got == 0) {
-            break;
-        }
-        read += got;
-    }
-    bytes.resize(read);
-    return true;
-}
-
 int FpgaJtagLoader::upload(CamContext* context, int* size, const char* fileName,
                            CxProgressProc proc) {
     LoaderProgress progress(proc);
     const char* path = fileName != nullptr ? fileName : kDefaultFile;
     std::vector<uint8_t> bitstream;
-    if (!readFile(path, bitstream)) {
+    if (!BinaryFile::read(path, bitstream)) {
         progress.report(220);
         return 0;
     }
     *size = static_cast<int>(bitstream.size());
     reverseBits(bitstream);
 
-    jtagIn(context, kPreambleReset);
-    jtagIn(context, kInstructionIdCode);
-    jtagIn(context, kReadIdCode, 4);
-    jtagIn(context, kInstructionBypass);
-    jtagIn(context, kInstructionProgram);
-    jtagIn(context, kInstructionConfigIn);
+    long sent = 0;
+    const auto failed = [&](int error) {
+        CxLogger::instance().log(8,
+                                 "Uploading FPGA firmware %s failed at byte %s: platform error "
+                                 "%d\n",
+                                 path, std::to_string(sent).c_str(), -error);
+        return error;
+    };
+    for (const int step : {kPreambleReset, kInstructionIdCode, kReadIdCode, kInstructionBypass,
+                           kInstructionProgram, kInstructionConfigIn}) {
+        if (const int reply = jtagIn(context, step, step == kReadIdCode ? 4 : 1); reply < 0) {
+            return failed(reply);
+        }
+    }
 
     const long total = static_cast<long>(bitstream.size());
     const long perReport = total / 200;
-    long sent = 0;
     int reports = 0;
     int idle = 0;
     bool stalled = false;
@@ -95,7 +81,10 @@ int FpgaJtagLoader::upload(CamContext* context, int* size, const char* fileName,
         const int value = sent == 0 ? kDataFirst : (remaining < kChunk ? kDataLast : kDataNext);
         const int moved = VendorRequest::out(context, VendorRequest::kRequestJtag, value, 0,
                                              bitstream.data() + sent, length);
-        if (moved <= 0) {
+        if (moved < 0) {
+            return failed(moved);
+        }
+        if (moved == 0) {
             if (++idle == kMaxIdleTransfers) {
                 stalled = true;
                 CxLogger::instance().log(8,
@@ -113,13 +102,24 @@ int FpgaJtagLoader::upload(CamContext* context, int* size, const char* fileName,
         }
     }
 
-    jtagIn(context, kInstructionStart);
+    if (const int started = jtagIn(context, kInstructionStart); started < 0) {
+        return failed(started);
+    }
     progress.report(205);
-    VendorRequest::out(context, VendorRequest::kRequestJtag, kFinish, 0, nullptr, 0);
+    if (const int finished =
+            VendorRequest::out(context, VendorRequest::kRequestJtag, kFinish, 0, nullptr, 0);
+        finished < 0) {
+        return failed(finished);
+    }
     progress.report(210);
-    jtagIn(context, kInstructionBypass);
+    if (const int bypass = jtagIn(context, kInstructionBypass); bypass < 0) {
+        return failed(bypass);
+    }
     progress.report(215);
     const int status = jtagIn(context, kInstructionBypass);
+    if (status < 0) {
+        return failed(status);
+    }
     progress.report(220);
     return !stalled && (status & kDoneBit) != 0 ? static_cast<int>(sent) : 0;
 }

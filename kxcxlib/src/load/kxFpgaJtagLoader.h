@@ -14,17 +14,16 @@ class FpgaJtagLoader {
 public:
     static constexpr const char* kDefaultFile = "firmware/default.bit";
     static constexpr int kChunk = 64;
-    // Transfers in a row that move nothing before the load is given up: the board stopped
-    // taking data (it left the bus, or its controller hangs).
+    // Transfers in a row that succeed but move nothing before the load is given up: the board's
+    // controller stopped taking data.
     static constexpr int kMaxIdleTransfers = 50;
     static constexpr uint8_t kDoneBit = 0x20;
 
-    // Bytes sent when the FPGA reports done, else 0. *size receives the bytes read from the file
-    // when it could be opened.
+    // Bytes sent when the FPGA reports done, else 0; the platform error of a failed transfer
+    // negated (the load ends there). *size receives the bytes read from the file when it could be
+    // opened.
     static int upload(CamContext* context, int* size, const char* fileName, CxProgressProc proc);
 
     // Every byte with its bit order reversed.
     static void reverseBits(std::vector<uint8_t>& bytes);
-    // The whole file, read in pieces of at most 1024 bytes; false when it cannot be opened.
-    static bool readFile(const char* path, std::vector<uint8_t>& bytes);
 };

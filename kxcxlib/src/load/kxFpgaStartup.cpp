@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "kxFpgaLayout.h"
-#include "kxPlatformError.h"
 #include "kxVendorRequest.h"
 
 namespace {
@@ -39,10 +38,10 @@ bool FpgaStartup::ready(CamContext* context) {
 
 int FpgaStartup::mcuVersion(CamContext* context, int* version) {
     uint8_t reply[2] = {};
-    if (VendorRequest::in(context, VendorRequest::kRequestVersion, 0, 0, reply, 2) != 2) {
+    if (const int got = VendorRequest::in(context, VendorRequest::kRequestVersion, 0, 0, reply, 2);
+        got != 2) {
         // A version read from a failed transfer would be 0.00 and pass for old firmware.
-        const int error = kx::lastPlatformError();
-        return error > 0 ? -error : -EIO;
+        return got < 0 ? got : -EIO;
     }
     if (version != nullptr) {
         *version = reply[1] << 8 | reply[0];

@@ -3,51 +3,59 @@
 #include <chrono>
 #include <thread>
 
+#include "kxControllerProgram.h"
 #include "kxCxLogger.h"
-#include "kxIntelHexRecord.h"
+#include "kxIntelHexImage.h"
 #include "kxLineReader.h"
 #include "kxLoaderProgress.h"
 #include "kxVendorRequest.h"
 
 namespace {
-constexpr int kLineBuffer = 1024;
 constexpr std::chrono::milliseconds kPauseAfterReport{20};
 }  // namespace
 
 int McuRamLoader::load(CamContext* context, const char* fileName, CxProgressProc proc) {
     const char* path = fileName != nullptr ? fileName : kDefaultFile;
-    const long fileSize = LineReader::fileSize(path);
-    if (fileSize < 0) {
-        return -1;
-    }
     CxLogger& log = CxLogger::instance();
-    // The controller runs whatever lands in its RAM: every record must be sound first.
-    const int damaged = IntelHexRecord::firstDamagedLine(path);
-    LineReader reader(path, kLineBuffer);
-    if (damaged < 0 || !reader.isOpen()) {
+    // The controller runs whatever lands in its RAM: the whole image must be a sound program
+    // for it first.
+    IntelHexImage image;
+    if (LineReader::fileSize(path) < 0) {
         log.log(8, "Uploading firmware %s failed, file handler %d\n", path, 0);
         return -1;
     }
-    if (damaged > 0) {
-        log.log(8, "Uploading firmware %s refused: line %d is damaged\n", path, damaged);
+    const std::string fault = image.read(path) ? ControllerProgram::fault(image) : image.fault();
+    if (!fault.empty()) {
+        log.log(8, "Uploading firmware %s refused: %s\n", path, fault.c_str());
         return -1;
     }
     LoaderProgress progress(proc);
+    const auto failed = [&](int error) {
+        log.log(8, "Uploading firmware %s failed: platform error %d\n", path, -error);
+        return error;
+    };
     const uint8_t hold = 0x01;
-    VendorRequest::out(context, VendorRequest::kRequestRamLoad, kCpuControl, 0, &hold, 1);
-    const long step = progressStep(fileSize);
+    if (const int held =
+            VendorRequest::out(context, VendorRequest::kRequestRamLoad, kCpuControl, 0, &hold, 1);
+        held < 0) {
+        return failed(held);
+    }
+    const long step = progressStep(image.characters());
     long due = 3 * step;
     int value = 2;
     long characters = 0;
     int loaded = 0;
-    std::string line;
-    IntelHexRecord record;
-    while (reader.next(line)) {
-        characters += static_cast<long>(line.size());
-        if (!line.empty() && line[0] == ':' && IntelHexRecord::parse(line, record) &&
-            record.type == IntelHexRecord::kData && record.count > 0) {
-            VendorRequest::out(context, VendorRequest::kRequestRamLoad, record.address, 0,
-                               record.data.data(), record.count);
+    for (const IntelHexImage::Line& line : image.lines()) {
+        characters += line.characters;
+        const IntelHexRecord& record = line.record;
+        if (line.isRecord && record.type == IntelHexRecord::kData && record.count > 0) {
+            // A program cut short stays with the CPU held: it would run half a program.
+            if (const int sent = VendorRequest::out(context, VendorRequest::kRequestRamLoad,
+                                                    static_cast<int>(line.address()), 0,
+                                                    record.data.data(), record.count);
+                sent < 0) {
+                return failed(sent);
+            }
             loaded += record.count;
         }
         if (characters > due) {
@@ -57,6 +65,10 @@ int McuRamLoader::load(CamContext* context, const char* fileName, CxProgressProc
         }
     }
     const uint8_t run = 0x00;
-    VendorRequest::out(context, VendorRequest::kRequestRamLoad, kCpuControl, 0, &run, 1);
+    if (const int released =
+            VendorRequest::out(context, VendorRequest::kRequestRamLoad, kCpuControl, 0, &run, 1);
+        released < 0) {
+        return failed(released);
+    }
     return loaded;
 }

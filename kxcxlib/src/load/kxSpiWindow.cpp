@@ -9,7 +9,7 @@ namespace {
 constexpr int kMaxBytes = 21;
 }
 
-void SpiWindow::command(CamContext* context, std::initializer_list<uint8_t> wire) {
+void SpiWindow::command(std::initializer_list<uint8_t> wire) {
     std::array<uint8_t, kMaxBytes> bytes{};
     const int count = static_cast<int>(wire.size());
     int at = count;
@@ -17,25 +17,46 @@ void SpiWindow::command(CamContext* context, std::initializer_list<uint8_t> wire
         bytes[static_cast<std::size_t>(--at)] = byte;
     }
     bytes[static_cast<std::size_t>(count)] = static_cast<uint8_t>(count);
-    write(context, kRegCount - count, bytes.data(), count + 1);
+    write(kRegCount - count, bytes.data(), count + 1);
 }
 
-void SpiWindow::write(CamContext* context, int reg, const uint8_t* bytes, int length) {
-    VendorRequest::out(context, VendorRequest::kRequestI2c, reg, kSlaveFpga, bytes, length);
+void SpiWindow::write(int reg, const uint8_t* bytes, int length) {
+    if (m_error == 0) {
+        if (const int sent = VendorRequest::out(m_context, VendorRequest::kRequestI2c, reg,
+                                                kSlaveFpga, bytes, length);
+            sent < 0) {
+            m_error = sent;
+        }
+    }
 }
 
-void SpiWindow::reply(CamContext* context, uint8_t* bytes, int length) {
+void SpiWindow::reply(uint8_t* bytes, int length) {
     std::memset(bytes, 0, static_cast<std::size_t>(length));
-    VendorRequest::in(context, VendorRequest::kRequestI2c, kRegReply, kSlaveFpga, bytes, length);
+    if (m_error == 0) {
+        if (const int got = VendorRequest::in(m_context, VendorRequest::kRequestI2c, kRegReply,
+                                              kSlaveFpga, bytes, length);
+            got < 0) {
+            m_error = got;
+        }
+    }
 }
 
-uint8_t SpiWindow::maker(CamContext* context) {
-    command(context, {kReadId, 0x00});
+uint8_t SpiWindow::maker() {
+    command({kReadId, 0x00});
     std::array<uint8_t, 3> id{};
-    reply(context, id.data(), static_cast<int>(id.size()));
+    reply(id.data(), static_cast<int>(id.size()));
     return id[0];
 }
 
-void SpiWindow::enableStatusWrite(CamContext* context, uint8_t maker) {
-    command(context, {maker == kMakerAutoIncrement ? kEnableWriteStatus : kWriteEnable});
+FlashIdentification SpiWindow::identification() {
+    command({kReadId, 0x00, 0x00, 0x00});
+    std::array<uint8_t, 3> id{};
+    reply(id.data(), static_cast<int>(id.size()));
+    // Byte 0 is the last byte received.
+    return {id[2], id[1], id[0]};
+}
+
+void SpiWindow::enableStatusWrite(uint8_t maker) {
+    command(
+        {maker == FlashIdentification::kMakerAutoIncrement ? kEnableWriteStatus : kWriteEnable});
 }

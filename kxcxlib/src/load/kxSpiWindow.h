@@ -2,10 +2,15 @@
 // is one register write that ends at 0x94: the bytes to shift out in reverse order followed by
 // their count, so the byte just below the count goes out first. The bytes received during the
 // last command are read back from register 0x80, byte 0 the last received.
+//
+// One window serves one loader run: the first transfer that fails is kept (error()), and nothing
+// is sent after it, so a flash is never driven on from a half-sent sequence.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
+
+#include "kxFlashIdentification.h"
 
 struct CamContext;
 
@@ -24,22 +29,27 @@ public:
     static constexpr uint8_t kChipErase = 0xC7;
     static constexpr uint8_t kPageProgram = 0x02;
     static constexpr uint8_t kWordProgram = 0xAD;
-    // Makers of the two flash families.
-    static constexpr uint8_t kMakerAutoIncrement = 0xBF;
-    static constexpr uint8_t kMakerPage = 0x20;
+
+    explicit SpiWindow(CamContext* context) : m_context(context) {}
 
     // Shifts the bytes (in wire order, at most 20) out to the flash.
-    static void command(CamContext* context, std::initializer_list<uint8_t> wire);
+    void command(std::initializer_list<uint8_t> wire);
     // A write of raw bytes to the window's registers from reg on.
-    static void write(CamContext* context, int reg, const uint8_t* bytes, int length);
+    void write(int reg, const uint8_t* bytes, int length);
     // The last length bytes received (length at most 20); zeros where the read failed.
-    static void reply(CamContext* context, uint8_t* bytes, int length);
+    void reply(uint8_t* bytes, int length);
     // The identification's manufacturer byte (0x9F, one more byte; byte 0 of three read back).
-    static uint8_t maker(CamContext* context);
-    // Whether the library can erase and program a flash of this maker.
-    static bool knownMaker(uint8_t maker) {
-        return maker == kMakerAutoIncrement || maker == kMakerPage;
-    }
+    uint8_t maker();
+    // The whole identification (0x9F and three more bytes): maker, type and capacity code.
+    FlashIdentification identification();
     // The write-enable command that the maker's family wants before a status write.
-    static void enableStatusWrite(CamContext* context, uint8_t maker);
+    void enableStatusWrite(uint8_t maker);
+
+    // 0, or the platform error of the first transfer that failed, negated.
+    int error() const { return m_error; }
+    bool failed() const { return m_error != 0; }
+
+private:
+    CamContext* m_context;
+    int m_error = 0;
 };

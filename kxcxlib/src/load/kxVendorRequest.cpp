@@ -1,19 +1,31 @@
 #include "kxVendorRequest.h"
 
+#include <cerrno>
+
 #include "kxCamChannel.h"
+#include "kxPlatformError.h"
 
 int VendorRequest::out(CamContext* context, int request, int value, int index, const uint8_t* data,
                        int length) {
     int transferred = 0;
     // The channel takes a mutable buffer for both directions; an OUT transfer only reads it.
-    CamChannel::control(context, 0, request, value, index, length, const_cast<uint8_t*>(data),
-                        &transferred);
+    if (CamChannel::control(context, 0, request, value, index, length, const_cast<uint8_t*>(data),
+                            &transferred) != 0) {
+        return failure();
+    }
     return transferred;
 }
 
 int VendorRequest::in(CamContext* context, int request, int value, int index, uint8_t* data,
                       int length) {
     int transferred = 0;
-    CamChannel::control(context, 1, request, value, index, length, data, &transferred);
+    if (CamChannel::control(context, 1, request, value, index, length, data, &transferred) != 0) {
+        return failure();
+    }
     return transferred;
+}
+
+int VendorRequest::failure() {
+    const int error = kx::lastPlatformError();
+    return error > 0 ? -error : -EIO;
 }

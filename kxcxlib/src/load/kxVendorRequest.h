@@ -1,5 +1,6 @@
 // Vendor control transfers of the loaders, through the channel's control routine: the bytes of
-// the data stage transferred (0 when the transfer failed).
+// the data stage transferred, or the platform error of a failed transfer negated (-ENODEV,
+// -ETIMEDOUT, -EPIPE, ...).
 #pragma once
 
 #include <cstdint>
@@ -19,4 +20,7 @@ public:
                    int length);
     static int in(CamContext* context, int request, int value, int index, uint8_t* data,
                   int length);
+    // The platform error of the calling thread's last failed transfer negated (-EIO when the
+    // transport left none).
+    static int failure();
 };

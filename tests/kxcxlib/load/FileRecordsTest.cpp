@@ -3,7 +3,9 @@
 #include <fstream>
 
 #include "TempDir.h"
+#include "kxFlashIdentification.h"
 #include "kxFpgaJtagLoader.h"
+#include "kxIntelHexImage.h"
 #include "kxIntelHexRecord.h"
 
 TEST(IntelHexRecord, ParsesSoundRecordsAndRefusesDamagedOnes) {
@@ -23,15 +25,35 @@ TEST(IntelHexRecord, ParsesSoundRecordsAndRefusesDamagedOnes) {
     EXPECT_FALSE(IntelHexRecord::parse("0300300002337A1E", record));
 }
 
-TEST(IntelHexRecord, FindsTheFirstDamagedLineOfAFile) {
+TEST(IntelHexImage, ReadsAWholeImageAndNamesWhatIsWrongWithOthers) {
     TempDir dir;
+    const std::string good =
+        "comment lines are ignored\n:020000040001F9\n:0300300002337A1E\n:00000001FF\n";
     {
-        std::ofstream("good.hex") << "comment lines are ignored\n:0300300002337A1E\n:00000001FF\n";
+        std::ofstream("good.hex") << good;
         std::ofstream("bad.hex") << ":0300300002337A1E\n\n:0300300002337A1D\n:00000001FF\n";
     }
-    EXPECT_EQ(IntelHexRecord::firstDamagedLine("good.hex"), 0);
-    EXPECT_EQ(IntelHexRecord::firstDamagedLine("bad.hex"), 3);
-    EXPECT_EQ(IntelHexRecord::firstDamagedLine("missing.hex"), -1);
+    IntelHexImage image;
+    ASSERT_TRUE(image.read("good.hex")) << image.fault();
+    ASSERT_EQ(image.lines().size(), 4u);
+    EXPECT_FALSE(image.lines()[0].isRecord);
+    // The extended linear address record gives the upper 16 bits.
+    EXPECT_EQ(image.lines()[2].address(), 0x10030u);
+    EXPECT_EQ(image.characters(), static_cast<long>(good.size()));
+    EXPECT_FALSE(image.read("bad.hex"));
+    EXPECT_EQ(image.fault(), "line 3 is damaged");
+    EXPECT_FALSE(image.read("missing.hex"));
+    EXPECT_EQ(image.fault(), "it is no readable file");
+}
+
+TEST(FlashIdentification, CapacityCodesOfBothFamilies) {
+    EXPECT_EQ((FlashIdentification{0xBF, 0x25, 0x8E}.capacity()), 1u << 20);
+    EXPECT_EQ((FlashIdentification{0xBF, 0x25, 0x4A}.capacity()), 4u << 20);
+    EXPECT_EQ((FlashIdentification{0xBF, 0x25, 0x10}.capacity()), 1u << 16);
+    EXPECT_EQ((FlashIdentification{0x20, 0x20, 0x18}.capacity()), 1u << 24);
+    // Codes no family uses: the size is unknown.
+    EXPECT_EQ((FlashIdentification{0x20, 0x20, 0x8E}.capacity()), 0u);
+    EXPECT_EQ((FlashIdentification{0x20, 0x20, 0x0F}.capacity()), 0u);
 }
 
 TEST(FpgaJtagLoader, ReversesTheBitOrderOfEveryByte) {

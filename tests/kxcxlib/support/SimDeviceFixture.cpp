@@ -41,6 +41,14 @@ CamContext* SimDeviceFixture::open(const std::string& name, const char* regFile,
     return handle;
 }
 
+CamContext* SimDeviceFixture::openBoard(const char* description) {
+    plug(description);
+    CamContext* handle = open();
+    EXPECT_NE(handle, nullptr);
+    clearLog();
+    return handle;
+}
+
 int SimDeviceFixture::close(CamContext* handle) {
     std::erase(opened, handle);
     return closeCxDevice(handle);

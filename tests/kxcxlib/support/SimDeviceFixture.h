@@ -22,6 +22,8 @@ protected:
     // Opens a device by name with the viewer's geometry (400 x 400, 480000 bytes).
     CamContext* open(const std::string& name = "RT4207-x6B6B_00", const char* regFile = nullptr,
                      const char* traceFile = nullptr);
+    // Plugs the boards, opens the first board of the first model and clears the transfer log.
+    CamContext* openBoard(const char* description);
     // Closes a handle opened through open().
     int close(CamContext* handle);
     // The control transfers the board received since the last clearLog.
