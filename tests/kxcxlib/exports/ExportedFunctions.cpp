@@ -67,8 +67,8 @@ void registers(CamContext* handle) {
     int value = 0;
     check(readRegister(handle, 0x3C, 0x01, &value, 0) == 1 && value == 1, "readRegister");
     check(writeRegister(handle, 0x62, 0x08, 0xAA, 0) == 1, "writeRegister");
-    check(writeSCCB(handle, 0x35, 0x3503, 0x03) == 1, "writeSCCB");
-    check(readSCCB(handle, 0x35, 0x3503, &value) == 1 && value == 0x03, "readSCCB");
+    check(writeSCCB(handle, 0x35, 0x3602, 0x40) == 1, "writeSCCB");
+    check(readSCCB(handle, 0x35, 0x3602, &value) == 1 && value == 0x40, "readSCCB");
     check(setCxSpeed(handle, 1) == 0, "setCxSpeed");
     check(setCxSignalWeight(handle, 1) == 0 && readSCCB(handle, 0x35, 0x3100, &value) == 1 &&
               value == 0x75,
@@ -77,7 +77,7 @@ void registers(CamContext* handle) {
     check(stopDvpClock(handle) == 0 && restartDvpClock(handle) == 0,
           "stopDvpClock, restartDvpClock");
     if (std::FILE* file = std::fopen("regs.txt", "w")) {
-        std::fputs("6A 3503 03\n", file);
+        std::fputs("6A 3602 40\n", file);
         std::fclose(file);
     }
     check(sendRegFile(handle, "regs.txt", &lastStep) > 0 && g_lastStep == 220, "sendRegFile");
@@ -107,8 +107,8 @@ void firmware(CamContext* handle) {
     check(uploadFpgaFirmware(handle, &size, data("firmware/default.bit").c_str(), nullptr) > 0,
           "uploadFpgaFirmware");
     check(initFPGA(handle) == 0, "initFPGA");
-    uint16_t status = 0;
-    check(eraseFpgaFromFlash(handle, &status, nullptr) == 0, "eraseFpgaFromFlash");
+    uint16_t status[3] = {};
+    check(eraseFpgaFromFlash(handle, status, nullptr) == 0, "eraseFpgaFromFlash");
     check(
         uploadFpgaFirmwareToFlash(handle, &size, data("firmware/default.mcs").c_str(), nullptr) > 0,
         "uploadFpgaFirmwareToFlash");
