@@ -64,6 +64,7 @@ int FlashProgrammer::program(CamContext* context, int* size, const char* fileNam
     const char* path = fileName != nullptr ? fileName : kDefaultFile;
     const long fileSize = LineReader::fileSize(path);
     if (fileSize < 0) {
+        log.log(8, "Loading Firmware To SPI Flash refused: %s is no regular file to read\n", path);
         *size = 0;
         return -1;
     }
