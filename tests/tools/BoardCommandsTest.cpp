@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -216,6 +217,30 @@ TEST(ProgressBar, RendersPercentOfTheStepRange) {
     EXPECT_EQ(ProgressBar::render(5, {5, 110}), "[" + std::string(40, ' ') + "]   0%");
     EXPECT_EQ(ProgressBar::render(230, {5, 110}), "[" + std::string(40, '#') + "] 100%");
     EXPECT_EQ(ProgressBar::render(3, {3, 3}), "[" + std::string(40, ' ') + "]   0%");
+}
+
+TEST(ProgressBar, RedrawsAtMostEveryIntervalAndEndsOnTheLastStep) {
+    std::ostringstream out;
+    auto now = std::chrono::steady_clock::time_point();
+    const auto drawn = [](std::initializer_list<int> steps) {
+        std::string text;
+        for (const int step : steps) {
+            text += "\r" + ProgressBar::render(step);
+        }
+        return text;
+    };
+    {
+        ProgressBar bar(out, false, {2, 220}, [&] { return now; });
+        for (int step = 2; step <= 100; ++step) {
+            ProgressBar::callback()(step, nullptr);
+        }
+        EXPECT_EQ(out.str(), drawn({2}));
+        now += ProgressBar::kRedrawInterval;
+        ProgressBar::callback()(111, nullptr);
+        ProgressBar::callback()(150, nullptr);
+        EXPECT_EQ(out.str(), drawn({2, 111}));
+    }
+    EXPECT_EQ(out.str(), drawn({2, 111, 150}) + "\n");
 }
 
 TEST(Arguments, NumbersAreDecimalOrPrefixedHex) {

@@ -56,6 +56,16 @@ TEST_F(FirmwareCommands, FlashProgramVerifiesAndVerifyNoticesAnErasedFlash) {
                 HasSubstr("kxcxctl flash: the flash is of an unknown maker\n"));
 }
 
+TEST_F(FirmwareCommands, FlashEraseDrawsItsProgressAFewTimesASecond) {
+    plug("RT4207,erase=600");
+    const Outcome erased = run({"flash", "erase"});
+    EXPECT_EQ(erased.code, 0) << erased.err;
+    // 0.6 s at four drawings a second and the last: a handful, not one for each poll of the
+    // flash's busy bit.
+    EXPECT_LE(std::count(erased.err.begin(), erased.err.end(), '\r'), 8);
+    EXPECT_THAT(erased.err, HasSubstr("] 100%\n"));
+}
+
 TEST_F(FirmwareCommands, ControllerProgramAndBootImage) {
     plug("RT4207,mcu=1.07");
     const Outcome loaded = run({"mcu", "load", "firmware/mcu_1_05.hex", "--quiet"});
