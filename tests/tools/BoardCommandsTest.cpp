@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -145,7 +146,7 @@ TEST_F(BoardCommands, RegisterFileWithProgress) {
     const Outcome quiet = run({"regfile", "regs.txt", "--quiet"});
     EXPECT_THAT(quiet.err, testing::Not(HasSubstr("[")));
     EXPECT_THAT(run({"regfile", "nope.txt"}).err,
-                HasSubstr("kxcxctl regfile: cannot open nope.txt\n"));
+                HasSubstr("kxcxctl regfile: cannot open nope.txt: there is no such file\n"));
 }
 
 TEST_F(BoardCommands, GrabWritesNewFramesAsPictures) {
@@ -160,6 +161,17 @@ TEST_F(BoardCommands, GrabWritesNewFramesAsPictures) {
     EXPECT_NE(first, second);  // the scene moves; a repeated frame is not kept
     EXPECT_EQ(run({"grab", "0", "shots"}).code, 2);
     EXPECT_EQ(run({"grab", "1", "shots", "--write", "0x3C:0x1A"}).code, 2);
+}
+
+TEST_F(BoardCommands, GrabMakesNoFolderForACommandLineItRefuses) {
+    plug("RT4207,fps=0");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"grab", "1", "shots", "--write", "0x3C:0x1A"},
+          {"grab", "1", "shots", "--fast"},
+          {"grab", "1", "shots", "--write"}}) {
+        EXPECT_EQ(run(args).code, 2);
+        EXPECT_FALSE(std::filesystem::exists("shots"));
+    }
 }
 
 TEST_F(BoardCommands, GrabShowsTheFpgaColourBarsAndStopsWhenThePictureStandsStill) {

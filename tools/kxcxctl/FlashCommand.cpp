@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "DeviceCommand.h"
+#include "LogEnvironment.h"
 #include "McsImage.h"
 #include "ProgressBar.h"
 #include "SpiFlashReader.h"
@@ -34,7 +35,7 @@ int FlashCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     }
     auto session = DeviceCommand::open(arguments, {"--quiet", "--verify"}, "flash", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     const bool quiet = arguments.flag("--quiet");
     const std::string file = words.size() == 2 ? words[1] : kDefaultImage;
@@ -81,9 +82,8 @@ int FlashCommand::program(CamContext* handle, const std::string& file, bool quie
     }
     if (result < 0) {
         return DeviceCommand::fail(err, "flash",
-                                   "cannot program " + file +
-                                       " (missing or damaged; the library log says "
-                                       "which line)");
+                                   "cannot program " + file + ", missing or damaged: " +
+                                       LogEnvironment::pointTo("says why"));
     }
     out << "programmed " << file << ": " << result << " bytes from " << size << " characters"
         << std::endl;

@@ -40,7 +40,7 @@ int load(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
     auto session = DeviceCommand::open(arguments, {"--quiet"}, command, err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     const std::string file = words.size() == 2 ? words[1] : defaultFile;
     int result = 0;
