@@ -61,7 +61,8 @@ TEST_F(BoardCommands, RegisterFileLinesNotSentAsWrittenAreWarnedAbout) {
                                  "6A 3004\n"
                                  "6A 30O4 21\n"
                                  "; comment\n"
-                                 "\n";
+                                 "\n"
+                                 "  \n";
     const Outcome sent = run({"regfile", "regs.txt", "--quiet"});
     EXPECT_EQ(sent.code, 0) << sent.err;
     EXPECT_EQ(sent.err,
@@ -70,7 +71,9 @@ TEST_F(BoardCommands, RegisterFileLinesNotSentAsWrittenAreWarnedAbout) {
               "kxcxctl regfile: regs.txt:5: warning: the line holds 2 of 3 numbers, the missing "
               "count as 0: 6A 3004\n"
               "kxcxctl regfile: regs.txt:6: warning: the line holds 2 of 3 numbers, the missing "
-              "count as 0; what follows the numbers is not read: 6A 30O4 21\n");
+              "count as 0; what follows the numbers is not read: 6A 30O4 21\n"
+              "kxcxctl regfile: regs.txt:9: warning: the line holds no register data and is "
+              "skipped\n");
 }
 
 TEST_F(BoardCommands, GammaFileThatCannotBeReadIsNotSent) {

@@ -16,7 +16,7 @@ void LineWarnings::add(int line, const std::string& what, const std::string& tex
     }
     m_err << "kxcxctl " << m_command << ": " << m_path << ":" << line << ": warning: " << what;
     const std::string shown = text.substr(0, text.find_first_of("\r\n"));
-    if (!shown.empty()) {
+    if (shown.find_first_not_of(" \t") != std::string::npos) {
         m_err << ": " << shown;
     }
     m_err << std::endl;

@@ -16,7 +16,7 @@ public:
     LineWarnings(const LineWarnings&) = delete;
     LineWarnings& operator=(const LineWarnings&) = delete;
 
-    // One line of the file (text without its line end is shown; empty shows nothing).
+    // One line of the file; its text is shown without its line end, a blank one not at all.
     void add(int line, const std::string& what, const std::string& text = {});
 
 private:
