@@ -1,6 +1,5 @@
 #include "ControlCommands.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "ControlProtocol.h"
@@ -32,53 +31,33 @@ std::string hexAddress(int address) {
     return text;
 }
 
-// "62", "0x62", "0X62": a 7-bit I2C address; -1 otherwise.
-int parseAddress(std::string_view text) {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-    }
-    int value = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 0 ||
-        value > 0x7F) {
-        return -1;
-    }
-    return value;
-}
-
-// "on" 1, "off" 0, anything else -1.
-int parseSwitch(std::string_view text) {
-    return text == "on" ? 1 : text == "off" ? 0 : -1;
-}
-
 }  // namespace
 
 ControlCommands::ControlCommands(SimHost& host) : m_host(host) {}
 
 std::vector<std::string> ControlCommands::execute(std::string_view line) {
-    const Words words = ControlProtocol::splitRequest(line);
-    if (words.empty()) {
-        return fail("empty request (try help)");
+    ControlRequest request;
+    std::string error;
+    if (!ControlRequest::parse(ControlProtocol::splitRequest(line), request, error)) {
+        return fail(error);
     }
-    const std::string& command = words[0];
-    if (command == "help") {
-        Reply reply = ControlProtocol::commandSummary();
-        reply.emplace_back(ControlProtocol::kOk);
-        return reply;
+    switch (request.command) {
+        case ControlRequest::Command::Help: {
+            Reply reply = ControlProtocol::commandSummary();
+            reply.emplace_back(ControlProtocol::kOk);
+            return reply;
+        }
+        case ControlRequest::Command::List:
+            return list();
+        case ControlRequest::Command::Plug:
+        case ControlRequest::Command::Unplug:
+            return plug(request, request.command == ControlRequest::Command::Plug);
+        case ControlRequest::Command::Press:
+        case ControlRequest::Command::Release:
+            return press(request, request.command == ControlRequest::Command::Press);
+        default:
+            return fault(request);
     }
-    if (command == "list") {
-        return list(words);
-    }
-    if (command == "plug" || command == "unplug") {
-        return plug(words, command == "plug");
-    }
-    if (command == "press" || command == "release") {
-        return press(words, command == "press");
-    }
-    if (command == "fault") {
-        return fault(words);
-    }
-    return fail("unknown command '" + command + "' (try help)");
 }
 
 std::string ControlCommands::describe(const CameraBoard& board) {
@@ -118,10 +97,7 @@ std::string ControlCommands::describe(const CameraBoard& board) {
            " faults=" + (faults.empty() ? "none" : faults);
 }
 
-ControlCommands::Reply ControlCommands::list(const Words& words) {
-    if (words.size() != 1) {
-        return fail("usage: list");
-    }
+ControlCommands::Reply ControlCommands::list() {
     Reply reply;
     for (const auto& board : m_host.boards()) {
         reply.push_back(describe(*board));
@@ -133,9 +109,8 @@ ControlCommands::Reply ControlCommands::list(const Words& words) {
     return reply;
 }
 
-std::shared_ptr<CameraBoard> ControlCommands::target(const Words& words, std::size_t index,
-                                                     Reply& error) {
-    if (index >= words.size()) {
+std::shared_ptr<CameraBoard> ControlCommands::target(const ControlRequest& request, Reply& error) {
+    if (!request.path) {
         const auto boards = m_host.boards();
         if (boards.empty()) {
             error = fail("no simulated board");
@@ -143,19 +118,16 @@ std::shared_ptr<CameraBoard> ControlCommands::target(const Words& words, std::si
         }
         return boards.front();
     }
-    auto board = m_host.board(words[index]);
+    auto board = m_host.board(*request.path);
     if (board == nullptr) {
-        error = fail("no board '" + words[index] + "' (list shows the boards)");
+        error = fail("no board '" + *request.path + "' (list shows the boards)");
     }
     return board;
 }
 
-ControlCommands::Reply ControlCommands::plug(const Words& words, bool in) {
-    if (words.size() != 2) {
-        return fail(in ? "usage: plug PATH" : "usage: unplug PATH");
-    }
+ControlCommands::Reply ControlCommands::plug(const ControlRequest& request, bool in) {
     Reply error;
-    const auto board = target(words, 1, error);
+    const auto board = target(request, error);
     if (board == nullptr) {
         return error;
     }
@@ -170,134 +142,58 @@ ControlCommands::Reply ControlCommands::plug(const Words& words, bool in) {
     return done(board->path() + (in ? " plugged in" : " unplugged"));
 }
 
-ControlCommands::Reply ControlCommands::press(const Words& words, bool held) {
-    if (words.size() < 2 || words.size() > 3) {
-        return fail(held ? "usage: press BUTTON [PATH]" : "usage: release BUTTON [PATH]");
-    }
-    const int button = HandleButton::parse(words[1]);
-    if (button < 0) {
-        return fail("unknown button '" + words[1] +
-                    "' (light-up, light-down, record, photo or 0-3)");
-    }
+ControlCommands::Reply ControlCommands::press(const ControlRequest& request, bool held) {
     Reply error;
-    const auto board = target(words, 2, error);
+    const auto board = target(request, error);
     if (board == nullptr) {
         return error;
     }
     if (held) {
-        board->pressButton(button);
+        board->pressButton(request.button);
     } else {
-        board->releaseButton(button);
+        board->releaseButton(request.button);
     }
-    return done(board->path() + ": " + HandleButton::name(button) + (held ? " held" : " released"));
+    return done(board->path() + ": " + HandleButton::name(request.button) +
+                (held ? " held" : " released"));
 }
 
-ControlCommands::Reply ControlCommands::fault(const Words& words) {
-    const std::string kind = words.size() > 1 ? words[1] : "";
-    if (kind == "timeout") {
-        return faultTimeout(words);
-    }
-    if (kind == "nack") {
-        return faultNack(words);
-    }
-    if (kind == "stall") {
-        return faultStall(words);
-    }
-    if (kind == "busy" || kind == "notready" || kind == "jtagstall") {
-        return faultFpga(words);
-    }
-    return fail("usage: fault timeout|nack|stall|busy|notready|jtagstall ... (try help)");
-}
-
-ControlCommands::Reply ControlCommands::faultTimeout(const Words& words) {
-    if (words.size() < 3 || words.size() > 4) {
-        return fail("usage: fault timeout on|off|N [PATH]");
-    }
-    int count = parseSwitch(words[2]) == 1   ? CameraBoard::kUntilCleared
-                : parseSwitch(words[2]) == 0 ? 0
-                                             : -2;
-    if (count == -2) {
-        const std::string& text = words[2];
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), count);
-        if (ec != std::errc() || end != text.data() + text.size() || count < 1) {
-            return fail("usage: fault timeout on|off|N [PATH] (N a count from 1)");
-        }
-    }
+ControlCommands::Reply ControlCommands::fault(const ControlRequest& request) {
     Reply error;
-    const auto board = target(words, 3, error);
+    const auto board = target(request, error);
     if (board == nullptr) {
         return error;
     }
-    board->setControlTimeouts(count);
-    if (count == CameraBoard::kUntilCleared) {
-        return done(board->path() + ": control transfers time out until cleared");
+    const bool on = request.on;
+    switch (request.command) {
+        case ControlRequest::Command::FaultTimeout:
+            board->setControlTimeouts(request.timeouts);
+            if (request.timeouts == CameraBoard::kUntilCleared) {
+                return done(board->path() + ": control transfers time out until cleared");
+            }
+            if (request.timeouts == 0) {
+                return done(board->path() + ": control transfers answer again");
+            }
+            return done(board->path() + ": the next " + std::to_string(request.timeouts) +
+                        " control transfers time out");
+        case ControlRequest::Command::FaultNack:
+            board->setI2cNack(static_cast<uint8_t>(request.address), on);
+            return done(board->path() + ": I2C address " + hexAddress(request.address) +
+                        (on ? " does not answer" : " answers"));
+        case ControlRequest::Command::FaultStall:
+            board->setBulkInStalled(on);
+            return done(board->path() + (on ? ": bulk IN stalled" : ": bulk IN halt cleared"));
+        case ControlRequest::Command::FaultBusy:
+            board->setFpgaBusy(on);
+            return done(board->path() + (on ? ": the FPGA reads busy" : ": the FPGA is not busy"));
+        case ControlRequest::Command::FaultJtagStall:
+            board->setJtagStalled(on);
+            return done(board->path() + (on ? ": JTAG data transfers move nothing"
+                                            : ": JTAG data transfers move their bytes"));
+        default:
+            board->setFpgaNotReady(on);
+            return done(board->path() +
+                        (on ? ": the FPGA never reads ready" : ": the FPGA reads ready again"));
     }
-    if (count == 0) {
-        return done(board->path() + ": control transfers answer again");
-    }
-    return done(board->path() + ": the next " + std::to_string(count) +
-                " control transfers time out");
-}
-
-ControlCommands::Reply ControlCommands::faultNack(const Words& words) {
-    if (words.size() < 4 || words.size() > 5) {
-        return fail("usage: fault nack ADDRESS on|off [PATH]");
-    }
-    const int address = parseAddress(words[2]);
-    if (address < 0) {
-        return fail("bad I2C address '" + words[2] + "' (hexadecimal, 0 to 7f)");
-    }
-    const int on = parseSwitch(words[3]);
-    if (on < 0) {
-        return fail("usage: fault nack ADDRESS on|off [PATH]");
-    }
-    Reply error;
-    const auto board = target(words, 4, error);
-    if (board == nullptr) {
-        return error;
-    }
-    board->setI2cNack(static_cast<uint8_t>(address), on == 1);
-    return done(board->path() + ": I2C address " + hexAddress(address) +
-                (on == 1 ? " does not answer" : " answers"));
-}
-
-ControlCommands::Reply ControlCommands::faultStall(const Words& words) {
-    const int on = words.size() >= 3 ? parseSwitch(words[2]) : -1;
-    if (on < 0 || words.size() > 4) {
-        return fail("usage: fault stall on|off [PATH]");
-    }
-    Reply error;
-    const auto board = target(words, 3, error);
-    if (board == nullptr) {
-        return error;
-    }
-    board->setBulkInStalled(on == 1);
-    return done(board->path() + (on == 1 ? ": bulk IN stalled" : ": bulk IN halt cleared"));
-}
-
-ControlCommands::Reply ControlCommands::faultFpga(const Words& words) {
-    const bool busy = words[1] == "busy";
-    const int on = words.size() >= 3 ? parseSwitch(words[2]) : -1;
-    if (on < 0 || words.size() > 4) {
-        return fail("usage: fault " + words[1] + " on|off [PATH]");
-    }
-    Reply error;
-    const auto board = target(words, 3, error);
-    if (board == nullptr) {
-        return error;
-    }
-    if (busy) {
-        board->setFpgaBusy(on == 1);
-        return done(board->path() + (on == 1 ? ": the FPGA reads busy" : ": the FPGA is not busy"));
-    }
-    if (words[1] == "jtagstall") {
-        board->setJtagStalled(on == 1);
-        return done(board->path() + (on == 1 ? ": JTAG data transfers move nothing"
-                                             : ": JTAG data transfers move their bytes"));
-    }
-    board->setFpgaNotReady(on == 1);
-    return done(board->path() +
-                (on == 1 ? ": the FPGA never reads ready" : ": the FPGA reads ready again"));
 }
 
 }  // namespace boardsim

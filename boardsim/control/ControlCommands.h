@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ControlRequest.h"
 #include "board/CameraBoard.h"
 #include "host/SimHost.h"
 
@@ -24,22 +25,16 @@ public:
     static std::string describe(const CameraBoard& board);
 
 private:
-    using Words = std::vector<std::string>;
     using Reply = std::vector<std::string>;
 
-    Reply list(const Words& words);
-    Reply plug(const Words& words, bool in);
-    Reply press(const Words& words, bool held);
-    Reply fault(const Words& words);
-    Reply faultTimeout(const Words& words);
-    Reply faultNack(const Words& words);
-    Reply faultStall(const Words& words);
-    // fault busy|notready|jtagstall on|off [PATH]
-    Reply faultFpga(const Words& words);
+    Reply list();
+    Reply plug(const ControlRequest& request, bool in);
+    Reply press(const ControlRequest& request, bool held);
+    Reply fault(const ControlRequest& request);
 
-    // The board the optional PATH at words[index] names (the first board without it); null with
-    // the error reply filled in.
-    std::shared_ptr<CameraBoard> target(const Words& words, std::size_t index, Reply& error);
+    // The board the request's path names (the first board without one); null with the error
+    // reply filled in.
+    std::shared_ptr<CameraBoard> target(const ControlRequest& request, Reply& error);
 
     SimHost& m_host;
 };

@@ -83,8 +83,10 @@ KXCX_API int resetUsbFifo(CamContext* handle);
 // Sensor register 0x3003 bit 5 cleared / set: the sensor's video clock stops / runs. 0.
 KXCX_API int stopDvpClock(CamContext* handle);
 KXCX_API int restartDvpClock(CamContext* handle);
-// Sends a register file; progress (may be null) sees 2 first and 220 last. The characters read,
-// or -5 bad kind, -21 null path, -22/-23 file cannot be opened.
+// Sends a register file; progress (may be null) sees 2 first and 220 last. A failed register
+// write does not stop the file. The characters read, or -5 bad kind, -21 null path, -22/-23 file
+// cannot be opened (-22 also for anything but a regular file), -24 register writes failed (the
+// library log names the first failed line), -1 no transfer buffer.
 KXCX_API int sendRegFile(CamContext* handle, const char* path, CxProgressProc progress);
 
 // --- frame acquisition -----------------------------------------------------------------------

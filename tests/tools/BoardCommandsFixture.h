@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "TempDir.h"
 #include "ToolLogFolder.h"
 #include "host/SimHost.h"
+#include "kxLogSession.h"
 #include "kxUsbTransport.h"
 #include "sim/kxSimBackend.h"
 
@@ -35,6 +38,12 @@ protected:
         std::ostringstream err;
         const int code = CommandLine::run(args, out, err);
         return {code, out.str(), err.str()};
+    }
+
+    // The library log the tool wrote today.
+    std::string toolLog() const {
+        std::ifstream file(logs.path() + "/" + LogSession::todaysFileName());
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
     TempDir dir;

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -144,7 +146,7 @@ TEST_F(BoardCommands, RegisterFileWithProgress) {
     const Outcome quiet = run({"regfile", "regs.txt", "--quiet"});
     EXPECT_THAT(quiet.err, testing::Not(HasSubstr("[")));
     EXPECT_THAT(run({"regfile", "nope.txt"}).err,
-                HasSubstr("kxcxctl regfile: cannot open nope.txt\n"));
+                HasSubstr("kxcxctl regfile: cannot open nope.txt: there is no such file\n"));
 }
 
 TEST_F(BoardCommands, GrabWritesNewFramesAsPictures) {
@@ -159,6 +161,17 @@ TEST_F(BoardCommands, GrabWritesNewFramesAsPictures) {
     EXPECT_NE(first, second);  // the scene moves; a repeated frame is not kept
     EXPECT_EQ(run({"grab", "0", "shots"}).code, 2);
     EXPECT_EQ(run({"grab", "1", "shots", "--write", "0x3C:0x1A"}).code, 2);
+}
+
+TEST_F(BoardCommands, GrabMakesNoFolderForACommandLineItRefuses) {
+    plug("RT4207,fps=0");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"grab", "1", "shots", "--write", "0x3C:0x1A"},
+          {"grab", "1", "shots", "--fast"},
+          {"grab", "1", "shots", "--write"}}) {
+        EXPECT_EQ(run(args).code, 2);
+        EXPECT_FALSE(std::filesystem::exists("shots"));
+    }
 }
 
 TEST_F(BoardCommands, GrabShowsTheFpgaColourBarsAndStopsWhenThePictureStandsStill) {
@@ -216,6 +229,30 @@ TEST(ProgressBar, RendersPercentOfTheStepRange) {
     EXPECT_EQ(ProgressBar::render(5, {5, 110}), "[" + std::string(40, ' ') + "]   0%");
     EXPECT_EQ(ProgressBar::render(230, {5, 110}), "[" + std::string(40, '#') + "] 100%");
     EXPECT_EQ(ProgressBar::render(3, {3, 3}), "[" + std::string(40, ' ') + "]   0%");
+}
+
+TEST(ProgressBar, RedrawsAtMostEveryIntervalAndEndsOnTheLastStep) {
+    std::ostringstream out;
+    auto now = std::chrono::steady_clock::time_point();
+    const auto drawn = [](std::initializer_list<int> steps) {
+        std::string text;
+        for (const int step : steps) {
+            text += "\r" + ProgressBar::render(step);
+        }
+        return text;
+    };
+    {
+        ProgressBar bar(out, false, {2, 220}, [&] { return now; });
+        for (int step = 2; step <= 100; ++step) {
+            ProgressBar::callback()(step, nullptr);
+        }
+        EXPECT_EQ(out.str(), drawn({2}));
+        now += ProgressBar::kRedrawInterval;
+        ProgressBar::callback()(111, nullptr);
+        ProgressBar::callback()(150, nullptr);
+        EXPECT_EQ(out.str(), drawn({2, 111}));
+    }
+    EXPECT_EQ(out.str(), drawn({2, 111, 150}) + "\n");
 }
 
 TEST(Arguments, NumbersAreDecimalOrPrefixedHex) {

@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "ListCommand.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "ToolLogFolder.h"
 #include "host/SimHost.h"
@@ -74,6 +75,62 @@ TEST_F(Kxcxctl, UsageAndErrorsAreOneLineWithNonZeroExit) {
     EXPECT_THAT(help.out, HasSubstr("KXCX_BACKEND=sim"));
     EXPECT_THAT(help.out, HasSubstr("-v, --verbose"));
     EXPECT_THAT(help.out, HasSubstr("KXCX_LOG_DIR"));
+    EXPECT_THAT(help.out, HasSubstr("send a gamma table to slot N (0-15)"));
+}
+
+TEST_F(Kxcxctl, UsageErrorsExitWithTwoEverywhere) {
+    plug("");
+    // No request reaches a program's control channel from here.
+    const ScopedEnv socket("KXCX_SIM_SOCKET", (dir.path() + "/ctl.sock").c_str());
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--frobnicate"},
+        {"list", "--all"},
+        {"versions", "--fast"},
+        {"versions", "--device"},
+        {"reg", "read", "0x3C", "1", "--repeat"},
+        {"reg", "read", "0x3C", "1", "--fast"},
+        {"regfile", "regs.txt", "--regfile"},
+        {"ioctl", "in", "0xB0", "0", "0", "2", "--fast"},
+        {"stream", "1", "--fast"},
+        {"fpga", "init", "--fast"},
+        {"flash", "erase", "--fast"},
+        {"mcu", "load", "--fast"},
+        {"eeprom", "write", "--fast"},
+        {"gamma", "upload", "0", "--type"},
+        {"gamma", "download", "0", "--out"},
+        {"gamma", "upload", "0", "--fast"},
+        {"gamma", "upload", "16"},
+        {"sim", "reboot"},
+        {"sim", "list", "all"},
+        {"sim", "unplug"},
+        {"sim", "press"},
+        {"sim", "press", "flash"},
+        {"sim", "fault"},
+        {"sim", "fault", "nack", "62"},
+        {"sim", "fault", "timeout", "0"},
+    };
+    for (const auto& args : wrong) {
+        std::string line;
+        for (const std::string& word : args) {
+            line += word + " ";
+        }
+        SCOPED_TRACE(line);
+        const Outcome result = run(args);
+        EXPECT_EQ(result.code, 2) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(Kxcxctl, SimulatedBoardsThatAreNotUnderstoodFailTheCommands) {
+    const ScopedEnv backend("KXCX_BACKEND", "sim");
+    const ScopedEnv boards("KXCX_SIM", "RT4207,fps=x");
+    const Outcome listed = run({"list"});
+    EXPECT_EQ(listed.code, 1);
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, "kxcxctl list: KXCX_SIM: bad value for fps: 'x'\n");
+    const Outcome versions = run({"versions"});
+    EXPECT_EQ(versions.code, 1);
+    EXPECT_EQ(versions.err, "kxcxctl versions: KXCX_SIM: bad value for fps: 'x'\n");
 }
 
 TEST(ListCommand, VariantFollowsTheModelLabel) {

@@ -88,14 +88,23 @@ TEST_F(SimCommandTest, RequestsAreCarriedOutAndTheirLinesPrinted) {
     EXPECT_TRUE(host.board("sim:RT4207-x6B6B:0")->i2cNack(0x3C));
 }
 
-TEST_F(SimCommandTest, RefusedRequestsFailWithTheServersReason) {
-    serve("RT4207");
+TEST_F(SimCommandTest, RequestsTheServerWouldNotUnderstandAreUsageErrorsWithoutAServer) {
     Outcome result = sim({"press", "flash"});
-    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.code, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
               "kxcxctl sim: unknown button 'flash' (light-up, light-down, record, photo or 0-3)\n");
-    result = sim({"plug", "sim:RT4207-x6B6B:5"});
+    result = sim({"fault", "stall"});
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.err, "kxcxctl sim: usage: fault stall on|off [PATH]\n");
+    result = sim({"reboot"});
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.err, "kxcxctl sim: unknown command 'reboot' (try help)\n");
+}
+
+TEST_F(SimCommandTest, RefusedRequestsFailWithTheServersReason) {
+    serve("RT4207");
+    Outcome result = sim({"plug", "sim:RT4207-x6B6B:5"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "kxcxctl sim: no board 'sim:RT4207-x6B6B:5' (list shows the boards)\n");
     result = sim({"unplug", "two words"});

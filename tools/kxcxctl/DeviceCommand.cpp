@@ -11,22 +11,30 @@ int DeviceCommand::fail(std::ostream& err, const std::string& command, const std
     return code;
 }
 
-std::unique_ptr<DeviceSession> DeviceCommand::open(const Arguments& arguments,
-                                                   const std::vector<std::string>& flags,
-                                                   const std::string& command, std::ostream& err) {
+int DeviceCommand::checkUsage(const Arguments& arguments, const std::vector<std::string>& flags,
+                              const std::string& command, std::ostream& err) {
     if (!arguments.error().empty()) {
-        fail(err, command, arguments.error(), 2);
-        return nullptr;
+        return fail(err, command, arguments.error(), 2);
     }
     if (const auto unknown = arguments.unknown(flags); !unknown.empty()) {
-        fail(err, command, "unknown option " + unknown.front(), 2);
-        return nullptr;
+        return fail(err, command, "unknown option " + unknown.front(), 2);
+    }
+    return 0;
+}
+
+DeviceCommand::Opened DeviceCommand::open(const Arguments& arguments,
+                                          const std::vector<std::string>& flags,
+                                          const std::string& command, std::ostream& err) {
+    if (const int usage = checkUsage(arguments, flags, command, err); usage != 0) {
+        return Opened(usage);
     }
     auto session = std::make_unique<DeviceSession>(arguments.option("--device").value_or(""),
                                                    arguments.option("--regfile").value_or(""));
     if (session->handle() == nullptr) {
-        fail(err, command, session->error());
-        return nullptr;
+        const std::string reason = session->error();
+        // The library's log is complete once it is unloaded, before the reason points to it.
+        session.reset();
+        return Opened(fail(err, command, reason));
     }
-    return session;
+    return Opened(std::move(session));
 }

@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "LogEnvironment.h"
+#include "SimConfigCheck.h"
+
 DeviceSession::DeviceSession(const std::string& name, const std::string& regFile) {
+    if (m_error = SimConfigCheck::problem(); !m_error.empty()) {
+        return;
+    }
+    m_loaded = true;
     if (loadCxLib() != 0) {
         m_error = "the camera library could not be loaded";
         return;
@@ -30,11 +37,14 @@ DeviceSession::DeviceSession(const std::string& name, const std::string& regFile
     m_handle = openCxDevice(m_name, 400, 400, 480000, regFile.empty() ? nullptr : regFile.c_str(),
                             nullptr);
     if (m_handle == nullptr) {
-        m_error = m_name + " could not be opened (the library log says why)";
+        m_error = m_name + " could not be opened: " + LogEnvironment::pointTo("says why");
     }
 }
 
 DeviceSession::~DeviceSession() {
+    if (!m_loaded) {
+        return;
+    }
     if (m_handle != nullptr) {
         closeCxDevice(m_handle);
     }

@@ -10,7 +10,8 @@
 class DeviceSession {
 public:
     // Loads the library, finds the boards and opens `name` (the only board when empty). A
-    // second-variant board sends `regFile` while it opens ("reg_init.txt" when empty).
+    // second-variant board sends `regFile` while it opens ("reg_init.txt" when empty). A
+    // KXCX_SIM that is not understood stops it before the library loads.
     DeviceSession(const std::string& name, const std::string& regFile);
     ~DeviceSession();
     DeviceSession(const DeviceSession&) = delete;
@@ -22,6 +23,7 @@ public:
     const std::string& name() const { return m_name; }
 
 private:
+    bool m_loaded = false;  // the library was asked to load
     CamContext* m_handle = nullptr;
     std::string m_name;
     std::string m_error;

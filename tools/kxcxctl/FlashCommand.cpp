@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "DeviceCommand.h"
+#include "LogEnvironment.h"
 #include "ProgressBar.h"
 #include "SpiFlashReader.h"
 #include "TransferError.h"
@@ -33,6 +34,10 @@ int FlashCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     if (!known) {
         return DeviceCommand::fail(err, "flash", kUsage, 2);
     }
+    const std::vector<std::string> flags = {"--quiet", "--verify"};
+    if (const int usage = DeviceCommand::checkUsage(arguments, flags, "flash", err)) {
+        return usage;
+    }
     // The whole image is read and checked before the board is touched.
     const std::string file = words.size() == 2 ? words[1] : kDefaultImage;
     IntelHexImage image;
@@ -45,9 +50,9 @@ int FlashCommand::run(const std::vector<std::string>& args, std::ostream& out, s
                 (verb == "program" ? "cannot program " : "cannot read ") + file + ": " + fault);
         }
     }
-    auto session = DeviceCommand::open(arguments, {"--quiet", "--verify"}, "flash", err);
+    auto session = DeviceCommand::open(arguments, flags, "flash", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     const bool quiet = arguments.flag("--quiet");
     if (verb == "erase") {
@@ -116,7 +121,8 @@ int FlashCommand::program(CamContext* handle, const std::string& file, const Int
     }
     if (result == -1) {
         return DeviceCommand::fail(err, "flash",
-                                   "cannot program " + file + " (the library log says why)");
+                                   "cannot program " + file + ", missing or damaged: " +
+                                       LogEnvironment::pointTo("says why"));
     }
     if (result < 0) {
         return DeviceCommand::fail(err, "flash",

@@ -18,7 +18,7 @@ int FpgaCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     }
     auto session = DeviceCommand::open(arguments, {"--quiet"}, "fpga", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     if (init) {
         const int result = initFPGA(session->handle());

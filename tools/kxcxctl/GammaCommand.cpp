@@ -1,19 +1,21 @@
 #include "GammaCommand.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <system_error>
 
 #include "DeviceCommand.h"
+#include "LineWarnings.h"
+#include "kxGammaLine.h"
+#include "kxLineReader.h"
+#include "kxReadableFile.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: gamma upload NUMBER [FILE] [--type 0-3] | gamma download NUMBER [--out FILE]  "
-    "[--device NAME]";
-constexpr int kTableBytes = 4096;
-constexpr int kEntries = 1024;
+    "usage: gamma upload NUMBER [FILE] [--type 0-3] [--quiet] | gamma download NUMBER "
+    "[--out FILE]  (NUMBER 0-15) [--device NAME]";
+constexpr int kTableBytes = GammaLine::kEntries * 4;
+constexpr int kEntries = GammaLine::kEntries;
 
 std::string failure(int result) {
     if (result == -62) {
@@ -26,6 +28,37 @@ std::string failure(int result) {
 }
 
 }  // namespace
+
+void GammaCommand::warnAboutLines(const std::string& path, int type, std::ostream& err) {
+    LineReader reader(path.c_str(), GammaLine::kMaxLine);
+    LineWarnings warnings(err, "gamma", path);
+    const int pairs = GammaLine::pairsOf(type);
+    int number = 0;
+    std::string line;
+    while (reader.next(line)) {
+        ++number;
+        if (number > GammaLine::kEntries) {
+            continue;
+        }
+        int levels[GammaLine::kMaxPairs];
+        const int read = GammaLine::read(line, pairs, levels);
+        if (read == pairs) {
+            continue;
+        }
+        warnings.add(number,
+                     pairs == 1 ? "the line holds no output level, entry " +
+                                      std::to_string(number - 1) + " is 0"
+                                : "the line holds " + std::to_string(read) + " of " +
+                                      std::to_string(pairs) + " pairs, the missing levels are 0",
+                     line);
+    }
+    if (number > GammaLine::kEntries) {
+        warnings.add(GammaLine::kEntries + 1, "lines " + std::to_string(GammaLine::kEntries + 1) +
+                                                  " to " + std::to_string(number) +
+                                                  " are not used: a table holds " +
+                                                  std::to_string(GammaLine::kEntries) + " entries");
+    }
+}
 
 std::string GammaCommand::tableText(const std::vector<uint8_t>& table) {
     std::string text;
@@ -56,24 +89,29 @@ int GammaCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     if ((!upload && !download) || !number || !type) {
         return DeviceCommand::fail(err, "gamma", kUsage, 2);
     }
-    auto session = DeviceCommand::open(arguments, {}, "gamma", err);
+    // --quiet as every loader takes it: a gamma transfer draws no progress bar to leave out.
+    auto session = DeviceCommand::open(arguments, {"--quiet"}, "gamma", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     const int slot = static_cast<int>(*number);
     if (upload) {
         const char* file = words.size() == 3 ? words[2].c_str() : nullptr;
+        // The library sends the identity table for a file it cannot read; asked for a file, the
+        // command sends that file or nothing.
+        if (file != nullptr) {
+            if (const std::string problem = ReadableFile::problem(file); !problem.empty()) {
+                return DeviceCommand::fail(err, "gamma",
+                                           "cannot read " + words[2] + ": " + problem);
+            }
+            warnAboutLines(words[2], static_cast<int>(*type), err);
+        }
         const int result = uploadGammaTable(session->handle(), slot, file, static_cast<int>(*type));
         if (result < 0) {
             return DeviceCommand::fail(err, "gamma", failure(result));
         }
-        std::error_code error;
-        if (file == nullptr || !std::filesystem::is_regular_file(file, error) ||
-            !std::ifstream(file)) {
-            out << "table " << slot << ": "
-                << (file == nullptr ? std::string("no table file")
-                                    : "cannot read " + std::string(file))
-                << ", the identity table was sent" << std::endl;
+        if (file == nullptr) {
+            out << "table " << slot << ": no table file, the identity table was sent" << std::endl;
         } else if (result == 0) {
             out << "table " << slot << ": " << file << " holds no lines, every level is 0"
                 << std::endl;

@@ -1,7 +1,7 @@
 // "kxcxctl gamma upload NUMBER [FILE] [--type T]": builds a gamma table from a text file and
-// writes it to the FPGA's table slot; "kxcxctl gamma download NUMBER [--out FILE]": reads a slot
-// back and saves it as a type-3 text file (one line per entry, levels C, B, A), which uploads
-// again unchanged.
+// writes it to the FPGA's table slot (0-15), warning about the lines it cannot read; "kxcxctl gamma
+// download NUMBER [--out FILE]": reads a slot back and saves it as a type-3 text file (one line per
+// entry, levels C, B, A), which uploads again unchanged.
 #pragma once
 
 #include <cstdint>
@@ -15,4 +15,9 @@ public:
 
     // The type-3 text of a 4096-byte table.
     static std::string tableText(const std::vector<uint8_t>& table);
+
+private:
+    // Warns about each line of a table file of the type that gives levels of 0 for want of
+    // numbers, and about lines past the table's end.
+    static void warnAboutLines(const std::string& path, int type, std::ostream& err);
 };

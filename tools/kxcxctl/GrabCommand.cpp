@@ -26,11 +26,6 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     if (!count) {
         return DeviceCommand::fail(err, "grab", "N must be 1 to 1000: " + words[0], 2);
     }
-    std::error_code error;
-    std::filesystem::create_directories(words[1], error);
-    if (error || !std::filesystem::is_directory(words[1])) {
-        return DeviceCommand::fail(err, "grab", "cannot make the folder " + words[1], 1);
-    }
     struct Write {
         long slave;
         long reg;
@@ -54,7 +49,13 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     }
     auto session = DeviceCommand::open(arguments, {}, "grab", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
+    }
+    // The folder is made once the arguments have all been checked.
+    std::error_code error;
+    std::filesystem::create_directories(words[1], error);
+    if (error || !std::filesystem::is_directory(words[1])) {
+        return DeviceCommand::fail(err, "grab", "cannot make the folder " + words[1], 1);
     }
     // Registers set before the frames are taken (16-bit register addresses above 0xFF).
     for (const Write& write : writes) {

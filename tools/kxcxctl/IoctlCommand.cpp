@@ -40,7 +40,7 @@ int IoctlCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     }
     auto session = DeviceCommand::open(arguments, {}, "ioctl", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     int transferred = 0;
     if (ioctlCxDevice(session->handle(), 0, in ? 1 : 0, static_cast<int>(*request),

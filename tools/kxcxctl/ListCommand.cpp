@@ -4,10 +4,16 @@
 
 #include <iomanip>
 
+#include "SimConfigCheck.h"
+
 int ListCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (!args.empty()) {
         err << "kxcxctl list: takes no arguments" << std::endl;
         return 2;
+    }
+    if (const std::string problem = SimConfigCheck::problem(); !problem.empty()) {
+        err << "kxcxctl list: " << problem << std::endl;
+        return 1;
     }
     if (loadCxLib() != 0) {
         err << "kxcxctl list: the camera library could not be loaded" << std::endl;

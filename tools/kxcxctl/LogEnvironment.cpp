@@ -21,3 +21,13 @@ void LogEnvironment::prepare(bool verbose) {
         setenv(kFolderVariable, folder.c_str(), 0);
     }
 }
+
+std::string LogEnvironment::pointTo(const std::string& says) {
+    const char* echo = std::getenv(kEchoVariable);
+    if (echo != nullptr && std::string(echo) == "1") {
+        return "the library log echoed here " + says;
+    }
+    const char* folder = std::getenv(kFolderVariable);
+    const std::string where = folder != nullptr && folder[0] != '\0' ? folder : ".";
+    return "the library log in " + where + " " + says + " (-v shows it here)";
+}

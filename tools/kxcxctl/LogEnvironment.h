@@ -17,4 +17,10 @@ public:
     // and to write them to the default folder unless KXCX_LOG_DIR is set already. Must run
     // before the first library call.
     static void prepare(bool verbose);
+
+    // Where to read what the library logged, for a message whose reason only the log holds:
+    // "the library log echoed here <says>" when it is echoed, else "the library log in <folder>
+    // <says> (-v shows it here)". The folder is the one prepare chose (the current folder when
+    // none). Messages end with it: "<what failed>: <pointTo>".
+    static std::string pointTo(const std::string& says);
 };

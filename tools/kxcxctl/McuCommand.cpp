@@ -54,6 +54,9 @@ int load(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (words.empty() || words[0] != what.verb || words.size() > 2) {
         return DeviceCommand::fail(err, what.command, usage, 2);
     }
+    if (const int usage = DeviceCommand::checkUsage(arguments, {"--quiet"}, what.command, err)) {
+        return usage;
+    }
     const std::string file = words.size() == 2 ? words[1] : what.defaultFile;
     // The board is not touched for a file that is no image for it.
     if (const std::string fault = what.fileCheck(file); !fault.empty()) {
@@ -62,7 +65,7 @@ int load(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
     auto session = DeviceCommand::open(arguments, {"--quiet"}, what.command, err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     int result = 0;
     {

@@ -8,13 +8,19 @@ namespace {
 ProgressBar* g_active = nullptr;
 }
 
-ProgressBar::ProgressBar(std::ostream& out, bool quiet, Range range)
-    : m_out(out), m_quiet(quiet), m_range(range) {
+ProgressBar::ProgressBar(std::ostream& out, bool quiet, Range range, Clock clock)
+    : m_out(out), m_quiet(quiet), m_range(range), m_clock(std::move(clock)) {
+    if (!m_clock) {
+        m_clock = [] { return std::chrono::steady_clock::now(); };
+    }
     g_active = this;
 }
 
 ProgressBar::~ProgressBar() {
-    if (m_drawn) {
+    if (m_behind) {
+        draw(m_lastStep);
+    }
+    if (!m_shown.empty()) {
         m_out << std::endl;
     }
     g_active = nullptr;
@@ -35,16 +41,29 @@ void ProgressBar::complete() {
     draw(m_range.last);
 }
 
-void ProgressBar::draw(int step) {
-    if (m_quiet) {
+void ProgressBar::report(int step) {
+    m_lastStep = step;
+    if (!m_shown.empty() && m_clock() - m_drawnAt < kRedrawInterval) {
+        m_behind = true;
         return;
     }
-    m_out << '\r' << render(step, m_range) << std::flush;
-    m_drawn = true;
+    draw(step);
+}
+
+void ProgressBar::draw(int step) {
+    m_behind = false;
+    m_lastStep = step;
+    const std::string text = render(step, m_range);
+    if (m_quiet || text == m_shown) {
+        return;
+    }
+    m_out << '\r' << text << std::flush;
+    m_shown = text;
+    m_drawnAt = m_clock();
 }
 
 void ProgressBar::onStep(int step, bool*) {
     if (g_active != nullptr) {
-        g_active->draw(step);
+        g_active->report(step);
     }
 }

@@ -46,7 +46,7 @@ int RegCommand::run(const std::vector<std::string>& args, std::ostream& out, std
     }
     auto session = DeviceCommand::open(arguments, {"--wide"}, "reg", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     char text[64];
     if (read) {

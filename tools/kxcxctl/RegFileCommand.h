@@ -1,4 +1,5 @@
-// "kxcxctl regfile PATH": sends a register file to the board's sensor with a progress bar.
+// "kxcxctl regfile PATH": sends a register file to the board's sensor with a progress bar, and
+// warns about the lines that are skipped or not read whole.
 #pragma once
 
 #include <ostream>
@@ -8,4 +9,8 @@
 class RegFileCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+private:
+    // Warns about each register line that is not sent as written.
+    static void warnAboutLines(const std::string& path, std::ostream& err);
 };

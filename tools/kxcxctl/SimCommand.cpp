@@ -5,9 +5,11 @@
 
 #include "control/ControlClient.h"
 #include "control/ControlProtocol.h"
+#include "control/ControlRequest.h"
 
 using boardsim::ControlClient;
 using boardsim::ControlProtocol;
+using boardsim::ControlRequest;
 
 int SimCommand::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
@@ -20,7 +22,10 @@ int SimCommand::run(const std::vector<std::string>& args, std::ostream& out, std
     }
     std::string request;
     std::string problem;
-    if (!ControlProtocol::formatRequest(args, request, problem)) {
+    // A request the server would not understand is a usage error, told without asking it.
+    ControlRequest parsed;
+    if (!ControlProtocol::formatRequest(args, request, problem) ||
+        !ControlRequest::parse(args, parsed, problem)) {
         err << "kxcxctl sim: " << problem << std::endl;
         return 2;
     }

@@ -17,7 +17,7 @@ int StreamCommand::run(const std::vector<std::string>& args, std::ostream& out, 
     }
     auto session = DeviceCommand::open(arguments, {}, "stream", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     CamContext* handle = session->handle();
     int producedStart = 0;

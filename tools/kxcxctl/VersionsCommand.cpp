@@ -12,7 +12,7 @@ int VersionsCommand::run(const std::vector<std::string>& args, std::ostream& out
     }
     auto session = DeviceCommand::open(arguments, {}, "versions", err);
     if (!session) {
-        return 1;
+        return session.exitCode();
     }
     uint8_t mcu[2] = {};
     int transferred = 0;

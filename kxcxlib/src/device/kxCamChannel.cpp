@@ -32,6 +32,7 @@ std::unique_ptr<kx::UsbDevice> CamChannel::open(const kx::Guid& interfaceGuid, i
     kx::UsbBackend& backend = kx::UsbTransport::backend();
     std::string path;
     if (backend.interfacePath(interfaceGuid, memberIndex, path) != kx::EnumResult::Found) {
+        kx::setLastPlatformError(ENODEV);
         return nullptr;
     }
     if (path.size() > kMaxPathLength) {

@@ -25,8 +25,8 @@ public:
     // The byte the interrupt write sends.
     static constexpr uint8_t kInterruptTrigger = 0x31;
 
-    // The device of the memberIndex-th interface of the GUID, opened; null when it is not there
-    // or cannot be opened.
+    // The device of the memberIndex-th interface of the GUID, opened; null with the platform
+    // error set when it is not there (ENODEV) or cannot be opened.
     static std::unique_ptr<kx::UsbDevice> open(const kx::Guid& interfaceGuid, int memberIndex);
 
     // Pipes, policies and events of a context whose device is open. 0, or -1 after closing the

@@ -1,13 +1,16 @@
 #include "kxCamDevice.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <set>
 
 #include "kxCamChannel.h"
+#include "kxCxLogger.h"
 #include "kxCxModLog.h"
 #include "kxModFault.h"
+#include "kxPlatformError.h"
 
 namespace {
 
@@ -61,7 +64,13 @@ CamContext* CamDevice::openChannel(const kx::Guid& interfaceGuid, int memberInde
     CamContext& context = m_contexts[m_openCount == 0 ? 0 : 1];
     context.reset(this);
     context.setUsbDevice(openDevicePath(interfaceGuid, memberIndex));
-    if (!context.usbDevice() || CamChannel::init(context) != 0) {
+    const bool opened = context.usbDevice() != nullptr;
+    if (!opened || CamChannel::init(context) != 0) {
+        CxLogger::instance().log(8,
+                                 opened ? "Setting up interface %d of %s failed: %s\n"
+                                        : "Opening interface %d of %s failed: %s\n",
+                                 memberIndex, interfaceGuid.toString().c_str(),
+                                 std::strerror(kx::lastPlatformError()));
         return nullptr;
     }
     return &context;
@@ -92,6 +101,8 @@ bool CamDevice::allocateFrameStore(CamContext& context, std::size_t extra) {
     const std::size_t size = std::max(bytes, needed);
     context.frameStore.reset(new (std::nothrow) uint8_t[size]());
     if (!context.frameStore) {
+        CxLogger::instance().log(8, "No memory for a frame store of %d KiB\n",
+                                 static_cast<int>(size / 1024));
         return false;
     }
     context.frameStoreBytes = size;

@@ -1,9 +1,9 @@
 #include "kxGammaTableFile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
+#include "kxGammaLine.h"
 #include "kxLineReader.h"
 
 namespace {
@@ -60,15 +60,14 @@ int GammaTableFile::build(const char* path, int number, int type, Table& table) 
     }
     int count = 0;
     std::string line;
+    const int pairs = GammaLine::pairsOf(type);
     while (reader.next(line)) {
         if (count >= kEntries) {
             continue;  // read and ignored
         }
-        double input[4];
-        int level[4] = {0, 0, 0, 0};
-        if (type >= 1 && type <= 3) {
-            std::sscanf(line.c_str(), "%lf %d %lf %d %lf %d %lf %d", &input[0], &level[0],
-                        &input[1], &level[1], &input[2], &level[2], &input[3], &level[3]);
+        int level[GammaLine::kMaxPairs];
+        GammaLine::read(line, pairs, level);
+        if (pairs > 1) {
             const uint32_t first = limited(level[0]);
             const uint32_t second = limited(level[1]);
             const uint32_t third = limited(level[2]);
@@ -81,7 +80,6 @@ int GammaTableFile::build(const char* path, int number, int type, Table& table) 
                 setEntry(table, count, fourth, third, second);
             }
         } else {
-            std::sscanf(line.c_str(), "%lf %d", &input[0], &level[0]);
             setLevel(table, count, number, static_cast<uint32_t>(level[0]) & kLevelMask);
         }
         ++count;

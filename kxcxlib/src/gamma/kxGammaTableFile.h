@@ -10,11 +10,13 @@
 #include <array>
 #include <cstdint>
 
+#include "kxGammaLine.h"
+
 class GammaTableFile {
 public:
-    static constexpr int kEntries = 1024;
+    static constexpr int kEntries = GammaLine::kEntries;
     static constexpr int kBytes = kEntries * 4;
-    static constexpr int kMaxLine = 1000;
+    static constexpr int kMaxLine = GammaLine::kMaxLine;
     using Table = std::array<uint8_t, kBytes>;
 
     // Fills table from the file and returns the lines turned into entries (at most 1024). No

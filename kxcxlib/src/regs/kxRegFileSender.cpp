@@ -1,64 +1,24 @@
 #include "kxRegFileSender.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <thread>
 
 #include "kxCamChannel.h"
+#include "kxCxLogger.h"
 #include "kxCxModLog.h"
 #include "kxFileHandle.h"
 #include "kxModFault.h"
+#include "kxReadableFile.h"
+#include "kxRegFileReader.h"
 #include "kxRegisterAccess.h"
 
 namespace {
 
-constexpr int kLineBuffer = 1024;
-
-// Closes a C stream when it goes out of scope.
-using File = FileHandle;
-
-bool isComment(const char* line) {
-    return line[0] == ';' || line[0] == '\r' || line[0] == '\n';
-}
-
-// Up to three hexadecimal numbers separated by white space, as "%x %x %x" reads them, without
-// the undefined behaviour of scanning a number too large for its type. Returns how many were read.
-int parseNumbers(const char* line, unsigned long (&numbers)[3]) {
-    int count = 0;
-    const char* p = line;
-    while (count < 3) {
-        char* end = nullptr;
-        const unsigned long value = std::strtoul(p, &end, 16);
-        if (end == p) {
-            break;
-        }
-        numbers[count++] = value;
-        p = end;
-    }
-    return count;
-}
-
-// Reads one line (a piece of at most 1023 characters) and its length as text mode counts it: a
-// CR before the final LF does not count. False at the end of the file.
-bool readLine(std::FILE* file, char (&line)[kLineBuffer], long& length) {
-    const long before = std::ftell(file);
-    if (std::fgets(line, sizeof line, file) == nullptr) {
-        return false;
-    }
-    const long after = std::ftell(file);
-    length = before >= 0 && after >= before ? after - before : static_cast<long>(std::strlen(line));
-    const std::size_t shown = std::strlen(line);
-    if (shown >= 2 && line[shown - 2] == '\r' && line[shown - 1] == '\n') {
-        --length;
-    }
-    // Every line read took at least one character, even from a file whose position does not
-    // move (a device), so the size bound always ends the reading.
-    length = std::max(length, 1L);
-    return true;
+// A line as the log shows it: without its line end.
+std::string shown(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
 }
 
 }  // namespace
@@ -69,23 +29,15 @@ RegFileSender::RegFileSender(Sleeper sleeper) : m_sleep(std::move(sleeper)) {
     }
 }
 
-bool RegFileSender::sendLine(CamContext* context, const char* line, uint8_t* buffer,
-                             std::vector<Write>& sent) {
-    unsigned long numbers[3] = {0, 0, 0};
-    if (parseNumbers(line, numbers) < 1) {
-        return false;
-    }
-    const unsigned long address = numbers[0];
-    const unsigned long reg = numbers[1];
-    const unsigned long data = numbers[2];
+RegFileSender::Write RegFileSender::sendLine(CamContext* context, unsigned long address,
+                                             unsigned long reg, unsigned long data,
+                                             uint8_t* buffer) {
     const int index = static_cast<int>(((address >> 1) & 0xFF) | RegisterAccess::kWide);
     buffer[0] = static_cast<uint8_t>(data);
     int transferred = 0;
     CamChannel::control(context, 0, RegisterAccess::kRequestI2c, static_cast<int>(reg & 0xFFFF),
                         index, 1, buffer, &transferred);
-    sent.push_back(
-        {index, static_cast<int>(reg & 0xFFFF), static_cast<int>(data & 0xFF), transferred});
-    return true;
+    return {index, static_cast<int>(reg & 0xFFFF), static_cast<int>(data & 0xFF), transferred};
 }
 
 void RegFileSender::writeTrace(CamContext* context, std::FILE* trace,
@@ -114,21 +66,21 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
     if (path == nullptr) {
         return -21;
     }
-    File trace;
+    FileHandle trace;
     if (tracePath != nullptr) {
         trace.reset(std::fopen(tracePath, "w"));
     }
-    long size = 0;
-    {
-        File probe(std::fopen(path, "r"));
-        if (!probe) {
-            return -22;
-        }
-        std::fseek(probe.get(), 0, SEEK_END);
-        size = std::ftell(probe.get());
+    CxLogger& log = CxLogger::instance();
+    // The size comes first, from a regular file only: a pipe would keep the caller waiting for
+    // a writer that never comes.
+    RegFileReader reader(path);
+    if (reader.size() < 0) {
+        log.log(8, "Sending register file %s refused: %s\n", path,
+                ReadableFile::problem(path).c_str());
+        return -22;
     }
-    File file(std::fopen(path, "r"));
-    if (!file) {
+    if (!reader.isOpen()) {
+        log.log(8, "Sending register file %s refused: it cannot be opened\n", path);
         return -23;
     }
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[2]());
@@ -136,21 +88,14 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
         return -1;
     }
 
-    char line[kLineBuffer];
+    RegFileReader::Line line;
     long count = 0;
-    long length = 0;
-    int lineNumber = 0;
-    // A file that grows while it is read (or a device that never ends) stops at its size.
-    const auto more = [&] { return count <= size && readLine(file.get(), line, length); };
-    while (more()) {
-        ++lineNumber;
-        count += length;
-        if (std::strstr(line, kHeaderEnd) != nullptr) {
-            break;
-        }
+    bool more = reader.next(line);
+    for (; more && line.kind == RegFileReader::Kind::Header; more = reader.next(line)) {
+        count += line.length;
     }
 
-    const long step = size / 1024 <= 200 ? 1024 : size / 200;
+    const long step = reader.size() / 1024 <= 200 ? 1024 : reader.size() / 200;
     int counter = kFirstStep;
     bool flag = false;
     if (progress != nullptr) {
@@ -158,30 +103,25 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
     }
     long threshold = 3 * step;
     std::vector<Write> sent;
-    const auto sendOrSkip = [&](const char* text) {
-        if (!sendLine(context, text, buffer.get(), sent)) {
+    int failed = 0;
+    for (; more; more = reader.next(line)) {
+        count += line.length;
+        if (line.kind == RegFileReader::Kind::Empty) {
             CamChannel::logOf(*context)._outModLog_(
                 ModLog::kWarning, ModFault::baseName(__FILE__), __LINE__, "sendRegFile",
-                "%s: line %d holds no register data and is skipped", path, lineNumber);
-        }
-    };
-    while (more()) {
-        ++lineNumber;
-        count += length;
-        if (std::strstr(line, kResetIsp) != nullptr) {
-            // The two lines after the marker end the file; nothing else is read or reported.
-            for (int i = 0; i < 2 && readLine(file.get(), line, length); ++i) {
-                ++lineNumber;
-                count += length;
-                sendOrSkip(line);
-                m_sleep(kResetPause);
+                "%s: line %d holds no register data and is skipped", path, line.number);
+        } else if (line.kind == RegFileReader::Kind::Register) {
+            sent.push_back(sendLine(context, line.address, line.reg, line.data, buffer.get()));
+            if (sent.back().transferred != 1 && failed++ == 0) {
+                log.log(8, "Sending register file %s: line %d was not written: %s\n", path,
+                        line.number, shown(line.text).c_str());
             }
-            break;
         }
-        if (!isComment(line)) {
-            sendOrSkip(line);
+        if (line.pauseAfter) {
+            m_sleep(kResetPause);
         }
-        if (count > threshold) {
+        // The marker and the two lines after it end the file without reporting progress.
+        if (line.kind != RegFileReader::Kind::ResetIsp && !line.pauseAfter && count > threshold) {
             threshold += step;
             ++counter;
             if (progress != nullptr) {
@@ -190,7 +130,6 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
             }
         }
     }
-    file.reset();
     if (trace) {
         writeTrace(context, trace.get(), sent, buffer.get());
         trace.reset();
@@ -198,6 +137,11 @@ int RegFileSender::send(CamContext* context, const char* path, const char* trace
     if (progress != nullptr) {
         flag = false;
         progress(kLastStep, &flag);
+    }
+    if (failed > 0) {
+        log.log(8, "Sending register file %s failed: %d of %d register writes were not taken\n",
+                path, failed, static_cast<int>(sent.size()));
+        return -24;
     }
     return static_cast<int>(count);
 }

@@ -1,12 +1,5 @@
-// Sends a register file ("reg_init.txt" and its kind) to the board's sensor.
-//
-// The file is read line by line (a line longer than 1023 characters in pieces). Lines up to and
-// including the one that contains ";(a) sensor controller system reset" are a header and are not
-// sent. Later lines starting with ';', CR or LF are comments. A line containing ";reset isp"
-// ends the file: the two lines after it are sent with a 300 ms pause after each, and nothing
-// after them is read. Every other line holds three hexadecimal numbers: the I2C device address
-// in 8-bit form, the 16-bit register address and the data byte; missing numbers count as 0, and
-// a line without any number is skipped and logged.
+// Sends a register file ("reg_init.txt" and its kind, read by RegFileReader) to the board's
+// sensor, pausing 300 ms after each of the two lines that follow the reset marker.
 #pragma once
 
 #include <chrono>
@@ -21,8 +14,6 @@ struct CamContext;
 
 class RegFileSender {
 public:
-    static constexpr const char* kHeaderEnd = ";(a) sensor controller system reset";
-    static constexpr const char* kResetIsp = ";reset isp";
     static constexpr std::chrono::milliseconds kResetPause{300};
     static constexpr int kFirstStep = 2;
     static constexpr int kLastStep = 220;
@@ -33,9 +24,10 @@ public:
     explicit RegFileSender(Sleeper sleeper = {});
 
     // Sends the file at path on the context, writes the trace file when tracePath is given, and
-    // reports progress (2 first, 220 last). Returns the characters read from the file, or
-    // -20 null context, -21 null path, -22 file cannot be opened, -23 file cannot be reopened,
-    // -1 no transfer buffer.
+    // reports progress (2 first, 220 last). A failed write does not stop the file. Returns the
+    // characters read from the file, or -20 null context, -21 null path, -22 file cannot be
+    // opened or is no regular file, -23 file cannot be reopened, -24 register writes failed (the
+    // library log names the first failed line), -1 no transfer buffer.
     int send(CamContext* context, const char* path, const char* tracePath, CxProgressProc progress);
 
 private:
@@ -46,8 +38,9 @@ private:
         int transferred;
     };
 
-    // One register line; false when it holds no number.
-    bool sendLine(CamContext* context, const char* line, uint8_t* buffer, std::vector<Write>& sent);
+    // One register line; the write as sent.
+    static Write sendLine(CamContext* context, unsigned long address, unsigned long reg,
+                          unsigned long data, uint8_t* buffer);
     static void writeTrace(CamContext* context, std::FILE* trace, const std::vector<Write>& sent,
                            uint8_t* buffer);
 

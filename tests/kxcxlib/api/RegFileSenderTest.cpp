@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
+#include "FifoFeeder.h"
 #include "SimDeviceFixture.h"
 
 using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::Not;
 
 namespace {
 
@@ -170,7 +174,41 @@ TEST_F(RegFile, OddContentIsCountedAndBounded) {
     // A number too large for any register is cut, not undefined.
     send(";(a) sensor controller system reset\n6A FFFFFFFFFFFFFFFFFFFFFFFF 20\n");
     EXPECT_EQ(writes().back(), "135 ffff 20");
-    // A device that never ends is read only as far as its size says.
-    RegFileSender sender([](std::chrono::milliseconds) {});
-    EXPECT_GE(sender.send(handle, "/dev/zero", nullptr, nullptr), 0);
+}
+
+TEST_F(RegFile, OnlyRegularFilesAreReadAndTheLogSaysWhy) {
+    // A pipe would keep the caller waiting for a writer, a device might never end.
+    const FifoFeeder pipe("pipe.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
+    std::filesystem::create_directory("folder");
+    for (const char* path : {"missing.txt", "pipe.txt", "folder", "/dev/zero"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(sendRegFile(handle, path, nullptr), -22);
+    }
+    EXPECT_EQ(pipe.readers(), 0);
+    EXPECT_TRUE(writes().empty());
+    const std::string log = logText();
+    EXPECT_THAT(log,
+                HasSubstr("Sending register file pipe.txt refused: it is not a regular file\n"));
+    EXPECT_THAT(log, HasSubstr("Sending register file folder refused: it is a folder\n"));
+    EXPECT_THAT(log,
+                HasSubstr("Sending register file missing.txt refused: there is no such file\n"));
+}
+
+TEST_F(RegFile, FailedWritesDoNotStopTheFileButFailIt) {
+    // Nothing answers at 0x22 (0x44 in 8-bit form): its writes stall.
+    const int result = send(
+        ";(a) sensor controller system reset\n"
+        "6A 3003 20\n"
+        "44 0001 01\n"
+        "6A 3004 21\n"
+        "44 0002 02\n");
+    EXPECT_EQ(result, -24);
+    EXPECT_THAT(writes(), ElementsAre("135 3003 20", "122 0001 01", "135 3004 21", "122 0002 02"));
+    EXPECT_THAT(g_steps, ElementsAre(2, 220));
+    const std::string log = logText();
+    EXPECT_THAT(log,
+                HasSubstr("Sending register file regs.txt: line 3 was not written: 44 0001 01\n"));
+    EXPECT_THAT(log, Not(HasSubstr("line 5 was not written")));
+    EXPECT_THAT(log, HasSubstr("Sending register file regs.txt failed: 2 of 4 register writes were "
+                               "not taken\n"));
 }

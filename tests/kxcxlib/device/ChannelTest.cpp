@@ -166,11 +166,13 @@ TEST_F(Channel, FailedControlTransferIsLoggedAndMarksTheChannel) {
     EXPECT_EQ(handle->channelState, CamContext::kStateFailed);
 }
 
-TEST_F(Channel, BoardThatIsNotThereDoesNotOpen) {
+TEST_F(Channel, BoardThatIsNotThereDoesNotOpenAndTheLogSaysSo) {
     plug("");
     host.unplug("sim:RT4207-x6B6B:0");
     EXPECT_EQ(open(), nullptr);
     EXPECT_EQ(kxCxLib::findEntry("RT4207-x6B6B_00")->openContext, nullptr);
+    EXPECT_THAT(logText(), testing::ContainsRegex("Opening interface 0 of [^ ]+ failed: No such "
+                                                  "device\n"));
 }
 
 TEST_F(Channel, OpenedHandleIsRecordedInTheDeviceTable) {
