@@ -29,12 +29,57 @@ uint8_t sstCapacity(std::size_t size) {
 
 SpiFlash::SpiFlash(Family family, std::size_t size, Timing timing,
                    std::function<Clock::time_point()> now)
-    : m_family(family), m_now(std::move(now)), m_timing(timing), m_memory(size, 0xFF) {}
+    : m_family(family),
+      m_now(std::move(now)),
+      m_timing(timing),
+      m_size(size),
+      m_sectors((size + kSectorSize - 1) / kSectorSize) {}
+
+const SpiFlash::Sector& SpiFlash::erasedSector() {
+    static const Sector erased = [] {
+        Sector bytes;
+        bytes.fill(0xFF);
+        return bytes;
+    }();
+    return erased;
+}
 
 void SpiFlash::load(std::span<const uint8_t> contents) {
-    const std::size_t count = std::min(contents.size(), m_memory.size());
-    std::copy_n(contents.begin(), count, m_memory.begin());
-    std::fill(m_memory.begin() + static_cast<std::ptrdiff_t>(count), m_memory.end(), 0xFF);
+    const std::size_t count = std::min(contents.size(), m_size);
+    for (std::size_t index = 0; index < m_sectors.size(); ++index) {
+        m_sectors[index].reset();
+        const std::size_t start = index * kSectorSize;
+        if (start >= count) {
+            continue;
+        }
+        const auto piece = contents.subspan(start, std::min(kSectorSize, count - start));
+        if (std::all_of(piece.begin(), piece.end(), [](uint8_t byte) { return byte == 0xFF; })) {
+            continue;
+        }
+        m_sectors[index] = std::make_unique<Sector>(erasedSector());
+        std::copy(piece.begin(), piece.end(), m_sectors[index]->begin());
+    }
+}
+
+std::span<const uint8_t> SpiFlash::sector(std::size_t index) const {
+    const Sector& bytes = m_sectors[index] ? *m_sectors[index] : erasedSector();
+    return std::span<const uint8_t>(bytes).first(
+        std::min(kSectorSize, m_size - index * kSectorSize));
+}
+
+std::vector<uint8_t> SpiFlash::contents() const {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(m_size);
+    for (std::size_t index = 0; index < m_sectors.size(); ++index) {
+        const std::span<const uint8_t> piece = sector(index);
+        bytes.insert(bytes.end(), piece.begin(), piece.end());
+    }
+    return bytes;
+}
+
+uint8_t SpiFlash::byteAt(uint32_t address) const {
+    const std::unique_ptr<Sector>& bytes = m_sectors[address / kSectorSize];
+    return bytes ? (*bytes)[address % kSectorSize] : 0xFF;
 }
 
 void SpiFlash::powerOn() {
@@ -60,9 +105,9 @@ uint8_t SpiFlash::manufacturer() const {
 
 std::vector<uint8_t> SpiFlash::identification() const {
     if (m_family == Family::Sst) {
-        return {kManufacturerSst, 0x25, sstCapacity(m_memory.size())};
+        return {kManufacturerSst, 0x25, sstCapacity(m_size)};
     }
-    return {manufacturer(), 0x20, static_cast<uint8_t>(std::countr_zero(m_memory.size()))};
+    return {manufacturer(), 0x20, static_cast<uint8_t>(std::countr_zero(m_size))};
 }
 
 bool SpiFlash::busy() const {
@@ -193,17 +238,27 @@ void SpiFlash::chipErase() {
         return;
     }
     m_writeEnabled = false;
-    std::fill(m_memory.begin(), m_memory.end(), 0xFF);
+    for (std::unique_ptr<Sector>& bytes : m_sectors) {
+        bytes.reset();
+    }
     m_busyUntil = m_now() + m_timing.erase;
 }
 
 uint32_t SpiFlash::address(std::span<const uint8_t> out) const {
     const uint32_t value = static_cast<uint32_t>(out[1]) << 16 | out[2] << 8 | out[3];
-    return value & static_cast<uint32_t>(m_memory.size() - 1);
+    return value & static_cast<uint32_t>(m_size - 1);
 }
 
 void SpiFlash::program(uint32_t address, uint8_t byte) {
-    m_memory[address & (m_memory.size() - 1)] &= byte;
+    if (byte == 0xFF) {
+        return;  // programming only clears bits
+    }
+    const uint32_t at = address & static_cast<uint32_t>(m_size - 1);
+    std::unique_ptr<Sector>& bytes = m_sectors[at / kSectorSize];
+    if (!bytes) {
+        bytes = std::make_unique<Sector>(erasedSector());
+    }
+    (*bytes)[at % kSectorSize] &= byte;
 }
 
 void SpiFlash::pageProgram(std::span<const uint8_t> out) {
@@ -237,7 +292,7 @@ void SpiFlash::wordProgram(std::span<const uint8_t> out) {
     }
     program(m_wordAddress, out[0]);
     program(m_wordAddress + 1, out[1]);
-    m_wordAddress = (m_wordAddress + 2) & static_cast<uint32_t>(m_memory.size() - 1);
+    m_wordAddress = (m_wordAddress + 2) & static_cast<uint32_t>(m_size - 1);
     m_busyUntil = m_now() + m_timing.program;
 }
 
@@ -247,7 +302,7 @@ void SpiFlash::read(std::span<const uint8_t> out, std::vector<uint8_t>& in) cons
     }
     const uint32_t start = address(out);
     for (std::size_t i = 4; i < out.size(); ++i) {
-        in[i] = m_memory[(start + i - 4) & (m_memory.size() - 1)];
+        in[i] = byteAt((start + static_cast<uint32_t>(i) - 4) & static_cast<uint32_t>(m_size - 1));
     }
 }
 

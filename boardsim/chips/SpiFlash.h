@@ -21,11 +21,16 @@
 // command takes the next two bytes as the next word (more bytes in the same command are ignored),
 // and only 0x04 (which ends the mode), 0x05 and further 0xAD commands are understood; a write
 // enable is harmless and ignored.
+//
+// The array is kept in sectors of kSectorSize bytes, and a sector that holds only erased bytes
+// (0xFF) takes no memory: a board whose flash holds one design costs that design's sectors.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -61,6 +66,7 @@ public:
     static constexpr uint8_t kStatusWordMode = 0x40;
 
     static constexpr std::size_t kPageSize = 256;
+    static constexpr std::size_t kSectorSize = 4096;
     static constexpr std::chrono::milliseconds kDefaultEraseTime{40};
 
     // How long each operation keeps the flash busy.
@@ -90,7 +96,12 @@ public:
     std::vector<uint8_t> identification() const;
     uint8_t status() const;
     bool busy() const;
-    const std::vector<uint8_t>& contents() const { return m_memory; }
+    // Bytes in the array.
+    std::size_t size() const { return m_size; }
+    // Sector `index` of the array (kSectorSize bytes from index * kSectorSize).
+    std::span<const uint8_t> sector(std::size_t index) const;
+    // The whole array.
+    std::vector<uint8_t> contents() const;
 
 private:
     void command(std::span<const uint8_t> out, std::vector<uint8_t>& in);
@@ -103,11 +114,18 @@ private:
     bool writable(const char* what);
     void program(uint32_t address, uint8_t byte);
     uint32_t address(std::span<const uint8_t> out) const;
+    uint8_t byteAt(uint32_t address) const;
+
+    using Sector = std::array<uint8_t, kSectorSize>;
+    // A sector of erased bytes, for the sectors that hold no other.
+    static const Sector& erasedSector();
 
     const Family m_family;
     const std::function<Clock::time_point()> m_now;
     const Timing m_timing;
-    std::vector<uint8_t> m_memory;
+    const std::size_t m_size;
+    // Null for a sector that holds only erased bytes.
+    std::vector<std::unique_ptr<Sector>> m_sectors;
     uint8_t m_protection = kStatusProtection;
     bool m_writeEnabled = false;
     bool m_statusWriteEnabled = false;

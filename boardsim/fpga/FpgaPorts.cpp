@@ -1,7 +1,5 @@
 #include "FpgaPorts.h"
 
-#include <algorithm>
-
 #include "firmware/BitstreamBuilder.h"
 #include "firmware/FlashImage.h"
 
@@ -10,9 +8,6 @@ namespace boardsim {
 namespace {
 
 using Fpga = FpgaRegisterFile;
-
-// How much of the flash the FPGA reads at a time while it configures itself.
-constexpr std::size_t kReadPiece = 4096;
 
 constexpr uint8_t kHandshakeRequest = 0x01;
 constexpr uint8_t kReady = 0x01;
@@ -56,10 +51,10 @@ bool FpgaPorts::configured() const {
 
 std::optional<uint16_t> FpgaPorts::flashDesign() const {
     ConfigurationEngine engine(m_tap.engine().idcode());
-    const std::vector<uint8_t>& array = m_flash.contents();
-    for (std::size_t at = 0; at < array.size() && !engine.finished(); at += kReadPiece) {
-        engine.feed(
-            std::span<const uint8_t>(array).subspan(at, std::min(kReadPiece, array.size() - at)));
+    // The FPGA reads the flash a sector at a time.
+    for (std::size_t at = 0; at < m_flash.size() && !engine.finished();
+         at += SpiFlash::kSectorSize) {
+        engine.feed(m_flash.sector(at / SpiFlash::kSectorSize));
     }
     if (!engine.complete()) {
         return std::nullopt;

@@ -16,9 +16,6 @@ GammaPort::GammaPort(FpgaRegisterFile& fpga, DataPipe& bulkIn)
     : m_fpga(fpga),
       m_bulkIn(bulkIn),
       m_framePulse(fpga.writeHook(FpgaRegisterFile::kRegStartPulse)) {
-    for (auto& slot : m_memory) {
-        slot.assign(kSlotBytes, 0);
-    }
     fpga.setWriteHook(FpgaRegisterFile::kRegGammaLoad,
                       [this](uint8_t reg, uint8_t value) { loadStrobe(reg, value); });
     fpga.setWriteHook(FpgaRegisterFile::kRegStartPulse,
@@ -27,11 +24,15 @@ GammaPort::GammaPort(FpgaRegisterFile& fpga, DataPipe& bulkIn)
 
 void GammaPort::clear() {
     for (int n = 0; n < kSlots; ++n) {
-        std::fill(m_memory[n].begin(), m_memory[n].end(), 0);
+        std::vector<uint8_t>().swap(m_memory[n]);
         m_fpga.clearGammaTable(n);
     }
     m_loadSlot = -1;
     m_loaded = 0;
+}
+
+std::vector<uint8_t> GammaPort::slot(int n) const {
+    return m_memory[n].empty() ? std::vector<uint8_t>(kSlotBytes, 0) : m_memory[n];
 }
 
 uint32_t GammaPort::entry(uint16_t a, uint16_t b, uint16_t c) {
@@ -78,6 +79,9 @@ bool GammaPort::bulkOut(const uint8_t* data, uint32_t length) {
         return false;
     }
     std::vector<uint8_t>& slot = m_memory[m_loadSlot];
+    if (slot.empty()) {
+        slot.assign(kSlotBytes, 0);
+    }
     const std::size_t taken = std::min<std::size_t>(length, kSlotBytes - m_loaded);
     std::memcpy(slot.data() + m_loaded, data, taken);
     m_loaded += taken;
@@ -117,7 +121,7 @@ void GammaPort::readPulse(uint8_t reg, uint8_t value) {
     m_fpga.poke(reg, value);
     if ((before & kPulseBit) == 0 && (value & kPulseBit) != 0) {
         m_bulkIn.clear();
-        m_bulkIn.push(m_memory[n]);
+        m_bulkIn.push(slot(n));
     }
 }
 

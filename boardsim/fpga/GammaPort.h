@@ -5,7 +5,8 @@
 // big-endian 32-bit word holding three 10-bit levels A (bits 20-29), B (bits 10-19) and C
 // (bits 0-9). Slots 0 to 6 feed the gamma stage's tables 0 to 6 (FpgaRegisterFile): the picture
 // applies one level per input, the mean of A, B and C of the entry. The memory is the FPGA's
-// RAM: empty (zeros) after power-on or a new configuration.
+// RAM: empty (zeros) after power-on or a new configuration. A slot takes memory from its first
+// load on.
 //
 // Load: a rising edge of register 0x6D bit 0 arms the port with the slot address in registers
 // 0x6E-0x71 (least significant byte first); the next 4096 bytes the host writes on bulk OUT fill
@@ -48,7 +49,7 @@ public:
     bool armed() const { return m_loadSlot >= 0; }
 
     // The 4096 bytes of a slot.
-    const std::vector<uint8_t>& slot(int n) const { return m_memory[n]; }
+    std::vector<uint8_t> slot(int n) const;
 
     // One table entry from its three levels, and the level the picture applies.
     static uint32_t entry(uint16_t a, uint16_t b, uint16_t c);
@@ -65,6 +66,7 @@ private:
     FpgaRegisterFile& m_fpga;
     DataPipe& m_bulkIn;
     FpgaRegisterFile::WriteHook m_framePulse;
+    // Empty for a slot that holds only zeros.
     std::array<std::vector<uint8_t>, kSlots> m_memory;
     int m_loadSlot = -1;
     std::size_t m_loaded = 0;

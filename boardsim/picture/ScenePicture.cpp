@@ -60,6 +60,9 @@ struct ScenePicture::State {
     explicit State(uint32_t seed) { useTexture(seed); }
 
     void useTexture(uint32_t seed);
+    // The noise stream and the tables, made for the first frame rendered: a picture that is
+    // never rendered costs little.
+    void makeTables();
     void prepareLevels(const PictureSettings& settings, int exposure, int gain);
     void prepareGamma(const PictureSettings& settings);
     std::array<double, 3> balance(const PictureSettings& settings, bool pattern) const;
@@ -94,7 +97,7 @@ struct ScenePicture::State {
 
     // This frame: a level and a noise step to the sensor's output value; per colour, a texel's
     // value and a noise step (a lane of texel + noise) to the output before and after gamma.
-    std::array<uint8_t, (kMaxLevel + 1) * kNoiseSteps> noisy{};
+    std::vector<uint8_t> noisy;
     Lookup lookup;
     Lookup lookupGamma;
     bool gammaActive = false;
@@ -123,20 +126,24 @@ void ScenePicture::State::useTexture(uint32_t seed) {
     const double luma =
         (centre[0] * greyBalance[0] + 2.0 * centre[1] + centre[2] * greyBalance[2]) / 4.0;
     levelScale = kSceneLevel / std::max(luma, 1.0);
+}
 
-    if (noise.empty()) {
-        noise.resize(kNoiseWords + kWidth);
-        for (size_t i = 0; i < noise.size(); ++i) {
-            const uint32_t bits = ValueNoise::hash(0x5EED, static_cast<uint32_t>(i), 0);
-            for (int c = 0; c < 3; ++c) {
-                noise[i] |= uint64_t{(bits >> (8 * c)) & (kNoiseSteps - 1)}
-                            << (c * SceneTexture::kLaneBits);
-            }
-        }
+void ScenePicture::State::makeTables() {
+    if (!noise.empty()) {
+        return;
+    }
+    noise.resize(kNoiseWords + kWidth);
+    for (size_t i = 0; i < noise.size(); ++i) {
+        const uint32_t bits = ValueNoise::hash(0x5EED, static_cast<uint32_t>(i), 0);
         for (int c = 0; c < 3; ++c) {
-            lookup[c].resize(kLookupSize);
-            lookupGamma[c].resize(kLookupSize);
+            noise[i] |= uint64_t{(bits >> (8 * c)) & (kNoiseSteps - 1)}
+                        << (c * SceneTexture::kLaneBits);
         }
+    }
+    noisy.resize((kMaxLevel + 1) * kNoiseSteps);
+    for (int c = 0; c < 3; ++c) {
+        lookup[c].resize(kLookupSize);
+        lookupGamma[c].resize(kLookupSize);
     }
 }
 
@@ -284,6 +291,7 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
     if (settings.seed != s.texture->seed()) {
         s.useTexture(settings.seed);
     }
+    s.makeTables();
     if (!std::isfinite(seconds)) {
         seconds = 0.0;
     }

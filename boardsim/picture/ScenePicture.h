@@ -9,7 +9,8 @@
 // the FPGA's gamma, on everything. The loop rests while the sensor shows its bars.
 //
 // The scene's texture is drawn once per seed (about a tenth of a second, on up to four threads)
-// and shared by the pictures of that seed. One picture is for one thread at a time.
+// and shared by the pictures of that seed; a picture's own tables (about 120 KB) are made with
+// its first frame. One picture is for one thread at a time.
 #pragma once
 
 #include <cstdint>

@@ -1,10 +1,14 @@
 // Frames in the steady state allocate nothing: buffers, banks and queues are reused. Counts the
-// allocations of this test program through its own operator new.
+// allocations of this test program through its own operator new. A board that has not streamed
+// holds little: what frames need is allocated with the first frame.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "BoardWire.h"
 
@@ -78,7 +82,29 @@ bool hostFrame(CameraBoard& board, bool packets, int& lastBank, uint8_t* buffer)
     return true;
 }
 
+// Bytes the heap holds now, small blocks and mapped ones.
+std::size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
 }  // namespace
+
+TEST(BoardAllocation, AnIdleBoardHoldsLittleMemory) {
+    // The scene texture is shared by the boards of a seed: the first board draws it.
+    const CameraBoard first(frameBoard(30, 0x01, 0x30), 0);
+    constexpr std::size_t kBoards = 20;
+    std::vector<std::unique_ptr<CameraBoard>> boards;
+    boards.reserve(kBoards);
+    const std::size_t before = heapInUse();
+    for (std::size_t n = 0; n < kBoards; ++n) {
+        boards.push_back(
+            std::make_unique<CameraBoard>(frameBoard(30, 0x01, 0x30), static_cast<int>(1 + n)));
+    }
+    const std::size_t perBoard = (heapInUse() - before) / kBoards;
+    // Its registers, EEPROMs and the sectors of its flash that hold the design.
+    EXPECT_LT(perBoard, 128u * 1024) << perBoard;
+}
 
 TEST(BoardAllocation, SteadyStateFramesAllocateNothing) {
     std::vector<uint8_t> buffer(480256);

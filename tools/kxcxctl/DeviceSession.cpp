@@ -1,6 +1,7 @@
 #include "DeviceSession.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "LogEnvironment.h"
@@ -39,6 +40,12 @@ DeviceSession::DeviceSession(const std::string& name, const std::string& regFile
     if (m_handle == nullptr) {
         m_error = m_name + " could not be opened: " + LogEnvironment::pointTo("says why");
     }
+}
+
+bool DeviceSession::boardRemoved() const {
+    int status = 0;
+    return m_handle != nullptr && getAcqCallbackProc(m_handle, &status) == nullptr &&
+           status == ENODEV;
 }
 
 DeviceSession::~DeviceSession() {

@@ -21,6 +21,10 @@ public:
     CamContext* handle() const { return m_handle; }
     const std::string& error() const { return m_error; }
     const std::string& name() const { return m_name; }
+    // Whether the board left the bus while it streamed: the library ends such a stream itself,
+    // reports no callback any more and leaves ENODEV in the status word. Ask before stopping
+    // the stream (a stop stores its own value in the status word).
+    bool boardRemoved() const;
 
 private:
     bool m_loaded = false;  // the library was asked to load

@@ -1,5 +1,6 @@
 #include "FrameSink.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -47,10 +48,24 @@ bool FrameSink::isNew(const uint8_t* bytes, std::size_t size) {
     return true;
 }
 
-bool FrameSink::waitKept(std::chrono::milliseconds timeout, std::chrono::milliseconds still) {
+bool FrameSink::waitKept(std::chrono::milliseconds timeout, std::chrono::milliseconds still,
+                         const std::function<bool()>& ended) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::unique_lock<std::mutex> lock(m_mutex);
     m_stillFor = still;
     m_stoodStill = false;
-    m_changed.wait_for(lock, timeout, [this] { return m_frames.size() >= m_keep || m_stoodStill; });
+    const auto done = [this] { return m_frames.size() >= m_keep || m_stoodStill; };
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kEndPoll);
+        if (m_changed.wait_until(lock, slice, done)) {
+            break;
+        }
+        lock.unlock();
+        const bool over = ended();
+        lock.lock();
+        if (over) {
+            break;
+        }
+    }
     return m_frames.size() >= m_keep;
 }

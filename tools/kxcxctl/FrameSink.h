@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -16,6 +17,9 @@
 
 class FrameSink {
 public:
+    // How often waitKept asks whether frames ended.
+    static constexpr std::chrono::milliseconds kEndPoll{100};
+
     // keep: how many new frames to copy (0: only count).
     explicit FrameSink(std::size_t keep);
     ~FrameSink();
@@ -28,8 +32,10 @@ public:
     uint64_t count() const { return m_count; }
     uint64_t fresh() const { return m_fresh; }
     // Waits until `keep` frames are copied, or until frames kept coming for `still` without a
-    // new one among them (the picture stands still); false on time-out or a still picture.
-    bool waitKept(std::chrono::milliseconds timeout, std::chrono::milliseconds still);
+    // new one among them (the picture stands still), or until `ended` (asked every 100 ms)
+    // says no more frames will come; false on time-out, a still picture or an end.
+    bool waitKept(std::chrono::milliseconds timeout, std::chrono::milliseconds still,
+                  const std::function<bool()>& ended);
     // The copied frames (only after streaming stopped).
     const std::vector<std::vector<uint8_t>>& frames() const { return m_frames; }
 

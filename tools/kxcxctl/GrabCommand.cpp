@@ -71,14 +71,18 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     }
     // At 30 frames/s, plus a margin for a slow start. A picture that stands still for a second
     // (colour bars, a stopped scene) gives the frames that differ and no more.
-    const bool complete = sink.waitKept(std::chrono::milliseconds(5000 + *count * 100),
-                                        std::chrono::milliseconds(1000));
+    const bool complete =
+        sink.waitKept(std::chrono::milliseconds(5000 + *count * 100),
+                      std::chrono::milliseconds(1000), [&] { return session->boardRemoved(); });
+    const bool removed = session->boardRemoved();
     acquireImageStream(session->handle(), nullptr, 0);
     const std::size_t kept = sink.frames().size();
     if (kept == 0) {
-        return DeviceCommand::fail(err, "grab", "no frame arrived");
+        return DeviceCommand::fail(
+            err, "grab",
+            removed ? "the board was removed before a frame arrived" : "no frame arrived");
     }
-    if (!complete && sink.count() == sink.fresh()) {
+    if (!removed && !complete && sink.count() == sink.fresh()) {
         return DeviceCommand::fail(
             err, "grab",
             "only " + std::to_string(kept) + " of " + std::to_string(*count) + " frames arrived");
@@ -92,6 +96,11 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
             !PngWriter::write(path, frame.data(), kWidth, kHeight)) {
             return DeviceCommand::fail(err, "grab", "cannot write " + path);
         }
+    }
+    if (removed) {
+        return DeviceCommand::fail(err, "grab",
+                                   "the board was removed: wrote " + std::to_string(kept) + " of " +
+                                       std::to_string(*count) + " frames to " + words[1]);
     }
     out << "wrote " << kept << " frames to " << words[1];
     if (kept < static_cast<std::size_t>(*count)) {

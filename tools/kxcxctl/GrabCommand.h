@@ -1,5 +1,6 @@
 // "kxcxctl grab N DIR": streams from the board and writes N frames as PNG files
-// (DIR/frame_000.png, ...).
+// (DIR/frame_000.png, ...). A board that leaves the bus ends the command: the frames that arrived
+// are written and the exit code is 1.
 #pragma once
 
 #include <ostream>

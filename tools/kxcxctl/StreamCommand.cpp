@@ -34,7 +34,8 @@ int StreamCommand::run(const std::vector<std::string>& args, std::ostream& out, 
     uint64_t last = first;
     uint64_t lastCalls = firstCalls;
     char line[200];
-    for (long second = 1; second <= *seconds; ++second) {
+    bool removed = false;
+    for (long second = 1; second <= *seconds && !removed; ++second) {
         std::this_thread::sleep_until(start + std::chrono::seconds(second));
         const uint64_t now = sink.fresh();
         const uint64_t calls = sink.count();
@@ -49,6 +50,11 @@ int StreamCommand::run(const std::vector<std::string>& args, std::ostream& out, 
         out << line << std::endl;
         last = now;
         lastCalls = calls;
+        removed = session->boardRemoved();
+    }
+    if (removed) {
+        acquireImageStream(handle, nullptr, 0);
+        return DeviceCommand::fail(err, "stream", "the board was removed");
     }
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -1,5 +1,6 @@
 // "kxcxctl stream SECONDS": streams from the board and reports, each second and at the end,
-// frames per second, the board's frame counters and the frames the host did not get.
+// frames per second, the board's frame counters and the frames the host did not get. A board
+// that leaves the bus ends the command (exit code 1).
 #pragma once
 
 #include <ostream>

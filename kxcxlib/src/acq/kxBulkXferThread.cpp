@@ -5,7 +5,6 @@
 #include "kxCamChannel.h"
 #include "kxCamContext.h"
 #include "kxCxLogger.h"
-#include "kxCxModLog.h"
 #include "kxModFault.h"
 #include "kxPlatformError.h"
 
@@ -38,7 +37,9 @@ void BulkXferThread::requestStop() {
     m_stopRequest.set();
 }
 
-bool BulkXferThread::waitExit(std::chrono::milliseconds timeout) { return m_exitAck.wait(timeout); }
+bool BulkXferThread::waitExit(std::chrono::milliseconds timeout) {
+    return m_exitAck.wait(timeout);
+}
 
 void BulkXferThread::appendPending(RingNode& node) {
     node.next = nullptr;
@@ -69,10 +70,12 @@ bool BulkXferThread::queueRead(RingNode& node, int line) {
     node.overlapped.data = node.data.get();
     node.overlapped.length = static_cast<uint32_t>(node.capacity);
     node.overlapped.done = node.event.get();
+    if (CamChannel::refuseGone(m_context)) {
+        return false;
+    }
     if (!device || !device->submitRead(node.overlapped)) {
-        CamChannel::logOf(m_context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__),
-                                                 line, kThreadName, "%08lx",
-                                                 static_cast<unsigned long>(kx::lastPlatformError()));
+        CamChannel::transferFailed(m_context, ModFault::baseName(__FILE__), line, kThreadName,
+                                   device ? kx::lastPlatformError() : ENODEV);
         return false;
     }
     appendPending(node);
@@ -141,10 +144,10 @@ void BulkXferThread::svcThread() {
         if (head == nullptr) {
             break;
         }
-        const int which = kx::Event::waitAny(
-            {m_context.stopEvent.get(), m_context.userBreakEvent.get(), head->event.get(),
-             &m_stopRequest},
-            kx::Event::kInfinite);
+        const int which =
+            kx::Event::waitAny({m_context.stopEvent.get(), m_context.userBreakEvent.get(),
+                                head->event.get(), &m_stopRequest},
+                               kx::Event::kInfinite);
         if (which == 0 || which == 3) {
             CxLogger::instance().log(4, "catch usb-brk");
             break;
@@ -174,10 +177,11 @@ void BulkXferThread::svcThread() {
             if (error == ECANCELED) {
                 break;
             }
-            CamChannel::logOf(m_context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__),
-                                                     __LINE__, kThreadName, "%08lx",
-                                                     static_cast<unsigned long>(error));
-            recover();
+            CamChannel::transferFailed(m_context, ModFault::baseName(__FILE__), __LINE__,
+                                       kThreadName, error);
+            if (error != ENODEV) {
+                recover();
+            }
             break;
         }
         RingNode* again = classify(*head);
@@ -193,6 +197,12 @@ void BulkXferThread::svcThread() {
         if (!ok) {
             m_context.channelState = CamContext::kStateFailed;
         }
+    }
+    if (m_context.deviceGone) {
+        // No frame comes any more: the acquisition thread wakes to see that the board left.
+        CxLogger::instance().log(8, "Device Removed, Bulk Transfer Thread Stopped...\n");
+        m_context.channelState = CamContext::kStateFailed;
+        m_context.frameReadyEvent->set();
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -1,6 +1,8 @@
 // The second board variant's bulk transfer thread: keeps a read of one frame queued on every node
 // of the context's ring and classifies what arrives (good, short, long); a complete frame becomes
-// the ring's ready node and signals the frame-ready event.
+// the ring's ready node and signals the frame-ready event. When the board has left (a read failed
+// with ENODEV) it ends, logs "Device Removed, Bulk Transfer Thread Stopped" and signals the
+// frame-ready event once more, so that the acquisition thread sees the board gone at once.
 #pragma once
 
 #include <atomic>

@@ -7,7 +7,6 @@
 #include "kxAppCall.h"
 #include "kxCamChannel.h"
 #include "kxCamContext.h"
-#include "kxCxModLog.h"
 #include "kxFpgaLayout.h"
 #include "kxModFault.h"
 #include "kxPlatformError.h"
@@ -35,6 +34,9 @@ int FrameReader::read(CamContext& context, uint8_t* dest, bool packetMode) {
     int received = 0;
     int zeroReads = 0;
     int remaining = packetMode ? paddedBytes(frameBytes) : frameBytes;
+    if (CamChannel::refuseGone(context)) {
+        return packetMode ? -1 : -ENODEV;
+    }
     int failedLine = 0;
     while (received < frameBytes) {
         uint32_t count = 0;
@@ -64,10 +66,9 @@ int FrameReader::read(CamContext& context, uint8_t* dest, bool packetMode) {
     int result = received;
     if (failedLine != 0) {
         const int error = kx::lastPlatformError();
-        CamChannel::logOf(context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__),
-                                               failedLine, kReadName, "%08lx",
-                                               static_cast<unsigned long>(error));
-        if (device) {
+        CamChannel::transferFailed(context, ModFault::baseName(__FILE__), failedLine, kReadName,
+                                   error);
+        if (device && error != ENODEV) {
             device->abortPipe(context.bulkInPipe);
         }
         result = packetMode ? -1 : -error;

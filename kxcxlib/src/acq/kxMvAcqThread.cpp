@@ -17,7 +17,9 @@ mvAcqThread::mvAcqThread(CamContext& context, FrameQueue& queue, kx::Event& queu
     setThreadName("kx-acq");
 }
 
-mvAcqThread::~mvAcqThread() { join(); }
+mvAcqThread::~mvAcqThread() {
+    join();
+}
 
 bool mvAcqThread::takeReadyFrame() {
     std::lock_guard<std::recursive_mutex> lock(m_context.transferLock);
@@ -44,10 +46,10 @@ void mvAcqThread::svcThread() {
     try {
         kx::Event& ready = *m_context.frameReadyEvent;
         kx::Event& abort = *m_context.acqAbortEvent;
-        if (kx::Event::waitAny({&ready, &abort}, kFrameWait) == 0) {
+        if (kx::Event::waitAny({&ready, &abort}, kFrameWait) == 0 && !m_context.deviceGone) {
             m_context.acqStartedEvent->set();
             while (!abort.isSet()) {
-                if (kx::Event::waitAny({&ready, &abort}, kFrameWait) != 0) {
+                if (kx::Event::waitAny({&ready, &abort}, kFrameWait) != 0 || m_context.deviceGone) {
                     break;
                 }
                 if (takeReadyFrame() && m_frameLimit > 0 && m_frames >= m_frameLimit) {
@@ -57,6 +59,9 @@ void mvAcqThread::svcThread() {
         }
     } catch (const std::exception& error) {
         std::cerr << "exception caught: " << error.what() << std::endl;
+    }
+    if (m_context.deviceGone) {
+        m_queued.set();  // the callback thread ends too
     }
     running = false;
     m_context.acqExitedEvent->set();

@@ -1,6 +1,7 @@
 // The second variant's acquisition thread: takes each complete frame the bulk transfer thread
 // marks ready, copies it into the next frame-store slot and queues the slot for the callback
-// thread. A frame limit above 0 ends it after that many frames (single-frame capture).
+// thread. A frame limit above 0 ends it after that many frames (single-frame capture). It ends
+// when the board has left, and wakes the callback thread to end too.
 #pragma once
 
 #include <atomic>

@@ -1,5 +1,6 @@
 #include "kxMvCbThread.h"
 
+#include <cerrno>
 #include <exception>
 #include <iostream>
 
@@ -18,7 +19,9 @@ mvCbThread::mvCbThread(CamContext& context, FrameQueue& queue, kx::Event& queued
     setThreadName("kx-callback");
 }
 
-mvCbThread::~mvCbThread() { join(); }
+mvCbThread::~mvCbThread() {
+    join();
+}
 
 void mvCbThread::deliver(uint8_t* slot) {
     const CxFrameCallback callback = m_context.callback;
@@ -26,6 +29,9 @@ void mvCbThread::deliver(uint8_t* slot) {
         return;
     }
     const int buttons = FpgaLayout::read(&m_context, FpgaLayout::kRegStatus) & kButtonMask;
+    if (m_context.deviceGone) {
+        return;
+    }
     int report = kNoButtonChange;
     if (buttons != m_lastNibble) {
         m_lastNibble = buttons;
@@ -38,8 +44,15 @@ void mvCbThread::deliver(uint8_t* slot) {
 void mvCbThread::svcThread() {
     try {
         kx::Event& abort = *m_context.cbAbortEvent;
-        if (kx::Event::waitAny({m_context.acqStartedEvent.get(), &abort}, kStartWait) == 0) {
+        // The acquisition thread wakes this one through the queue when the board left first.
+        const int started =
+            kx::Event::waitAny({m_context.acqStartedEvent.get(), &abort, &m_queued}, kStartWait);
+        if (started == 0 || started == 2) {
             while (!abort.isSet()) {
+                if (m_context.deviceGone) {
+                    m_context.status().store(ENODEV);
+                    break;
+                }
                 if (uint8_t* slot = m_queue.pop()) {
                     deliver(slot);
                     continue;

@@ -1,5 +1,6 @@
 // The second variant's callback thread: hands every queued frame-store slot to the frame
 // callback, with the status word set to the handle buttons' report as the first variant does.
+// When the board has left it calls back no more, stores ENODEV in the status word and ends.
 #pragma once
 
 #include <atomic>

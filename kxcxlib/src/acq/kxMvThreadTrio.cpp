@@ -7,7 +7,9 @@
 
 MvThreadTrio::MvThreadTrio(CamContext& context) : m_context(context) {}
 
-MvThreadTrio::~MvThreadTrio() { stop(); }
+MvThreadTrio::~MvThreadTrio() {
+    stop();
+}
 
 void MvThreadTrio::closeAcquisitionEvents() {
     m_context.acqStartedEvent.reset();
@@ -110,4 +112,8 @@ int MvThreadTrio::stop() {
     closeCallbackEvents();
     closeAcquisitionEvents();
     return 0;
+}
+
+bool MvThreadTrio::callbackRunning() const {
+    return m_cb && !m_cb->finished;
 }

@@ -33,6 +33,9 @@ public:
     void stopAcquisition();
 
     FrameQueue& queue() { return m_queue; }
+    // Whether a callback thread was started and has not ended (by stop, or because the board
+    // left).
+    bool callbackRunning() const;
 
 private:
     // The bulk stream and the acquisition thread ended and joined; their events stay.

@@ -1,6 +1,8 @@
 #include "kxRtTimerThread.h"
 
 #include <boost/system/error_code.hpp>
+#include <cerrno>
+#include <optional>
 
 #include "kxCamChannel.h"
 #include "kxCamContext.h"
@@ -72,6 +74,7 @@ bool rtTimerThread::startTimer() {
     }
     m_tickCount = 0;
     m_delivered = false;
+    m_failureLines.clear();
     m_io.restart();
     arm(kFirstArm);
     m_reinit = {};
@@ -91,6 +94,37 @@ void rtTimerThread::stopTimer() {
     }
     join();
     m_timer.cancel();
+    logHeldFailures();
+}
+
+template <typename... Args>
+void rtTimerThread::logFailure(const std::string& kind, const char* format, const char* heldFormat,
+                               Args... args) {
+    const std::optional<uint64_t> held = m_failureLines.admit(kind);
+    if (!held) {
+        return;
+    }
+    if (*held == 0) {
+        logger().log(8, format, args...);
+    } else {
+        logger().log(8, heldFormat, args..., static_cast<int>(*held));
+    }
+}
+
+void rtTimerThread::logHeldFailures() {
+    for (const auto& [kind, count] : m_failureLines.takeHeld()) {
+        logger().log(8, "%s: %d more not logged...\n", kind.c_str(), static_cast<int>(count));
+    }
+}
+
+bool rtTimerThread::boardLeft(CamContext& context) {
+    if (!context.deviceGone) {
+        return false;
+    }
+    context.status().store(ENODEV);
+    m_running = false;
+    logger().log(8, "Device Removed, Timer Thread Stopped...\n");
+    return true;
 }
 
 void rtTimerThread::svcThread() {
@@ -108,6 +142,9 @@ void rtTimerThread::selectBank(CamContext& context, int frameCount, int64_t now)
     m_reinit[static_cast<std::size_t>(index)] =
         ready ? 0 : m_reinit[static_cast<std::size_t>(index)] + 1;
     int bank = FpgaLayout::read(&context, FpgaLayout::kRegNewestBank);
+    if (context.deviceGone) {
+        return;
+    }
     logger().log(8, "Timer Thread Finishing Status Check R62[%d.%d] R77[%d]\n", status,
                  m_reinit[static_cast<std::size_t>(index)], bank);
     bank &= 3;
@@ -123,6 +160,9 @@ void rtTimerThread::selectBank(CamContext& context, int frameCount, int64_t now)
         status = FpgaLayout::read(&context, FpgaLayout::kRegTransferStatus);
         if ((status & FpgaLayout::kStatusStarted) != 0) {
             break;
+        }
+        if (context.deviceGone) {
+            return;
         }
         logger().log(8, "Xfer State Not Started S[%d]...\n", status);
         if (++polls >= kStartPolls) {
@@ -144,11 +184,13 @@ void rtTimerThread::selectBank(CamContext& context, int frameCount, int64_t now)
 int rtTimerThread::readFrame(CamContext& context, uint8_t* slot, int buttonReport) {
     const bool packet = FpgaLayout::packetMode(FpgaLayout::readVersion(&context));
     context.lastReadResult = FrameReader::read(context, slot, packet);
-    if (context.lastReadResult < 0) {
+    if (context.lastReadResult < 0 && !context.deviceGone) {
         const int error = kx::lastPlatformError();
         context.status().store(error);
-        logger().log(8, "Fail To Read Data B[%d]E[%d]...\n",
-                     static_cast<int>(context.lastReadResult), error);
+        logFailure("Fail To Read Data E[" + std::to_string(error) + "]",
+                   "Fail To Read Data B[%d]E[%d]...\n",
+                   "Fail To Read Data B[%d]E[%d] (%d more not logged)...\n",
+                   static_cast<int>(context.lastReadResult), error);
         context.lastReadResult = FrameReader::read(context, slot, packet);
     }
     // The callback reads the status word as this tick's button report: a read error that a
@@ -188,6 +230,9 @@ void rtTimerThread::tick() {
     CamContext& context = m_first;
     const CxFrameCallback callback = context.callback;
     const FpgaLayout::Version version = FpgaLayout::readVersion(&context);
+    if (boardLeft(context)) {
+        return;
+    }
     const bool packet = FpgaLayout::packetMode(version);
     int frameCount = 0;
     int counterRead = 0;
@@ -199,7 +244,8 @@ void rtTimerThread::tick() {
                 logger().log(8, "REINITIIALIZE FPGA.......\n");
                 m_reinit[0] = 0;
             } else {
-                logger().log(8, "REINITIIALIZE FPGA FAILED.......\n");
+                logFailure("REINITIIALIZE FPGA FAILED", "REINITIIALIZE FPGA FAILED.......\n",
+                           "REINITIIALIZE FPGA FAILED (%d more not logged).......\n");
             }
         }
         counterRead = CamChannel::interruptRead(context);
@@ -218,6 +264,9 @@ void rtTimerThread::tick() {
         }
         context.lastReadResult = FrameReader::read(context, m_scratch.data(), packet);
     }
+    if (boardLeft(context)) {
+        return;
+    }
     const int64_t now = nowMs();
     bool fetch = true;
     if (packet) {
@@ -230,6 +279,9 @@ void rtTimerThread::tick() {
         selectBank(context, frameCount, now);
     }
     pollButtons(context);
+    if (boardLeft(context)) {
+        return;
+    }
     if (!fetch) {
         context.status().store(m_pendingReport);
         arm(kPeriod);
@@ -242,6 +294,9 @@ void rtTimerThread::tick() {
     m_pendingReport = kNoButtonChange;
     context.status().store(report);
     const bool delivered = readFrame(context, slot, report) > 0;
+    if (boardLeft(context)) {
+        return;
+    }
     if (!delivered && m_pendingReport == kNoButtonChange) {
         m_pendingReport = report;  // the next frame carries the change
     }

@@ -8,6 +8,13 @@
 // other ticks still poll the buttons and re-arm. A counter that stands still for longer than
 // kExceedMs is logged and the newest frame fetched anyway, so a board whose counter is stuck
 // still shows, and still fails visibly. The word layout reads a frame on every tick.
+//
+// A board that left the bus ends the stream: the first transfer that finds it gone (ENODEV) is
+// the last one, the status word holds ENODEV, "Device Removed, Timer Thread Stopped" is logged
+// once and the timer is not armed again; running() turns false. Failures that repeat from tick
+// to tick ("Fail To Read Data", a failed FIFO reset) are logged at most once a second each, and
+// the lines held back are counted into the next one written, or into one line when the timer
+// stops.
 #pragma once
 
 #include <array>
@@ -16,10 +23,12 @@
 #include <boost/asio/steady_timer.hpp>
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "kxDeviceThreadBase.h"
 #include "kxFpgaLayout.h"
+#include "kxRecordThrottle.h"
 
 struct CamContext;
 class CamDevice;
@@ -48,6 +57,7 @@ public:
     // Ends the ticks and waits for the thread (from a tick itself: ends after that tick).
     void stopTimer();
 
+    // Ticking: started and neither stopped nor ended by a board that left.
     bool running() const { return m_running; }
     // Ticks that fetched a frame since the start; the next frame goes to slot count mod 12.
     int32_t tickCount() const { return m_tickCount; }
@@ -68,6 +78,14 @@ private:
     void pollButtons(CamContext& context);
     // Frame read with one retry; returns the last result.
     int readFrame(CamContext& context, uint8_t* slot, int buttonReport);
+    // Whether the context's device is gone; if so, the stream ends here (see above).
+    bool boardLeft(CamContext& context);
+    // A failure line that may come every tick, at most once a second per kind.
+    template <typename... Args>
+    void logFailure(const std::string& kind, const char* format, const char* heldFormat,
+                    Args... args);
+    // The counts of failure lines still held back, one line each.
+    void logHeldFailures();
 
     CamDevice& m_owner;
     CamContext& m_first;
@@ -90,4 +108,5 @@ private:
     int64_t m_deliveredAt = 0;
     std::array<int64_t, 2> m_lastFrameTime{};
     std::vector<uint8_t> m_scratch;
+    RecordThrottle m_failureLines;
 };

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 
 #include "kxAppCall.h"
 #include "kxCamContext.h"
@@ -26,6 +28,35 @@ unsigned long lastError() {
 ModLog& CamChannel::logOf(const CamContext& context) {
     static ModLog orphanLog;
     return context.owner != nullptr ? static_cast<ModLog&>(*context.owner) : orphanLog;
+}
+
+void CamChannel::transferFailed(CamContext& context, const char* source, int line,
+                                const char* function, int error) {
+    if (error == ENODEV) {
+        context.deviceGone = true;
+    }
+    const unsigned long code = static_cast<unsigned long>(error);
+    char kind[160];
+    std::snprintf(kind, sizeof kind, "%s:%d:%s %08lx", source, line, function, code);
+    const std::optional<uint64_t> held = context.failureRecords.admit(kind);
+    if (!held) {
+        return;
+    }
+    ModLog& log = logOf(context);
+    if (*held == 0) {
+        log._outModLog_(ModLog::kError, source, line, function, "%08lx", code);
+    } else {
+        log._outModLog_(ModLog::kError, source, line, function, "%08lx (%llu more not logged)",
+                        code, static_cast<unsigned long long>(*held));
+    }
+}
+
+bool CamChannel::refuseGone(CamContext& context) {
+    if (!context.deviceGone) {
+        return false;
+    }
+    kx::setLastPlatformError(ENODEV);
+    return true;
 }
 
 std::unique_ptr<kx::UsbDevice> CamChannel::open(const kx::Guid& interfaceGuid, int memberIndex) {
@@ -121,6 +152,11 @@ int CamChannel::close(CamContext* context) {
         return -1;
     }
     ModLog& log = logOf(*context);
+    for (const auto& [kind, count] : context->failureRecords.takeHeld()) {
+        log._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__, kCloseName,
+                        "%llu more not logged of %s", static_cast<unsigned long long>(count),
+                        kind.c_str());
+    }
     if (const std::shared_ptr<kx::UsbDevice> device = context->usbDevice()) {
         const uint8_t pipes[] = {context->bulkInPipe, context->bulkOutPipe,
                                  context->interruptInPipe, context->interruptOutPipe};
@@ -141,7 +177,8 @@ int CamChannel::close(CamContext* context) {
             if (!device->abortPipe(pipe) && failed(__LINE__)) {
                 break;
             }
-            if (!device->resetPipe(pipe) && failed(__LINE__)) {
+            // A device that left the bus has no halt to clear.
+            if (!context->deviceGone && !device->resetPipe(pipe) && failed(__LINE__)) {
                 break;
             }
         }
@@ -178,17 +215,22 @@ int CamChannel::control(CamContext* context, int directionIn, int request, int v
                                  static_cast<uint8_t>(request), static_cast<uint16_t>(value),
                                  static_cast<uint16_t>(index), static_cast<uint16_t>(length)};
     bool ok = false;
+    bool recorded = false;  // the failure was recorded when the device went
     uint32_t done = 0;
     if (setup.length > 0 && data == nullptr) {
         kx::setLastPlatformError(EINVAL);
+    } else if (refuseGone(*context)) {
+        recorded = true;
     } else if (const std::shared_ptr<kx::UsbDevice> device = context->usbDevice(); !device) {
         kx::setLastPlatformError(ENODEV);
     } else {
         ok = device->controlTransfer(setup, static_cast<uint8_t*>(data), done);
     }
     if (!ok) {
-        logOf(*context)._outModLog_(ModLog::kError, ModFault::baseName(__FILE__), __LINE__,
-                                    kControlName, "%08lx", lastError());
+        if (!recorded) {
+            transferFailed(*context, ModFault::baseName(__FILE__), __LINE__, kControlName,
+                           kx::lastPlatformError());
+        }
         context->channelState = CamContext::kStateFailed;
         return -1;
     }
@@ -198,13 +240,19 @@ int CamChannel::control(CamContext* context, int directionIn, int request, int v
 
 int CamChannel::interruptFailure(CamContext& context) {
     const int error = kx::lastPlatformError();
-    if (const std::shared_ptr<kx::UsbDevice> device = context.usbDevice()) {
+    if (error == ENODEV) {
+        context.deviceGone = true;
+    } else if (const std::shared_ptr<kx::UsbDevice> device = context.usbDevice()) {
         device->abortPipe(context.bulkInPipe);
     }
+    kx::setLastPlatformError(error);
     return -error;
 }
 
 int CamChannel::interruptWrite(CamContext& context) {
+    if (refuseGone(context)) {
+        return -ENODEV;
+    }
     const uint8_t byte = kInterruptTrigger;
     uint32_t written = 0;
     const std::shared_ptr<kx::UsbDevice> device = context.usbDevice();
@@ -217,6 +265,9 @@ int CamChannel::interruptWrite(CamContext& context) {
 }
 
 int CamChannel::interruptRead(CamContext& context) {
+    if (refuseGone(context)) {
+        return -ENODEV;
+    }
     uint8_t bytes[4] = {};
     uint32_t read = 0;
     const std::shared_ptr<kx::UsbDevice> device = context.usbDevice();

@@ -3,7 +3,9 @@
 // firmware operation goes through, the interrupt pipes, and closing.
 //
 // Failures are logged as module records of the context's owner ("%08lx" with the platform error
-// code) under the function names callers know from the log.
+// code) under the function names callers know from the log, at most one a second for the same
+// place and error. A transfer that finds the device gone (ENODEV) marks the context: the channel
+// then fails every transfer at once with ENODEV, without a transfer and without a record.
 #pragma once
 
 #include <memory>
@@ -33,7 +35,9 @@ public:
     // channel.
     static int init(CamContext& context);
 
-    // Aborts and resets every pipe, closes the events and the device. 0, or -1 for a null context.
+    // Aborts and resets every pipe (a device that is gone: aborts only), closes the events and
+    // the device, and records how many failure records were held back. 0, or -1 for a null
+    // context.
     static int close(CamContext* context);
 
     // One vendor control transfer. *transferred receives the bytes of the data stage (0 on
@@ -50,6 +54,16 @@ public:
 
     // The module log of the context's owner (a shared one for a context without owner).
     static ModLog& logOf(const CamContext& context);
+
+    // A transfer of the channel failed with the platform error `error`: ENODEV marks the device
+    // gone, and the module record "%08lx" is written at source, line and function unless one of
+    // the same place and error was written within the last second. A record written after
+    // others were held back ends with "(N more not logged)".
+    static void transferFailed(CamContext& context, const char* source, int line,
+                               const char* function, int error);
+    // Whether a transfer found the device gone. Sets the platform error ENODEV when it did, so
+    // that a caller can fail as the transfer would have.
+    static bool refuseGone(CamContext& context);
 
 private:
     // After a failed interrupt transfer: aborts the bulk IN pipe and returns the negated

@@ -45,6 +45,8 @@ void CamContext::reset(CamDevice* newOwner) {
     cbAbortEvent.reset();
     cbExitedEvent.reset();
     channelState = 0;
+    deviceGone = false;
+    failureRecords.clear();
     stopEventDuplicate.reset();
     goodFrames = replacedFrames = shortTransfers = longTransfers = 0;
     pendingHead = pendingTail = handedBack = readyNode = nullptr;

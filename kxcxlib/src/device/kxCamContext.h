@@ -15,6 +15,7 @@
 #include "kxCamContextHead.h"
 #include "kxCxApi.h"
 #include "kxEvent.h"
+#include "kxRecordThrottle.h"
 #include "kxRingNode.h"
 #include "kxUsbBackend.h"
 
@@ -75,6 +76,12 @@ struct CamContext : CamContextHead {
 
     // Written by transfers of any thread.
     std::atomic<int32_t> channelState{0};
+    // Set when a transfer found the device gone (ENODEV). A device that left the bus never comes
+    // back under this handle (a board plugged in again is a new device), so the channel makes no
+    // transfer on it from then on.
+    std::atomic<bool> deviceGone{false};
+    // Module records of failed transfers, at most one a second of each place and error.
+    RecordThrottle failureRecords;
     std::shared_ptr<kx::Event> stopEventDuplicate;
 
     // Frame counters of the bulk stream.

@@ -44,7 +44,9 @@ void CamDevice::stopAllStreams() {
     std::lock_guard<std::mutex> lock(g_devicesMutex);
     for (CamDevice* device : g_devices) {
         for (CamContext& context : device->m_contexts) {
-            if (device->currentCallback(&context) != nullptr) {
+            // A stream that ended itself (its board left) is stopped too: its threads are
+            // joined.
+            if (context.callback.load() != nullptr) {
                 device->streamControl(&context, nullptr, 0);
             }
         }

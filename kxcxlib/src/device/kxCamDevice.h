@@ -40,9 +40,10 @@ public:
     // The context's callback, null when not streaming.
     virtual CxFrameCallback currentCallback(CamContext* context);
 
-    // Stops streaming on every context of every device of the process that has a callback, so
-    // that no streaming thread of the library runs when this returns (the library is about to
-    // be unloaded). Devices are not destroyed meanwhile: a close waits until this is done.
+    // Stops streaming on every context of every device of the process that was given a callback
+    // (whether its stream still runs or ended itself), so that no streaming thread of the
+    // library runs when this returns (the library is about to be unloaded). Devices are not
+    // destroyed meanwhile: a close waits until this is done.
     static void stopAllStreams();
 
     CamContext& context(int index) { return m_contexts[static_cast<std::size_t>(index)]; }

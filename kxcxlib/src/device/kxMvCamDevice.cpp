@@ -102,6 +102,13 @@ int mvCamDevice::streamControl(CamContext* context, CxFrameCallback callback, in
     return state < 0 ? 255 : state;
 }
 
+CxFrameCallback mvCamDevice::currentCallback(CamContext* context) {
+    if (context == nullptr || !trio(context).callbackRunning()) {
+        return nullptr;
+    }
+    return CamDevice::currentCallback(context);
+}
+
 int mvCamDevice::captureOneFrame(CamContext* context, void* dest) {
     if (context->acqThread != nullptr) {
         return -2;

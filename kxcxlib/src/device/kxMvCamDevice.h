@@ -39,6 +39,9 @@ public:
     // second for the stream to settle; null: mode 3 and the threads stop. The board's
     // acquisition state (255 when it cannot be read), or -1 when the threads did not start.
     int streamControl(CamContext* context, CxFrameCallback callback, int value) override;
+    // The context's callback while its callback thread runs; null once the stream ended because
+    // the board left (the status word then holds ENODEV).
+    CxFrameCallback currentCallback(CamContext* context) override;
     // One frame into dest (frameBytes): mode 1, the acquisition for 600 ms, mode 3, slot 0
     // copied. 0, or -2 while the context streams.
     int captureOneFrame(CamContext* context, void* dest);

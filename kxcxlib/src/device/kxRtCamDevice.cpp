@@ -2,7 +2,8 @@
 
 #include "kxFpgaLayout.h"
 
-rtCamDevice::rtCamDevice() : m_timer(std::make_unique<rtTimerThread>(*this, m_contexts[0], m_contexts[1])) {
+rtCamDevice::rtCamDevice()
+    : m_timer(std::make_unique<rtTimerThread>(*this, m_contexts[0], m_contexts[1])) {
     for (CamContext& context : m_contexts) {
         context.width = kDefaultWidth;
         context.height = kDefaultHeight;
@@ -40,10 +41,9 @@ int rtCamDevice::closeContext(CamContext* context) {
     if (context == nullptr) {
         return -1;
     }
-    // The ticks write into the frame store: they end before it goes.
-    if (m_timer->running()) {
-        m_timer->stopTimer();
-    }
+    // The ticks write into the frame store: they end before it goes (a stream that ended itself
+    // may still be leaving its last tick).
+    m_timer->stopTimer();
     context->callback = nullptr;
     context->frameStore.reset();
     context->frameStoreBytes = 0;
@@ -74,4 +74,8 @@ int rtCamDevice::streamControl(CamContext* context, CxFrameCallback callback, in
         m_timer->stopTimer();
     }
     return 0;
+}
+
+CxFrameCallback rtCamDevice::currentCallback(CamContext* context) {
+    return m_timer->running() ? CamDevice::currentCallback(context) : nullptr;
 }

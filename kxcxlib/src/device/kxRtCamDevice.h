@@ -30,6 +30,9 @@ public:
     void setAcquisitionMode(CamContext* context, int mode) override;
     // A callback: register 0x60 := 0 and the timer starts ticking; null: the timer stops. 0.
     int streamControl(CamContext* context, CxFrameCallback callback, int value) override;
+    // The context's callback while the timer ticks; null once the stream ended because the
+    // board left (the status word then holds ENODEV).
+    CxFrameCallback currentCallback(CamContext* context) override;
 
     rtTimerThread& timer() { return *m_timer; }
 

@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <thread>
 
 #include "SimDeviceFixture.h"
 #include "kxCamContext.h"
+#include "kxCxModLog.h"
 #include "kxMvCamDevice.h"
 #include "kxRtCamDevice.h"
 #include "kxRtTimerThread.h"
@@ -30,6 +34,20 @@ struct Seen {
     std::set<std::thread::id> threads;
 };
 Seen* g_seen = nullptr;
+
+std::size_t occurrences(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// The module records written so far.
+std::string modLogText() {
+    std::ifstream file(ModLog::modLogFile(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 // A digest of every 61st byte: enough to tell two frames of the moving picture apart.
 uint64_t digest(const void* frame, int frameBytes) {
@@ -103,6 +121,27 @@ protected:
             return nullptr;
         }
         return handle;
+    }
+
+    // Waits until the handle's stream has ended itself (no callback any more); false after 5 s.
+    bool waitStreamEnded(CamContext* handle) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (getAcqCallbackProc(handle, nullptr) != nullptr) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+
+    // After a stream ended itself: nothing more is called back or transferred for a while.
+    void expectSilence() {
+        const std::size_t calls = seenCount();
+        const std::size_t transfers = records().size();
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(seenCount(), calls);
+        EXPECT_EQ(records().size(), transfers);
     }
 
     // Waits until the library log holds text.
@@ -249,25 +288,66 @@ TEST_F(Streaming, AFailedReadIsLoggedAndReadOnceMore) {
     }
 }
 
-TEST_F(Streaming, ReadsThatFailTwiceLeaveThePlatformErrorInTheStatusWord) {
+TEST_F(Streaming, AnUnpluggedBoardEndsTheStreamWithOneLineAndNoMoreTransfers) {
     CamContext* handle = streamFrom("RT4207,fps=0");
     ASSERT_NE(handle, nullptr);
     testing::internal::CaptureStderr();
-    // Gone, the board reads as design 0.0: word layout, whose failed read gives -errno.
     host.unplug("sim:RT4207-x6B6B:0");
-    bool sawError = false;
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!sawError && std::chrono::steady_clock::now() < deadline) {
-        sawError = handle->statusWord == ENODEV;
-        std::this_thread::sleep_for(1ms);
+    const bool ended = waitStreamEnded(handle);
+    if (ended) {
+        expectSilence();
     }
-    const std::size_t calls = seenCount();
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(seenCount(), calls);  // nothing to call back with
+    int value = 0;
+    getAcqCallbackProc(handle, &value);
+    const std::string console = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(value, ENODEV);
+    EXPECT_EQ(occurrences(logText(), "Device Removed, Timer Thread Stopped"), 1u);
+    EXPECT_EQ(occurrences(logText(), "Fail To Read Data"), 0u);
+    // The transfer that found the board gone, and nothing after it.
+    EXPECT_EQ(occurrences(modLogText(), "[e] "), 1u);
+    EXPECT_THAT(modLogText(), testing::HasSubstr(" 00000013\n"));
+    EXPECT_EQ(occurrences(console, "[e] "), 1u);
+    // The caller's stop and close still work, and find nothing to log.
+    EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
+    EXPECT_EQ(getAcqCallbackProc(handle, nullptr), nullptr);
+    EXPECT_EQ(close(handle), 0);
+    EXPECT_EQ(occurrences(modLogText(), "[e] "), 1u);
+}
+
+TEST_F(Streaming, FailuresThatRepeatEveryTickAreLoggedOnceASecondWithACount) {
+    CamContext* handle = streamFrom("RT4207,fps=0");
+    ASSERT_NE(handle, nullptr);
+    auto board = host.board("sim:RT4207-x6B6B:0");
+    testing::internal::CaptureStderr();
+    // Every control transfer of a tick times out (20 ms each), and so does the frame read that
+    // nothing was selected for: a tick every quarter second or so, each failing. Gone silent, the
+    // board reads as design 0.0: the word layout, whose failed read gives -errno.
+    board->setControlTimeouts(boardsim::CameraBoard::kUntilCleared);
+    // The second line written, a second after the first, counts the ticks in between; the ticks
+    // of the next 600 ms are held back and counted when the stream stops.
+    const bool counted = waitForLog("Fail To Read Data B[-110]E[110] (");
+    std::this_thread::sleep_for(600ms);
+    // Time-outs do not end the stream.
+    EXPECT_EQ(getAcqCallbackProc(handle, nullptr), &record);
     acquireImageStream(handle, nullptr, 0);
+    board->setControlTimeouts(0);
     testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(sawError);
-    EXPECT_THAT(logText(), testing::HasSubstr("Fail To Read Data B[-19]E[19]"));
+    ASSERT_TRUE(counted);
+    const std::string log = logText();
+    EXPECT_EQ(occurrences(log, "Fail To Read Data B[-110]E[110]"), 2u);
+    EXPECT_THAT(log,
+                testing::ContainsRegex(
+                    "Fail To Read Data B\\[-110\\]E\\[110\\] \\([1-9][0-9]* more not logged\\)"));
+    EXPECT_THAT(
+        log, testing::ContainsRegex("Fail To Read Data E\\[110\\]: [1-9][0-9]* more not logged"));
+    // The channel's records of the same failures, likewise.
+    const std::string modRecords = modLogText();
+    EXPECT_GE(occurrences(modRecords, "ioctlCamDevice 0000006e"), 2u);
+    EXPECT_LE(occurrences(modRecords, "ioctlCamDevice 0000006e"), 3u);
+    EXPECT_THAT(modRecords, testing::ContainsRegex(
+                                "ioctlCamDevice 0000006e \\([1-9][0-9]* more not logged\\)"));
+    EXPECT_LE(occurrences(modRecords, "getBulkData 0000006e"), 3u);
 }
 
 TEST_F(Streaming, StillBoardRepeatsItsBankThenTheWatchdogResetsTheFifo) {
@@ -513,18 +593,32 @@ TEST_F(Streaming, SecondVariantSingleFrame) {
     EXPECT_NE(std::count(frame.begin(), frame.end(), 0), 480000);
 }
 
-TEST_F(Streaming, SecondVariantUnplugWhileStreaming) {
+TEST_F(Streaming, SecondVariantUnplugEndsTheStreamAndItsThreads) {
     CamContext* handle = openSecondVariant("MV3318,fps=200", "MV3318-x7654_00");
     ASSERT_NE(handle, nullptr);
     acquireImageStream(handle, &record, 0);
     ASSERT_TRUE(waitFrames(2));
     testing::internal::CaptureStderr();
     host.unplug("sim:MV3318-x7654:0");
+    const bool ended = waitStreamEnded(handle);
+    if (ended) {
+        expectSilence();
+    }
+    int value = 0;
+    getAcqCallbackProc(handle, &value);
     const auto start = std::chrono::steady_clock::now();
     acquireImageStream(handle, nullptr, 0);
+    EXPECT_EQ(handle->acqThread, nullptr);
+    EXPECT_EQ(handle->cbThread, nullptr);
     EXPECT_EQ(close(handle), 0);
+    const auto stopping = std::chrono::steady_clock::now() - start;
     testing::internal::GetCapturedStderr();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(value, ENODEV);
+    EXPECT_LT(stopping, 2s);
+    EXPECT_EQ(occurrences(logText(), "Device Removed, Bulk Transfer Thread Stopped"), 1u);
+    // The read that found the board gone; the stop and the close transfer nothing.
+    EXPECT_EQ(occurrences(modLogText(), "[e] "), 1u);
 }
 
 TEST_F(Streaming, UnloadEndsEveryStreamBeforeTheLogGoesAndTheHandlesStreamAgain) {

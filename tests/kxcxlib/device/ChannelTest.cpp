@@ -218,16 +218,13 @@ TEST_F(Channel, UnpluggedBoardFailsEveryOperationAndStillCloses) {
     EXPECT_EQ(CamChannel::interruptRead(*handle), -ENODEV);
     EXPECT_EQ(close(handle), 0);
     const std::string text = testing::internal::GetCapturedStderr();
-    // ENODEV is 19.
+    // ENODEV is 19. The first transfer that finds the board gone is recorded; after it the
+    // channel transfers nothing more on the device, and the close finds no halt to clear.
     EXPECT_THAT(text, HasSubstr("CamDevice::ioctlCamDevice 00000013"));
-    // The pipes left with the board: nothing to reset is no error, and it is noted once.
-    EXPECT_THAT(text, testing::Not(HasSubstr("closeCamDevice")));
+    EXPECT_EQ(text.find("[e] "), text.rfind("[e] "));
+    EXPECT_THAT(text, testing::Not(HasSubstr("CamDevice::closeCamDevice")));
+    // In the file, the close notes at most once that the pipes left with the board.
     const std::string records = dir.read("kxCxModLog.txt");
-    const auto first = records.find("[i]");
-    ASSERT_NE(first, std::string::npos) << records;
-    EXPECT_THAT(records.substr(first),
-                testing::ContainsRegex("^\\[i\\] [^\n]*\n  [^\n]*"
-                                       "CamDevice::closeCamDevice 00000013\n"));
     EXPECT_EQ(records.find("closeCamDevice", records.find("closeCamDevice") + 1),
               std::string::npos);
 }
