@@ -215,11 +215,9 @@ TEST_F(Streaming, PacketLayoutTriggersEachFrameOnTheInterruptPipe) {
 }
 
 TEST_F(Streaming, PacketLayoutCallsBackOncePerSensorFrame) {
-    plug("RT4207,fps=30");
-    CamContext* handle = open();
+    CamContext* handle = streamFrom("RT4207,fps=30");
     ASSERT_NE(handle, nullptr);
     auto board = host.board("sim:RT4207-x6B6B:0");
-    ASSERT_EQ(acquireImageStream(handle, &record, 0), 0);
     ASSERT_TRUE(waitFrames(2));
     const uint64_t producedBefore = board->framesProduced();
     const std::size_t seenBefore = seenCount();
