@@ -1,0 +1,52 @@
+// The account store: the file "login.txt", one line per account, each the user name padded to 16
+// columns and a 64-character digest of name, password and user type. Plain functions over
+// NUL-terminated 8-bit strings that return the codes below; the dialogs turn them into messages.
+#pragma once
+
+namespace hv {
+
+enum LoginCode {
+    kLoginNoSuchType = -100,
+    kLoginBadName = -101,
+    kLoginBadPassword = -102,
+    kLoginNoMatch = -200,
+    kLoginUserExists = -201,
+    kLoginNoSuchUser = -202,
+    kLoginCannotOpen = -300,
+    kLoginCannotClose = -301,
+    kLoginCannotDelete = -302,
+    kLoginCannotMove = -303,
+    kLoginInconsistent = -500,
+};
+
+// The user types by index: 0 "Operator", 1 "Support", 2 "Admin".
+inline constexpr int kUserTypeCount = 3;
+inline constexpr const char* kUserTypeNames[kUserTypeCount] = {"Operator", "Support", "Admin"};
+
+// Field widths of the log-in and removal requests (without the NUL).
+inline constexpr int kUserNameMax = 15;
+inline constexpr int kPasswordMax = 20;
+// An account line: 80 characters, the newline and the NUL.
+inline constexpr int kLoginLineBytes = 82;
+
+// mode 0: a user name (3 to 15 characters); mode 1: a password (5 to 20). Characters 0-9, A-Z,
+// a-z, '_' and '-' only. Any other mode is invalid.
+bool isValidLoginText(const char* text, int mode);
+// 0, 1 or 2 for an exact type name; -100 for anything else or null.
+int userTypeIndex(const char* typeName);
+// The 64 digest characters of (name, password, type) into digest (at least 65 bytes, NUL
+// added). The inputs must pass the rules; returns type, or -101 / -102.
+int makeLoginDigest(const char* name, const char* password, int type, char* digest);
+// The account line: name padded to 16 columns, the digest and "\n", into line (at least 82
+// bytes). Returns type, or -101 / -102.
+int makeLoginLine(const char* name, const char* password, int type, char* line);
+
+// Type 0..2 of the first account line that matches, or a negative code.
+int verifyLogin(const char* path, const char* name, const char* password);
+// Type of the new account, or a negative code. Creates the file when it is missing.
+int addLoginUser(const char* path, const char* name, const char* password, const char* typeName);
+// Removes the account lines that match (password and type both given: the whole line; both
+// null: the user name alone). Type used for the match, or a negative code.
+int removeLoginUser(const char* path, const char* name, const char* password, const char* typeName);
+
+}  // namespace hv
