@@ -1,0 +1,32 @@
+// The way into the tools: a log-in decides the current user type (the account's type, or 0
+// "Operator" when the log-in is cancelled or fails), and the tools dialog is shown with the
+// buttons that type may use.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include "kxCamContextHead.h"
+
+class QWidget;
+
+namespace hv {
+
+class ToolsAccess {
+public:
+    explicit ToolsAccess(QWidget* mainWindow);
+
+    // The main window handed its devices to the tools dialog (during bring-up).
+    void devicesPublished() { m_toolsInitialised = true; }
+    // Runs the log-in, sets the current user type and shows the tools dialog for it.
+    void open();
+    // 0 "Operator", 1 "Support", 2 "Admin": 0 until a log-in succeeds.
+    int currentUserType() const { return m_userType; }
+
+private:
+    QWidget* m_mainWindow;
+    int m_userType = 0;
+    bool m_toolsInitialised = false;
+};
+
+}  // namespace hv
