@@ -1,0 +1,128 @@
+// The way into the tools: the log-in decides the user type, and the tools dialog follows it.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "LoginStore.h"
+#include "ModalDriver.h"
+#include "Nelvora.h"
+#include "ScriptedPrompts.h"
+#include "SingleInstances.h"
+#include "TempDir.h"
+#include "ToolsAccess.h"
+#include "UserLogin.h"
+#include "toolsDialog.h"
+
+namespace {
+
+// Types a user name and password into the next log-in dialog and presses OK.
+void logInAs(const QString& name, const QString& password) {
+    hvtest::whenModal<hv::UserLogin>([name, password](hv::UserLogin& login) {
+        login.findChild<QLineEdit*>("usernameEdit")->setText(name);
+        login.findChild<QLineEdit*>("passwordEdit")->setText(password);
+        login.findChild<QPushButton*>("okayButton")->click();
+    });
+}
+
+void cancelLogIn() {
+    hvtest::whenModal<hv::UserLogin>(
+        [](hv::UserLogin& login) { login.findChild<QPushButton*>("cancelButton")->click(); });
+}
+
+class ToolsAccessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(hv::addLoginUser("login.txt", "admin", "Sesame_42", "Admin"), 2);
+        ASSERT_EQ(hv::addLoginUser("login.txt", "tech", "Wrench_7", "Support"), 1);
+    }
+    void TearDown() override { hv::SingleInstances::destroyAll(); }
+
+    bool shown(const char* button) const {
+        hv::toolsDialog* tools = hv::toolsDialog::instance();
+        return tools->findChild<QPushButton*>(button)->isVisibleTo(tools);
+    }
+
+    TempDir folder;
+    hvtest::ScriptedPrompts prompts;
+    QWidget mainWindow;
+    hv::ToolsAccess access{&mainWindow};
+};
+
+TEST_F(ToolsAccessTest, AnAdministratorGetsEveryToolButPreference) {
+    logInAs("admin", "Sesame_42");
+    access.open();
+
+    EXPECT_EQ(access.currentUserType(), 2);
+    ASSERT_TRUE(hv::toolsDialog::instance()->isVisible());
+    EXPECT_TRUE(shown("reviewButton"));
+    EXPECT_TRUE(shown("userEditButton"));
+    EXPECT_TRUE(shown("helpButton"));
+    EXPECT_TRUE(shown("setupButton"));
+    EXPECT_TRUE(shown("exitButton"));
+    EXPECT_FALSE(
+        hv::toolsDialog::instance()->findChild<QPushButton*>("preferenceButton")->isEnabled());
+}
+
+TEST_F(ToolsAccessTest, ACancelledLogInLeavesTheOperatorsTools) {
+    cancelLogIn();
+    access.open();
+
+    EXPECT_EQ(access.currentUserType(), 0);
+    EXPECT_TRUE(shown("reviewButton"));
+    EXPECT_FALSE(shown("userEditButton"));
+    EXPECT_FALSE(shown("setupButton"));
+    EXPECT_TRUE(shown("helpButton"));
+}
+
+TEST_F(ToolsAccessTest, ALaterLogInRaisesTheTypeAndAFailedOneDropsItToOperator) {
+    logInAs("tech", "Wrench_7");
+    access.open();
+    EXPECT_EQ(access.currentUserType(), 1);
+    EXPECT_TRUE(shown("setupButton"));
+    EXPECT_FALSE(shown("userEditButton"));
+
+    logInAs("admin", "Sesame_42");
+    access.open();
+    EXPECT_EQ(access.currentUserType(), 2);
+    EXPECT_TRUE(shown("userEditButton"));
+
+    // Three wrong passwords close the log-in without an account.
+    hvtest::whenModal<hv::UserLogin>([](hv::UserLogin& login) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            login.findChild<QLineEdit*>("usernameEdit")->setText("admin");
+            login.findChild<QLineEdit*>("passwordEdit")->setText("Wrong_1");
+            login.findChild<QPushButton*>("okayButton")->click();
+        }
+    });
+    access.open();
+    EXPECT_EQ(access.currentUserType(), 0);
+    EXPECT_FALSE(shown("setupButton"));
+    EXPECT_FALSE(shown("userEditButton"));
+    EXPECT_TRUE(prompts.messageTexts().contains("Maximum number of tries reached."));
+}
+
+TEST_F(ToolsAccessTest, TheMainWindowsToolsButtonAndCtrlTBothLeadThroughTheLogIn) {
+    hv::Nelvora window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    logInAs("admin", "Sesame_42");
+    window.findChild<QPushButton*>("toolsButton")->click();
+    EXPECT_EQ(window.userAccess(), 2);
+    EXPECT_TRUE(hv::toolsDialog::instance()->isVisible());
+
+    hv::toolsDialog::instance()->hide();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    cancelLogIn();
+    QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(window.userAccess(), 0);
+    EXPECT_TRUE(hv::toolsDialog::instance()->isVisible());
+
+    window.hide();
+    EXPECT_FALSE(hv::toolsDialog::instance()->isVisible());
+}
+
+}  // namespace
