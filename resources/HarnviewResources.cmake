@@ -32,15 +32,3 @@ target_link_libraries(harnview_resources PRIVATE Qt6::Core)
 add_dependencies(harnview_resources harnview_pictures)
 target_link_libraries(harnview_core INTERFACE harnview_resources
   "$<$<NOT:$<STREQUAL:$<TARGET_PROPERTY:TYPE>,STATIC_LIBRARY>>:$<TARGET_OBJECTS:harnview_resources>>")
-
-# The viewer's tests (tests/viewer/resources) compare the compiled-in pictures with fresh
-# drawings, test the GIF encoder and read the working-folder logos; viewer_tests is defined later
-# in the configure run, so the link is made at the end of the top directory.
-function(harnview_link_picture_tests)
-  if(TARGET viewer_tests)
-    target_link_libraries(viewer_tests PRIVATE resourcegen_pictures)
-    target_compile_definitions(viewer_tests PRIVATE
-      HARNVIEW_WORKING_PICTURE_DIR="${CMAKE_BINARY_DIR}/viewer")
-  endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL harnview_link_picture_tests)
