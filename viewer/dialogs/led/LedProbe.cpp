@@ -9,7 +9,8 @@ namespace hv {
 
 namespace {
 
-// Left in the value before each read: a chip that leaves it unchanged has not answered.
+// What the board's I2C bridge returns for a read that no part acknowledged (its reply buffer
+// filler). Each read starts with it in the value too.
 constexpr int kUnanswered = 0xCD;
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Finds the LED controller on a board's bus: the PCA9633 (I2C id 0x62) is asked first, then
-// the PCA9530 (0x60). A chip has answered when a read of its register 0x00 or 0x01 succeeded and
-// returned something else than the marker the value held before the read.
+// the PCA9530 (0x60). A chip has answered when a read of its register 0x00 or 0x01 got through
+// and returned something else than 0xCD, which the board's I2C bridge returns when no part
+// acknowledged.
 #pragma once
 
 #include "LedBus.h"

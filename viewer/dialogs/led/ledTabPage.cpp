@@ -24,7 +24,7 @@ constexpr int kMaxLevel = 10;
 constexpr int kDutyPerLevel = 5;
 constexpr double kIlluminationFrequency = 190.0;
 constexpr int kPca9633LampChannel = 2;
-constexpr int kModeOn = 0;
+constexpr int kModeOff = 1;
 constexpr int kModePwm1 = 2;
 
 }  // namespace
@@ -104,9 +104,9 @@ void ledTabPage::setIllumination(int deviceIndex, int level) {
     // output's driver is off, and its brightness is the mean over both outputs. Each LED is set
     // in turn to the blink rate PWM 0, whose duty register is then (1 - duty) x 256, so the
     // light follows the level as on a PCA9633 board; the fastest blink rate (190 Hz gives
-    // prescaler 0, 152 Hz) keeps it steady. Level 0 turns both drivers on ("ON", code 01),
+    // prescaler 0, 152 Hz) keeps it steady. Level 0 turns both drivers on ("OFF", code 01),
     // which darkens the lamp; PWM could not, since its duty is at least 1%.
-    const int mode = level == 0 ? kModeOn : kModePwm1;
+    const int mode = level == 0 ? kModeOff : kModePwm1;
     for (const int led : {0, 1}) {
         refresh(deviceIndex, LedProbe::kPca9530, led, mode, kIlluminationFrequency, duty);
     }
