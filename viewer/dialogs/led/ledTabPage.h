@@ -8,6 +8,10 @@
 
 #include "TabPage.h"
 
+namespace Ui {
+class ledTabPage;
+}
+
 namespace hv {
 
 class ledTabPage : public TabPage {
@@ -34,6 +38,40 @@ public:
     void apply(int controller, int led, int mode, double frequency, int duty);
     // The operator's illumination level 0..10 on the controller that answered.
     void setIllumination(int deviceIndex, int level);
+
+public slots:
+    void OnLedCtrlSel(int nCtrlSel);
+    void OnLedCfgSel(int nCfgSel);
+    void OnLedDevSel(int nLedSel);
+    // Text that is no decimal number leaves the recorded value as it was.
+    void OnLedDutyCycle(const QString& text);
+    // Entry 0 "ON", entry 1 "OFF".
+    void OnLedPowerZeroSelect(int nPowerSel);
+    void OnLedPWBFreq(const QString& text);
+    void OnSetLedSettings();
+    // Reading the settings back from the controller is not offered: no effect.
+    void OnGetLedSettings();
+
+protected:
+    void buildForm() override;
+    QComboBox* deviceCombo() const override;
+    // The LED controller keeps no state the page reads: the choice only records the device.
+    void readDevice(int index, CamContext* handle) override;
+
+private:
+    // Shows the recorded values in the widgets without running their slots.
+    void showSettings();
+    void probe();
+
+    std::unique_ptr<Ui::ledTabPage> m_ui;
+    int m_controllerFound = -1;
+    int m_deviceIndex = 0;
+    int m_controller = 0;
+    int m_led = 2;
+    int m_mode = 2;
+    int m_duty = 0;
+    double m_frequency = 190.0;
+    bool m_powerAtZeroOn = false;
 };
 
 }  // namespace hv
