@@ -61,6 +61,21 @@ protected:
         return states;
     }
 
+    // Initialises tools with its children, shows it and opens the four of them.
+    void openEverything(hv::toolsDialog& tools) {
+        tools.initialise(nullptr, 0, {}, {});
+        tools.show();
+        tools.OnSetupButton();
+        tools.OnHelpButton();
+        tools.OnReviewButton();
+        tools.OnUserEditButton();
+        ASSERT_EQ(childrenShown(), std::vector<bool>(4, true));
+    }
+    // Setup, help, review, user manager: shown or not.
+    std::vector<bool> childrenShown() const {
+        return {setup->isVisible(), help.isVisible(), review.isVisible(), userManager.isVisible()};
+    }
+
     hvtest::ScriptedPrompts prompts;
     hvtest::FakeTabPage page;
     std::unique_ptr<hv::setupDialog> setup;
@@ -191,38 +206,19 @@ TEST_F(ToolsDialogTest, UserManagerStartsAgainAtOperatorBelowTheToolsDialog) {
 
 TEST_F(ToolsDialogTest, ExitHidesEveryChildAndTheSetupDialogKeepsItsTab) {
     hv::toolsDialog tools(presentChildren());
-    tools.initialise(nullptr, 0, {}, {});
-    tools.show();
-    tools.OnSetupButton();
-    tools.OnHelpButton();
-    tools.OnReviewButton();
+    openEverything(tools);
     setup->findChild<QTabWidget*>("tabWidget")->setCurrentIndex(1);
-    tools.OnUserEditButton();
-    ASSERT_TRUE(setup->isVisible() && help.isVisible() && review.isVisible() &&
-                userManager.isVisible());
-
     tools.OnExitButton();
     EXPECT_FALSE(tools.isVisible());
-    EXPECT_FALSE(setup->isVisible());
-    EXPECT_FALSE(help.isVisible());
-    EXPECT_FALSE(review.isVisible());
-    EXPECT_FALSE(userManager.isVisible());
+    EXPECT_EQ(childrenShown(), std::vector<bool>(4, false));
     EXPECT_EQ(setup->findChild<QTabWidget*>("tabWidget")->currentIndex(), 1);
 }
 
 TEST_F(ToolsDialogTest, HidingTheToolsDialogHidesEveryChild) {
     hv::toolsDialog tools(presentChildren());
-    tools.initialise(nullptr, 0, {}, {});
-    tools.show();
-    tools.OnSetupButton();
-    tools.OnHelpButton();
-    tools.OnReviewButton();
-    tools.OnUserEditButton();
+    openEverything(tools);
     tools.hide();
-    EXPECT_FALSE(setup->isVisible());
-    EXPECT_FALSE(help.isVisible());
-    EXPECT_FALSE(review.isVisible());
-    EXPECT_FALSE(userManager.isVisible());
+    EXPECT_EQ(childrenShown(), std::vector<bool>(4, false));
 }
 
 TEST_F(ToolsDialogTest, PreferenceAlwaysWarns) {
