@@ -179,10 +179,15 @@ TEST_F(LoginStoreFile, LfAndCrLfLinesAreReadAlike) {
 }
 
 TEST_F(LoginStoreFile, AnOverlongLineIsOneLineThatMatchesNothing) {
-    // An account line inside a longer line, at the start and after 4096 characters (beyond
-    // any read buffer); the account after it, across a buffer boundary, is still found.
-    const std::string padding(4090, 'x');
-    writeFile(kFile, std::string(kAdminLine) + padding + std::string(kAdminLine) + "\r\n" +
+    // An account line at the end of a longer line, whatever a reader's buffer size, is no line
+    // of its own.
+    for (std::size_t junk = 1; junk <= 300; ++junk) {
+        writeFile(kFile, std::string(junk, 'x') + std::string(kAdminLine) + "\n");
+        ASSERT_EQ(verifyLogin(kFile, "admin", "secret"), kLoginNoMatch) << junk;
+    }
+    // An account line at the start of a longer line either; the account after it, across the
+    // 4096th byte, is still found.
+    writeFile(kFile, std::string(kAdminLine) + std::string(4090, 'x') + "\r\n" +
                          std::string(kBobSupportLine) + "\r\n");
     EXPECT_EQ(verifyLogin(kFile, "admin", "secret"), kLoginNoMatch);
     EXPECT_EQ(verifyLogin(kFile, "Bob", "hunter22"), 1);
