@@ -40,12 +40,14 @@ inline void cancelLogInWhenAsked() {
         [](hv::UserLogin& login) { login.findChild<QPushButton*>("cancelButton")->click(); });
 }
 
-// The next log-in dialog gets a wrong password until it gives up.
+// The next log-in dialog gets a wrong password three times; one that is still open then is
+// closed, so that a test of a dialog that does not give up ends too.
 inline void failLogInWhenAsked(const QString& name) {
     whenModal<hv::UserLogin>([name](hv::UserLogin& login) {
         for (int i = 0; i < 3; ++i) {
             tryLogIn(login, name, QStringLiteral("wrong-password"));
         }
+        login.close();
     });
 }
 

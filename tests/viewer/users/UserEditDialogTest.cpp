@@ -38,7 +38,7 @@ protected:
         dialog.initialise(nullptr);
         // A log-in dialog that no test answers would wait for ever: it is closed and counted.
         strayGuard.setInterval(1000);
-        QObject::connect(&strayGuard, &QTimer::timeout, [this] {
+        QObject::connect(&strayGuard, &QTimer::timeout, &strayGuard, [this] {
             if (auto* login = qobject_cast<hv::UserLogin*>(QApplication::activeModalWidget())) {
                 ++strayLogIns;
                 login->close();
@@ -144,18 +144,6 @@ TEST_F(UserEditDialogTest, CreatingAnExistingNameIsRefused) {
     EXPECT_EQ(editTexts(), kAllCleared);
 }
 
-TEST_F(UserEditDialogTest, CreatingIntoAnUnwritableStoreReportsIt) {
-    fill("newbie", "new-pass", "new-pass");
-    hvtest::whenModal<hv::UserLogin>([](hv::UserLogin& login) {
-        hvtest::tryLogIn(login, "boss", "boss-pass");
-        std::filesystem::remove("login.txt");
-        std::filesystem::create_directory("login.txt");
-    });
-    create();
-    EXPECT_EQ(prompts.messageTexts(),
-              QStringList({kVerifyCreate, "Unable to create new user:\nCannot open login file"}));
-}
-
 TEST_F(UserEditDialogTest, OnlyAnAdminLogInMayCreate) {
     struct Case {
         const char* what;
@@ -222,6 +210,11 @@ TEST_F(UserEditDialogTest, AdminRemovesAnyAccount) {
     EXPECT_EQ(logInType("helper", "help-pass"), hv::kLoginNoMatch);
     EXPECT_EQ(logInType("viewer", "view-pass"), 0);
     EXPECT_EQ(editTexts(), kAllCleared);
+    for (const hvtest::PromptRecord& box : prompts.records()) {
+        EXPECT_EQ(box.title, "");
+        EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+        EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    }
 }
 
 TEST_F(UserEditDialogTest, UserRemovesHisOwnAccountOnly) {
@@ -240,16 +233,11 @@ TEST_F(UserEditDialogTest, UserRemovesHisOwnAccountOnly) {
     EXPECT_EQ(logInType("helper", "help-pass"), 1);
 }
 
-TEST_F(UserEditDialogTest, RemovalWithoutALogInIsDenied) {
+TEST_F(UserEditDialogTest, CancelledLogInDeniesRemoval) {
     fill("viewer", "view-pass", "view-pass");
     hvtest::cancelLogInWhenAsked();
     remove();
-    fill("viewer", "", "");
-    hvtest::failLogInWhenAsked("viewer");
-    remove();
-    EXPECT_EQ(prompts.messageTexts(),
-              QStringList({kVerifyRemove, kDenied, kVerifyRemove, kIncorrect, kIncorrect,
-                           kIncorrect, "Maximum number of tries reached.", kDenied}));
+    EXPECT_EQ(prompts.messageTexts(), QStringList({kVerifyRemove, kDenied}));
     EXPECT_EQ(logInType("viewer", "view-pass"), 0);
     EXPECT_EQ(editTexts(), kAllCleared);
 }

@@ -19,6 +19,9 @@ enum LoginCode {
     kLoginUserExists = -201,
     kLoginNoSuchUser = -202,
     kLoginCannotOpen = -300,
+    // A file cannot be closed: the login file after reading it or after adding a line (a line
+    // that cannot be written whole is taken back and reported so too), or the temporary file of
+    // a removal before it is renamed (the old file is then kept).
     kLoginCannotClose = -301,
     // The old file cannot be replaced: the new content cannot be written or synced to disk
     // completely (a full disk, an I/O error). The old file is kept, the temporary file removed.
@@ -52,12 +55,17 @@ int makeLoginDigest(const char* name, const char* password, int type, char* dige
 // 82 bytes). Returns type, or -101 / -102 / -100 as makeLoginDigest.
 int makeLoginLine(const char* name, const char* password, int type, char* line);
 
-// Type 0..2 of the first account line that matches, or a negative code.
+// Type 0..2 of the first account line that matches (each line tried with the types in order),
+// or a negative code: the rules' codes before the file is touched, -300 for a missing or
+// unreadable file, -200 when no line matches.
 int verifyLogin(const char* path, const char* name, const char* password);
-// Type of the new account, or a negative code. Creates the file when it is missing.
+// Type of the new account, or a negative code (-201 when a line with this user name exists,
+// whatever its type). Creates the file when it is missing; the line is appended.
 int addLoginUser(const char* path, const char* name, const char* password, const char* typeName);
 // Removes the account lines that match (password and type both given: the whole line; both
-// null: the user name alone). Type used for the match, or a negative code.
+// null: the user name alone, every line of it) and drops every line that is not 80 characters;
+// the other lines keep their order. Type used for the match (0 for the user name alone), or a
+// negative code (-202 when nothing matches, the file then unchanged).
 int removeLoginUser(const char* path, const char* name, const char* password, const char* typeName);
 
 }  // namespace hv
