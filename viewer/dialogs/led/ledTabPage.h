@@ -36,7 +36,8 @@ public:
     void refresh(int deviceIndex, int controller, int led, int mode, double frequency, int duty);
     // When available: controller 0 runs the PCA9633 rule, 1 the PCA9530 rule, others nothing.
     void apply(int controller, int led, int mode, double frequency, int duty);
-    // The operator's illumination level 0..10 on the controller that answered.
+    // The operator's illumination level 0..10 on the controller that answered: a refresh of the
+    // PCA9633's lamp channel, or one refresh for each of the PCA9530's two LEDs.
     void setIllumination(int deviceIndex, int level);
 
 public slots:
