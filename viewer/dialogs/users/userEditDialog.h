@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <memory>
+#include <utility>
 
 namespace Ui {
 class userEditForm;
@@ -27,6 +29,10 @@ public slots:
     void OnRemoveButton();
 
 private:
+    // Runs a fresh log-in dialog over this one; its result type and user name.
+    std::pair<int, QString> logIn();
+    void tell(const QString& text);
+
     std::unique_ptr<Ui::userEditForm> m_ui;
     bool m_connected = false;
 };
