@@ -70,9 +70,14 @@ TEST_F(UserLoginTest, EachFailureShowsItsReasonAndClearsBothEdits) {
         QString text;
     };
     const Case cases[] = {
-        {"operator_1", "op-pasS", kIncorrectLogIn}, {"Operator_1", "op-pass", kIncorrectLogIn},
-        {"op", "op-pass", kInvalidUserName},        {"operator.1", "op-pass", kInvalidUserName},
+        {"operator_1", "op-pasS", kIncorrectLogIn},
+        {"Operator_1", "op-pass", kIncorrectLogIn},
+        {"op", "op-pass", kInvalidUserName},
+        {"operator.1", "op-pass", kInvalidUserName},
         {"operator_1", "op-p", kBadPassword},
+        // What follows a NUL must not be dropped: the typed text is not the account's.
+        {QStringLiteral("operator_1") + QChar(0) + "x", "op-pass", kInvalidUserName},
+        {"operator_1", QStringLiteral("op-pass") + QChar(0) + "x", kBadPassword},
     };
     for (const Case& c : cases) {
         hv::UserLogin fresh;
