@@ -14,6 +14,13 @@
 
 namespace hvtest {
 
+// Message texts both dialogs show.
+inline const QString kIncorrectLogIn =
+    QStringLiteral("Incorrect user name or password. Please try again");
+inline const QString kInvalidUserName =
+    QStringLiteral("invalid username:\ntoo long or too short or contains illegal symbols.");
+inline const QString kMaxTries = QStringLiteral("Maximum number of tries reached.");
+
 // An account in "login.txt" of the current folder; typeIndex is its index in kUserTypeNames.
 inline void addAccount(const char* name, const char* password, int typeIndex) {
     ASSERT_EQ(hv::addLoginUser("login.txt", name, password, hv::kUserTypeNames[typeIndex]),

@@ -17,17 +17,18 @@
 
 namespace {
 
+using hvtest::kIncorrectLogIn;
+using hvtest::kInvalidUserName;
+using hvtest::kMaxTries;
+
 const QString kVerifyCreate =
     QStringLiteral("To verify your identity, please login as an administrator.");
 const QString kVerifyRemove = QStringLiteral(
     "To verify your identity, please login as an administrator or provide the "
     "login information for the user to be removed.");
 const QString kDenied = QStringLiteral("Action cancelled or permission denied.");
-const QString kBadName =
-    QStringLiteral("invalid username:\ntoo long or too short or contains illegal symbols.");
 const QString kBadPassword =
     QStringLiteral("invalid Password:\ntoo long or too short or contains illegal symbols.");
-const QString kIncorrect = QStringLiteral("Incorrect user name or password. Please try again");
 
 class UserEditDialogTest : public testing::Test {
 protected:
@@ -160,8 +161,7 @@ TEST_F(UserEditDialogTest, OnlyAnAdminLogInMayCreate) {
         {"cancelled", [] { hvtest::cancelLogInWhenAsked(); }, {kVerifyCreate, kDenied}},
         {"three failures",
          [] { hvtest::failLogInWhenAsked("boss"); },
-         {kVerifyCreate, kIncorrect, kIncorrect, kIncorrect, "Maximum number of tries reached.",
-          kDenied}},
+         {kVerifyCreate, kIncorrectLogIn, kIncorrectLogIn, kIncorrectLogIn, kMaxTries, kDenied}},
     };
     for (const Case& c : cases) {
         hvtest::ScriptedPrompts fresh;
@@ -187,9 +187,9 @@ TEST_F(UserEditDialogTest, CreateChecksConfirmationThenPasswordThenName) {
         {"ab", "new-pass", "new-Pass", "Passwords didn't match.", "ab"},
         {"ab", "pass", "pass", kBadPassword, "ab"},
         {"newbie", "twenty_characters_pwX", "twenty_characters_pwX", kBadPassword, "newbie"},
-        {"new bie", "new-pass", "new-pass", kBadName, ""},
-        {"ab", "new-pass", "new-pass", kBadName, ""},
-        {"full_width-nameX", "new-pass", "new-pass", kBadName, ""},
+        {"new bie", "new-pass", "new-pass", kInvalidUserName, ""},
+        {"ab", "new-pass", "new-pass", kInvalidUserName, ""},
+        {"full_width-nameX", "new-pass", "new-pass", kInvalidUserName, ""},
     };
     for (const Case& c : cases) {
         hvtest::ScriptedPrompts fresh;
@@ -265,7 +265,7 @@ TEST_F(UserEditDialogTest, RemovalRefusesABadNameWithoutALogIn) {
         hvtest::ScriptedPrompts fresh;
         fill(name, "new-pass", "new-pass");
         remove();
-        EXPECT_EQ(fresh.messageTexts(), QStringList({kBadName})) << name.toStdString();
+        EXPECT_EQ(fresh.messageTexts(), QStringList({kInvalidUserName})) << name.toStdString();
         EXPECT_EQ(editTexts(), kAllCleared);
     }
     EXPECT_EQ(logInType("full_width-name", "new-pass"), 0);

@@ -15,12 +15,12 @@
 
 namespace {
 
-const QString kIncorrect = QStringLiteral("Incorrect user name or password. Please try again");
-const QString kBadName =
-    QStringLiteral("invalid username:\ntoo long or too short or contains illegal symbols.");
+using hvtest::kIncorrectLogIn;
+using hvtest::kInvalidUserName;
+using hvtest::kMaxTries;
+
 const QString kBadPassword =
     QStringLiteral("invalid password:\ntoo long or too short or contains illegal symbols.");
-const QString kMaxTries = QStringLiteral("Maximum number of tries reached.");
 
 class UserLoginTest : public testing::Test {
 protected:
@@ -70,9 +70,14 @@ TEST_F(UserLoginTest, EachFailureShowsItsReasonAndClearsBothEdits) {
         QString text;
     };
     const Case cases[] = {
-        {"operator_1", "op-pasS", kIncorrect}, {"Operator_1", "op-pass", kIncorrect},
-        {"op", "op-pass", kBadName},           {"operator.1", "op-pass", kBadName},
+        {"operator_1", "op-pasS", kIncorrectLogIn},
+        {"Operator_1", "op-pass", kIncorrectLogIn},
+        {"op", "op-pass", kInvalidUserName},
+        {"operator.1", "op-pass", kInvalidUserName},
         {"operator_1", "op-p", kBadPassword},
+        // What follows a NUL must not be dropped: the typed text is not the account's.
+        {QStringLiteral("operator_1") + QChar(0) + "x", "op-pass", kInvalidUserName},
+        {"operator_1", QStringLiteral("op-pass") + QChar(0) + "x", kBadPassword},
     };
     for (const Case& c : cases) {
         hv::UserLogin fresh;
@@ -93,7 +98,7 @@ TEST_F(UserLoginTest, TextsLongerThanTheirFieldsAreRefusedNotCut) {
     // The first 15 characters of the name and the first 20 of the password are an account.
     hvtest::tryLogIn(login, "Chief_of_Staff9X", "twenty_characters_pw");
     hvtest::tryLogIn(login, "Chief_of_Staff9", "twenty_characters_pwX");
-    EXPECT_EQ(prompts.messageTexts(), QStringList({kBadName, kBadPassword}));
+    EXPECT_EQ(prompts.messageTexts(), QStringList({kInvalidUserName, kBadPassword}));
     EXPECT_EQ(login.resultUserType(), -1);
     EXPECT_EQ(login.resultUserName(), "");
 }
@@ -103,7 +108,7 @@ TEST_F(UserLoginTest, MissingOrEmptyStoreFails) {
     hvtest::tryLogIn(login, "operator_1", "op-pass");
     std::ofstream("login.txt").close();
     hvtest::tryLogIn(login, "operator_1", "op-pass");
-    EXPECT_EQ(prompts.messageTexts(), QStringList({"Cannot open login file", kIncorrect}));
+    EXPECT_EQ(prompts.messageTexts(), QStringList({"Cannot open login file", kIncorrectLogIn}));
 }
 
 TEST_F(UserLoginTest, FailedTryForgetsAnEarlierResult) {
@@ -131,7 +136,8 @@ TEST_F(UserLoginTest, ThirdFailedTryClosesWithoutAUser) {
     EXPECT_EQ(login.failedTries(), 3);
     EXPECT_EQ(login.resultUserType(), -1);
     EXPECT_EQ(login.resultUserName(), "");
-    EXPECT_EQ(prompts.messageTexts(), QStringList({kIncorrect, kIncorrect, kBadName, kMaxTries}));
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList({kIncorrectLogIn, kIncorrectLogIn, kInvalidUserName, kMaxTries}));
 }
 
 TEST_F(UserLoginTest, CancelClosesWithoutAUserOrMessage) {
