@@ -19,14 +19,14 @@ std::string contentOf(const std::string& path) {
     return text.str();
 }
 
-// Whole account lines only, none of them with the user name.
+// Lines of 80 characters (a CR among them is a character, only LF ends a line) and CR LF, none of
+// them with the user name.
 bool isCleanFile(const std::string& content, const std::string& name) {
     if (content.size() % 82 != 0) {
         return false;
     }
     for (std::size_t line = 0; line < content.size(); line += 82) {
-        if (content.compare(line + 80, 2, "\r\n") != 0 ||
-            content.find_first_of("\r\n", line) != line + 80 ||
+        if (content.compare(line + 80, 2, "\r\n") != 0 || content.find('\n', line) != line + 81 ||
             content.compare(line, name.size() + 1, name + " ") == 0) {
             return false;
         }
@@ -58,6 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     }
     if (removed == 0 && !isCleanFile(contentOf(path), "admin")) {
+        __builtin_trap();
+    }
+    // What a removal writes reads back as it was written.
+    if (removed == 0 &&
+        hv::removeLoginUser(path.c_str(), "admin", nullptr, nullptr) != hv::kLoginNoSuchUser) {
         __builtin_trap();
     }
 
