@@ -84,24 +84,22 @@ void ScriptedPrompts::cancelProgressAt(int value) {
     m_cancelAt.push_back(value);
 }
 
-QStringList ScriptedPrompts::messageTexts() const {
-    QStringList texts;
+QStringList ScriptedPrompts::messageField(QString PromptRecord::*field) const {
+    QStringList values;
     for (const PromptRecord& record : m_records) {
         if (record.kind == PromptRecord::Message) {
-            texts << record.text;
+            values << record.*field;
         }
     }
-    return texts;
+    return values;
+}
+
+QStringList ScriptedPrompts::messageTexts() const {
+    return messageField(&PromptRecord::text);
 }
 
 QStringList ScriptedPrompts::messageTitles() const {
-    QStringList titles;
-    for (const PromptRecord& record : m_records) {
-        if (record.kind == PromptRecord::Message) {
-            titles << record.title;
-        }
-    }
-    return titles;
+    return messageField(&PromptRecord::title);
 }
 
 std::size_t ScriptedPrompts::pendingAnswers() const {

@@ -69,6 +69,7 @@ private:
     class Installer;
 
     QString takePath(PromptRecord record);
+    QStringList messageField(QString PromptRecord::*field) const;
 
     std::vector<PromptRecord> m_records;
     std::deque<QMessageBox::StandardButton> m_buttons;
