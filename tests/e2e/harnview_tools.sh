@@ -13,7 +13,7 @@ viewer=""
 cleanup() {
     [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
+    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 cd "$work"
@@ -45,7 +45,7 @@ viewer=$!
 # Waits for a visible top-level window whose title matches $1 and prints its id.
 window() {
     local id=""
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" && [ -n "$id" ] && break
         kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
         sleep 0.05
@@ -62,15 +62,21 @@ xdotool key Tab
 xdotool type --delay 20 Sesame_42
 xdotool key Return
 
-# The tools dialog warns about the pages that are not built yet; each box is answered with OK.
-for _ in $(seq 20); do
+# The tools dialog warns about the pages that are not built yet; each box is answered with OK
+# until the dialog itself shows. A slow build (sanitizers) may take seconds for each step.
+tools=""
+for _ in $(seq 600); do
     box="$(xdotool search --onlyvisible --name '^(Tools|Setup) Dialog$' 2>/dev/null | head -1)" || true
-    [ -z "$box" ] && break
-    xdotool windowfocus --sync "$box" key Return
-    sleep 0.2
+    if [ -n "$box" ]; then
+        xdotool windowfocus --sync "$box" key Return
+    else
+        tools="$(xdotool search --onlyvisible --name '^Tools$' 2>/dev/null | head -1)" || true
+        [ -n "$tools" ] && break
+    fi
+    kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
+    sleep 0.1
 done
-
-tools="$(window '^Tools$')"
+[ -n "$tools" ] || fail "no tools dialog after the log-in"
 sleep 0.5
 shot="$work/tools.png"
 import -window root "$shot"

@@ -123,9 +123,21 @@ protected:
         return handle;
     }
 
+    // What the library asked of the board: every transfer but the reads that were queued before
+    // the unplug and that the backend completes afterwards with "no device", as the kernel does.
+    std::size_t requests() const {
+        std::size_t n = 0;
+        for (const auto& record : records()) {
+            if (record.kind != Kind::AsyncRead || record.result != -ENODEV) {
+                ++n;
+            }
+        }
+        return n;
+    }
+
     // Pulls the board out and waits until the handle's stream has ended itself (no callback any
-    // more); then nothing more may be called back or transferred for a while. The status word
-    // then, or -1 when the stream did not end within 5 s.
+    // more); then nothing more may be called back or asked of the board for a while. The status
+    // word then, or -1 when the stream did not end within 5 s.
     int unplugUntilTheStreamEnds(CamContext* handle, const char* path) {
         host.unplug(path);
         const auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -136,10 +148,10 @@ protected:
             std::this_thread::sleep_for(1ms);
         }
         const std::size_t calls = seenCount();
-        const std::size_t transfers = records().size();
+        const std::size_t asked = requests();
         std::this_thread::sleep_for(100ms);
         EXPECT_EQ(seenCount(), calls);
-        EXPECT_EQ(records().size(), transfers);
+        EXPECT_EQ(requests(), asked);
         int value = 0;
         getAcqCallbackProc(handle, &value);
         return value;
