@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A person creates the first administrator from the command line, starts the viewer on a
 # simulated board under a virtual display, presses Ctrl+T, logs in as that administrator and gets
-# the tools dialog with every button an administrator may use. A screenshot is kept in the
-# folder given as the second argument (or a temporary one).
+# the tools dialog with every button an administrator may use. The viewer's root is the
+# temporary folder (VELQUIN_ROOT). A screenshot is kept in the folder given as the second
+# argument (or a temporary one).
 set -euo pipefail
+. "$(dirname "$0")/../../scripts/virtual-display.sh"
 harnview="$1"
 shots="${2:-}"
 
@@ -18,6 +20,7 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 export KXCX_SIM= KXCX_SIM_SOCKET=none KXCX_LOG_DIR="$work/logs" XDG_STATE_HOME="$work/state"
+export VELQUIN_ROOT="$work"
 unset KXCX_BACKEND
 
 fail() { echo "$1"; [ -f viewer.err ] && tail -20 viewer.err; exit 1; }
@@ -31,13 +34,16 @@ printf 'Sesame_42\n' | "$harnview" --add-user admin --type Admin >/dev/null 2>ag
     fail "a second admin of the same name was accepted"
 grep -q 'User already exists' again.err || fail "no reason for the refusal: $(cat again.err)"
 
+# A root that cannot be made ends the program with the reason.
+status=0
+printf 'Sesame_42\n' | "$harnview" --add-user admin --type Admin --root "$work/login.txt/root" \
+    >/dev/null 2>root.err || status=$?
+[ "$status" = 1 ] || fail "a root under a file gave exit status $status"
+grep -qx "Harnview: cannot create the folder $work/login.txt/root: Not a directory" root.err ||
+    fail "no reason for the root: $(cat root.err)"
+
 # A virtual display of its own.
-exec 5>"$work/display"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >xvfb.log 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
+start_virtual_display "$work" || fail "Xvfb did not start"
 
 "$harnview" --simulate >viewer.out 2>viewer.err &
 viewer=$!
@@ -55,6 +61,11 @@ window() {
 }
 
 main="$(window '^ Nelvora Orlo - V1.02$')"
+# The shipped files were added to the root before the window came.
+for shipped in reg_init.txt firmware/default.bit Config/Gamma/Lookup1024_0.txt "NV Logo - Help UI.png"; do
+    [ -s "$shipped" ] || fail "$shipped was not added to the root"
+done
+grep -q "^Harnview: added to $work: reg_init.txt, " viewer.err || fail "no word of the added files"
 xdotool windowfocus --sync "$main" key ctrl+t
 login="$(window '^Log in$')"
 xdotool windowfocus --sync "$login" type --delay 20 admin

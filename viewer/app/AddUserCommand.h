@@ -1,5 +1,5 @@
-// `Harnview --add-user NAME --type TYPE [--root DIR]`: creates an account in DIR/login.txt (the
-// current folder without a root), for example the first "Admin" of a new installation, which the
+// `Harnview --add-user NAME --type TYPE [--root DIR]`: creates an account in login.txt of
+// Harnview's root (VelquinRoot), for example the first "Admin" of a new installation, which the
 // user manager needs before it creates any account. The password is read from the input: one
 // line, or on a terminal asked twice without echo.
 #pragma once
@@ -11,7 +11,8 @@ namespace hv {
 
 class AddUserCommand {
 public:
-    // typeName: "Operator", "Support" or "Admin", exactly; folder "" is the current folder.
+    // typeName: "Operator", "Support" or "Admin", exactly; folder holds login.txt ("" is the
+    // current folder). It must exist: the program makes the root before it runs the command.
     AddUserCommand(std::string name, std::string typeName, std::string folder);
 
     // Creates the account; the result text goes to out (success) or err (failure). 0 on success,

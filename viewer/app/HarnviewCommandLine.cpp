@@ -36,7 +36,7 @@ const std::vector<Option>& options() {
          }},
         {"--type", "TYPE", "with --add-user: Operator, Support or Admin",
          [](Request& r, const std::string& v) { r.options.userType = v; }},
-        {"--root", "DIR", "with --add-user: the folder of login.txt (default: the working folder)",
+        {"--root", "DIR", "the working folder (default $VELQUIN_ROOT, else $HOME/Velquin)",
          [](Request& r, const std::string& v) { r.options.folder = v; }},
         {"--version", nullptr, "print the version and exit",
          [](Request& r, const std::string&) { r.version = true; }},
@@ -91,8 +91,8 @@ HarnviewOptions HarnviewCommandLine::parse(const std::vector<std::string>& argum
             return refuse("--add-user needs --type TYPE");
         }
         result.action = HarnviewOptions::AddUser;
-    } else if (!result.userType.empty() || !result.folder.empty()) {
-        return refuse("--type and --root go with --add-user");
+    } else if (!result.userType.empty()) {
+        return refuse("--type goes with --add-user");
     }
     return result;
 }
@@ -103,7 +103,7 @@ std::string HarnviewCommandLine::versionText() {
 
 std::string HarnviewCommandLine::helpText() {
     std::string text =
-        "Usage: Harnview [--simulate]\n"
+        "Usage: Harnview [--simulate] [--root DIR]\n"
         "       Harnview --add-user NAME --type TYPE [--root DIR]\n"
         "The viewer of the inspection camera.\n\n";
     for (const Option& option : options()) {

@@ -12,7 +12,7 @@ struct HarnviewOptions {
     bool simulate = false;  // --simulate: the simulated board instead of the USB bus
     std::string userName;   // --add-user NAME
     std::string userType;   // --type TYPE
-    std::string folder;     // --root DIR ("" = the working folder)
+    std::string folder;     // --root DIR ("" = the default root, see VelquinRoot)
     std::string problem;    // why the command line was refused
 };
 

@@ -1,27 +1,517 @@
 #include "Nelvora.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QKeySequence>
+#include <QPixmap>
 #include <QShortcut>
+#include <QThread>
+#include <algorithm>
+#include <array>
 
+#include "BoardVersions.h"
+#include "CameraLibraryGate.h"
+#include "CameraSlot.h"
+#include "DeviceInitialiser.h"
+#include "DeviceShutdown.h"
+#include "FirmwareGate.h"
+#include "FrameCallback.h"
+#include "ImageDraw.h"
+#include "KXFrameCountsSignal.h"
+#include "PromptService.h"
+#include "VelquinRoot.h"
 #include "ViewerVersion.h"
+#include "helpDialog.h"
+#include "kxCxApi.h"
+#include "ledTabPage.h"
 #include "toolsDialog.h"
 #include "ui_Nelvora.h"
 
 namespace hv {
 
+namespace {
+
+constexpr int kClockMs = 1000;
+constexpr int kFrameCropRegister = 0x27;
+// How long a frame callback already running may take to finish after its stream stopped.
+constexpr unsigned long kCallbackDrainMs = 200;
+// PublishVersions without exactly one board.
+constexpr int kNoSingleDevice = -16;
+// CheckFirmwareVersions when the board's controller took new firmware and the program ends.
+constexpr int kRestartAfterMcuLoad = -7;
+
+const char* const kRegFile = "reg_init.txt";
+const char* const kColourBars = ":/Resource/colour-bars-smpte-75-640x640.gif";
+const char* const kLogo = "Nelvoralogo.png";
+const char* const kImageData = "ImageData";
+const char* const kReferenceFolder = "ImageData/reference";
+const char* const kDefaultDataFolder = "ImageData/default";
+const char* const kGammaFolder = "Config/Gamma";  // in the root
+
+const QStringList kIlluminationTexts = {"0%",  "10%", "20%", "30%", "40%", "50%",
+                                        "60%", "70%", "80%", "90%", "100%"};
+
+}  // namespace
+
 Nelvora::Nelvora(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Nelvora>()), m_tools(this) {
     ui->setupUi(this);
+    m_about = std::make_unique<helpDialog>();
+    ui->logoLabel->setPixmap(QPixmap(QString::fromLatin1(kLogo)));
+    m_illuminationSetting = 0;
+    m_timer = new QTimer(this);
+    m_timer->setInterval(kClockMs);
+    m_timer->start();
+    showClock();
     setWindowTitle(ViewerVersion::windowTitle());
+    createDataFolders();
+    connect(m_timer, &QTimer::timeout, this, &Nelvora::OnSecTimeout);
+    connect(ui->aboutNelvoraButton, &QPushButton::clicked, this,
+            &Nelvora::OnAboutNelvoraButtonClicked);
     connect(ui->toolsButton, &QPushButton::clicked, this, &Nelvora::OnToolsButtonClicked);
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(shortcut, &QShortcut::activated, this, &Nelvora::OnToolsButtonClicked);
+    BringUpDevices();
 }
 
-Nelvora::~Nelvora() = default;
+Nelvora::~Nelvora() {
+    m_about.reset();
+    m_timer->stop();
+    if (m_deviceCount == 1 && m_bringUpComplete) {
+        ReleaseDevices();
+    } else if (m_libraryLoaded) {
+        // A bring-up that stopped or ran degraded leaves its board open and the library loaded:
+        // both are closed all the same.
+        releaseSlot();
+        ShutdownDevices();
+    }
+}
+
+void Nelvora::createDataFolders() {
+    QDir here;
+    here.mkpath(QString::fromLatin1(kImageData));
+    here.mkpath(QString::fromLatin1(kReferenceFolder));
+    const QString first = ui->newFolderComboBox->itemText(0);
+    m_dataFolder = first.isEmpty() || first == QStringLiteral("None")
+                       ? QString::fromLatin1(kDefaultDataFolder)
+                       : first;
+    if (!here.mkpath(m_dataFolder)) {
+        m_dataFolder = QString::fromLatin1(kDefaultDataFolder);
+        here.mkpath(m_dataFolder);
+    }
+}
+
+int Nelvora::stopBringUp(int result) {
+    setEnabled(false);
+    return result;
+}
+
+int Nelvora::BringUpDevices() {
+    // A board still open is stopped and closed before the library is loaded again under it.
+    if (m_slotA || m_libraryLoaded) {
+        releaseSlot();
+        ShutdownDevices();
+    }
+    m_deviceCount = 0;
+    m_bringUpComplete = false;
+    int result = LoadCameraLibrary();
+    if (result < 0) {
+        return stopBringUp(result);
+    }
+    m_libraryLoaded = true;
+    const int found = FindCameraDevices();
+    if (found < 0) {
+        return stopBringUp(found);
+    }
+    if (found == 1) {
+        m_bringUpComplete = true;
+        CamContext* handle = nullptr;
+        result = OpenCameraDevice(handle, 0);
+        if (result < 0) {
+            return stopBringUp(result);
+        }
+        // Kept at once, so that a stop from here on still closes the board.
+        m_devices.append(handle);
+        result = CheckFirmwareVersions(handle, 0);
+        if (result < 0) {
+            return stopBringUp(result);
+        }
+        result = InitialiseDevice(handle, 0);
+        m_bringUpComplete = m_bringUpComplete && result == 0;
+        if (result < 0) {
+            return stopBringUp(result);
+        }
+        if (m_bringUpComplete && PublishVersions(found) < 0) {
+            return stopBringUp(kNoSingleDevice);
+        }
+        result = CreateCameraSlots(found);
+        if (result < 0) {
+            return stopBringUp(result);
+        }
+    }
+    const bool ready = m_deviceCount == 1 && m_bringUpComplete;
+    m_illuminationLevel = std::clamp(m_illuminationSetting, kMinIllumination, kMaxIllumination);
+    ui->illuminationLevelLabel->setText(
+        QStringLiteral("%1%").arg(10 * m_illuminationSetting, 3, 10, QLatin1Char('0')));
+    ledTabPage* ledPage = ready ? ledTabPage::instance() : nullptr;
+    const bool led = ledPage != nullptr && ledPage->available();
+    enableDeviceControls(ready, led);
+    if (led) {
+        SetIllumination(m_illuminationSetting);
+    } else if (ready) {
+        PromptService::warning(
+            this, ViewerVersion::windowTitle(),
+            QStringLiteral("LED Controller Disabled due to LED options unavailable...\n") +
+                QStringLiteral("You may close the program and check if each connected boards "
+                               "has an LED controller...\n") +
+                QStringLiteral("Program will be terminatedOr click \"OK\" to proceed without "
+                               "LED control...."));
+    }
+    if (found == 1) {
+        connectDeviceControls();
+    }
+    if (m_deviceCount == 1 && m_selectedDevice >= 0 && m_bringUpComplete) {
+        startStream();
+    }
+    return 0;
+}
+
+void Nelvora::enableDeviceControls(bool ready, bool led) {
+    ui->menuButton->setEnabled(ready);
+    ui->menuLabel->setEnabled(ready);
+    for (QWidget* widget : {static_cast<QWidget*>(ui->illuminationSpinUpButton),
+                            static_cast<QWidget*>(ui->illuminationSpinDownButton),
+                            static_cast<QWidget*>(ui->illuminationLabel),
+                            static_cast<QWidget*>(ui->illuminationLevelLabel)}) {
+        widget->setEnabled(led);
+    }
+    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(0));
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui->photoButton), static_cast<QWidget*>(ui->photoLabel),
+          static_cast<QWidget*>(ui->photoNumberLabel)}) {
+        widget->setEnabled(ready);
+    }
+    ui->recordTimeLabel->setText(QStringLiteral("%1:%2:%3")
+                                     .arg(0, 2, 10, QLatin1Char('0'))
+                                     .arg(0, 2, 10, QLatin1Char('0'))
+                                     .arg(0, 2, 10, QLatin1Char('0')));
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui->videoButton), static_cast<QWidget*>(ui->recordLabel),
+          static_cast<QWidget*>(ui->recordTimeLabel)}) {
+        widget->setEnabled(ready);
+    }
+}
+
+void Nelvora::connectDeviceControls() {
+    disconnectDeviceControls();
+    if (ui->illuminationSpinUpButton->isEnabled()) {
+        m_deviceConnections.push_back(connect(ui->illuminationSpinUpButton, &QPushButton::clicked,
+                                              this, &Nelvora::OnIlluminationSpinUpButtonClicked));
+    }
+    if (ui->illuminationSpinDownButton->isEnabled()) {
+        m_deviceConnections.push_back(connect(ui->illuminationSpinDownButton, &QPushButton::clicked,
+                                              this, &Nelvora::OnIlluminationSpinDownButtonClicked));
+    }
+    if (m_frameCounts) {
+        m_deviceConnections.push_back(connect(m_frameCounts,
+                                              &KX::KXFrameCountsSignal::frameCountsSignal, this,
+                                              &Nelvora::OnFrameCountsSignal));
+    }
+    if (m_slotA) {
+        m_deviceConnections.push_back(connect(m_slotA->displaySignal(),
+                                              &KX::KXDisplaySignal::displaySignal, this,
+                                              &Nelvora::OnDisplaySignalA));
+        m_deviceConnections.push_back(connect(m_slotA->stopCallbackSignal(),
+                                              &KX::KXStopCallbackSignal::stopCallbackSignal, this,
+                                              &Nelvora::OnStopCallbackSignalA));
+        m_deviceConnections.push_back(connect(m_slotA->buttonNotifySignal(),
+                                              &KX::KXButtonNotifySignal::buttonNotifySignal, this,
+                                              &Nelvora::OnButtonNotifySignalA));
+        m_deviceConnections.push_back(connect(m_slotA->exitAppSignal(),
+                                              &KX::KXExitAppSignal::exitAppSignal, this,
+                                              &Nelvora::OnExitAppSignal));
+    }
+}
+
+void Nelvora::disconnectDeviceControls() {
+    for (const QMetaObject::Connection& connection : m_deviceConnections) {
+        disconnect(connection);
+    }
+    m_deviceConnections.clear();
+}
+
+void Nelvora::startStream() {
+    CamContext* handle = m_devices.value(m_selectedDevice);
+    if (acquireImageStream(handle, &FrameCallback::onFrame, m_selectedDevice) < 0) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("ERROR:: Fail to setup callback routime and starts "
+                                              "the acuisition threads"));
+    } else {
+        m_streaming = true;
+    }
+    if (m_slotA) {
+        m_slotA->showPicture(QImage(QString::fromLatin1(kColourBars)));
+    }
+}
+
+int Nelvora::LoadCameraLibrary() {
+    return CameraLibraryGate::load(this);
+}
+
+int Nelvora::FindCameraDevices() {
+    int found = findCxDevices();
+    m_deviceCount = found;
+    if (found > 0) {
+        std::vector<std::string> names;
+        found = getCxDeviceNames(names);
+        m_deviceNames.clear();
+        for (const std::string& name : names) {
+            m_deviceNames << QString::fromStdString(name);
+        }
+        m_deviceCount = found;
+    }
+    if (found == 1) {
+        m_selectedDevice = 0;
+        return 1;
+    }
+    const QString reason = found <= 0
+                               ? QStringLiteral("ERROR::Fail to find Velquin's camera devices.\n")
+                               : QStringLiteral(
+                                     "ERROR::More than 1 Velquin's camera devices are "
+                                     "found.\n");
+    if (!PromptService::askYesNo(this, QMessageBox::Warning, ViewerVersion::windowTitle(),
+                                 reason + QStringLiteral("Continue(Y/N)>?"))) {
+        return -3;
+    }
+    m_selectedDevice = -1;
+    return std::max(found, 0);
+}
+
+int Nelvora::OpenCameraDevice(CamContext*& handle, int i) {
+    handle = nullptr;
+    if (m_deviceCount == 1 && i >= 0 && i < 1) {
+        const QString name = m_deviceNames.value(i);
+        // Boards whose name begins with "OV" deliver frames of twice the size. Computed from the
+        // fixed geometry each time, so that a second bring-up does not double it again.
+        m_frameByteCount = kFrameWidth * kFrameHeight * kBytesPerPixel;
+        if (name.left(2) == QStringLiteral("OV")) {
+            m_frameByteCount *= 2;
+        }
+        handle = openCxDevice(name.toStdString(), kFrameWidth, kFrameHeight, m_frameByteCount,
+                              nullptr, nullptr);
+        if (handle != nullptr) {
+            return 1;
+        }
+    }
+    const bool goOn = PromptService::askYesNo(
+        this, QMessageBox::Critical, ViewerVersion::windowTitle(),
+        QStringLiteral("ERROR::Fail to open camera device(%1) to initialize "
+                       "registers!!!...\nContinue(Y/N)?")
+            .arg(i));
+    return goOn ? 0 : -4;
+}
+
+int Nelvora::CheckFirmwareVersions(CamContext* handle, int) {
+    bool restart = false;
+    const int result = FirmwareGate::check(this, handle, restart);
+    if (restart) {
+        endProgram(0);
+        return kRestartAfterMcuLoad;
+    }
+    return result;
+}
+
+int Nelvora::InitialiseDevice(CamContext* handle, int) {
+    return DeviceInitialiser::initialise(
+        this, handle, QString::fromLatin1(kRegFile),
+        DeviceInitialiser::gammaFiles(VelquinRoot::path(QString::fromLatin1(kGammaFolder))));
+}
+
+int Nelvora::PublishVersions(int count) {
+    if (m_deviceCount != 1) {
+        return kNoSingleDevice;
+    }
+    m_tools.publish(count, m_deviceNames, m_devices);
+    // The LED page hosted by the tools' setup dialog probes the board's LED controller.
+    if (ledTabPage* ledPage = ledTabPage::instance()) {
+        ledPage->initialise(nullptr, count, m_deviceNames, m_devices);
+    }
+    CamContext* handle = m_devices.value(0);
+    const int major = BoardVersions::fpgaMajor(handle);
+    const int minor = BoardVersions::fpgaMinor(handle);
+    const int mcu = BoardVersions::mcu(handle);
+    if (helpDialog* help = helpDialog::instance()) {
+        help->setSoftwareVersion(QString::fromLatin1(ViewerVersion::text()));
+        help->setLibraryVersion(QString::fromLatin1(getCxLibVersionLabel()));
+        help->setFpgaVersion(QString::asprintf("FPGA(0)[%x.%02x] ", major, minor));
+        help->setMcuVersion(QString::asprintf("MCU(0)[%03x] ", mcu));
+    }
+    return 0;
+}
+
+int Nelvora::CreateCameraSlots(int) {
+    if (m_deviceCount != 1) {
+        return 0;
+    }
+    m_slotA = std::make_unique<CameraSlot>(0, m_devices.value(0), m_frameByteCount, this,
+                                           ui->imageLabel, ViewerVersion::text());
+    delete m_frameCounts;
+    m_frameCounts = new KX::KXFrameCountsSignal(this);
+    FrameCallback::attach(m_slotA.get());
+    FrameCallback::setFrameCounts(m_frameCounts);
+    return 0;
+}
+
+ImageDraw* Nelvora::canvas() const {
+    return m_slotA ? m_slotA->canvas() : nullptr;
+}
+
+void Nelvora::SetIllumination(int level) {
+    m_illuminationLevel = std::clamp(level, kMinIllumination, kMaxIllumination);
+    ui->illuminationLevelLabel->setText(
+        QStringLiteral("%1").arg(kIlluminationTexts[m_illuminationLevel], 0, QLatin1Char(' ')));
+    if (ledTabPage* ledPage = ledTabPage::instance()) {
+        ledPage->setIllumination(m_selectedDevice, m_illuminationLevel);
+    }
+}
+
+void Nelvora::OnIlluminationSpinUpButtonClicked() {
+    SetIllumination(m_illuminationLevel >= kMaxIllumination ? kMinIllumination
+                                                            : m_illuminationLevel + 1);
+}
+
+void Nelvora::OnIlluminationSpinDownButtonClicked() {
+    SetIllumination(m_illuminationLevel <= kMinIllumination ? kMaxIllumination
+                                                            : m_illuminationLevel - 1);
+}
+
+void Nelvora::showClock() {
+    const QDateTime now = QDateTime::currentDateTime();
+    ui->dateLabel->setText(now.toString(QStringLiteral("MMMM dd, yyyy")));
+    ui->timeLabel->setText(now.toString(QStringLiteral("hh:mm:ss")));
+}
+
+void Nelvora::OnSecTimeout() {
+    showClock();
+    logMessage(QString::asprintf("FPS=%i", m_frameCounter).toLatin1().constData());
+    m_frameCounter = 0;
+}
+
+void Nelvora::OnDisplaySignalA(int) {
+    if (!m_slotA) {
+        return;
+    }
+    int crop = 0;
+    readRegister(m_devices.value(0), BoardVersions::kFpgaSlave, kFrameCropRegister, &crop, 0);
+    m_slotA->placeNewestFrame((crop & 1) != 0);
+}
+
+void Nelvora::OnButtonNotifySignalA(int xwState) {
+    // Active low, in this order: up, down, record, photo.
+    const std::array<QAbstractButton*, 4> buttons = {ui->illuminationSpinUpButton,
+                                                     ui->illuminationSpinDownButton,
+                                                     ui->videoButton, ui->photoButton};
+    for (std::size_t bit = 0; bit < buttons.size(); ++bit) {
+        if ((xwState & (1 << bit)) == 0 && buttons[bit]->isEnabled()) {
+            buttons[bit]->click();
+        }
+    }
+}
+
+void Nelvora::OnFrameCountsSignal() {
+    ++m_frameCounter;
+}
+
+void Nelvora::OnStopCallbackSignalA(int nDevNoSel) {
+    acquireImageStream(m_devices.value(nDevNoSel), nullptr, 0);
+    m_streaming = false;
+}
+
+void Nelvora::OnExitAppSignal() {
+    endProgram(0);
+}
+
+void Nelvora::endProgram(int status) {
+    releaseSlot();
+    if (m_libraryLoaded) {
+        ShutdownDevices();
+    }
+    m_bringUpComplete = false;
+    m_exitStatus = status;
+    QCoreApplication::exit(status);
+}
+
+void Nelvora::OnAboutNelvoraButtonClicked() {
+    m_about->show();
+    m_about->setSoftwareVersion(QString::asprintf("%d.%02d.%02d.%03d", 1, 2, 0, 1));
+    if (m_bringUpComplete) {
+        int major = 0;
+        int minor = 0;
+        int revision = 0;
+        int build = 0;
+        getCxLibVersion(&major, &minor, &revision, &build);
+        CamContext* handle = m_devices.value(0);
+        const int mcu = BoardVersions::mcu(handle);
+        m_about->setLibraryVersion(
+            QString::asprintf("%d.%d.%02d.%03d", major, minor, revision, build));
+        m_about->setFpgaVersion(QString::asprintf("%x.%02x", BoardVersions::fpgaMajor(handle),
+                                                  BoardVersions::fpgaMinor(handle)));
+        m_about->setMcuVersion(QString::asprintf("%x.%02x", mcu / 256, mcu % 256));
+    } else {
+        m_about->setLibraryVersion(QString());
+        m_about->setFpgaVersion(QString());
+        m_about->setMcuVersion(QString());
+    }
+}
 
 void Nelvora::OnToolsButtonClicked() {
     m_tools.open();
+}
+
+void Nelvora::ReleaseDevices() {
+    if (m_deviceCount != 1) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("WARNING::There are no Cx devices has been "
+                                              "inserted...\nThis unplug event will be "
+                                              "ignored..."));
+        return;
+    }
+    if (m_bringUpComplete) {
+        SetIllumination(0);
+    }
+    releaseSlot();
+    if (toolsDialog* tools = toolsDialog::instance()) {
+        tools->close();
+    }
+    m_tools.forgetDevices();
+    if (ShutdownDevices() != 0) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("WARNING::Fail to unload existing Cx device and  "
+                                              "CxLib...."));
+    }
+}
+
+void Nelvora::releaseSlot() {
+    disconnectDeviceControls();
+    if (m_streaming) {
+        OnStopCallbackSignalA(m_slotA ? m_slotA->deviceNumber() : 0);
+        // A frame callback that was running when the stream stopped finishes first.
+        QThread::msleep(kCallbackDrainMs);
+    }
+    FrameCallback::attach(nullptr);
+    FrameCallback::setFrameCounts(nullptr);
+    m_slotA.reset();
+    delete m_frameCounts;
+    m_frameCounts = nullptr;
+}
+
+int Nelvora::ShutdownDevices() {
+    const int mask = DeviceShutdown::run(this, m_devices, m_deviceNames);
+    m_deviceCount = 0;
+    m_libraryLoaded = false;
+    return mask;
 }
 
 void Nelvora::hideEvent(QHideEvent* event) {

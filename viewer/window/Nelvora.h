@@ -1,37 +1,130 @@
-// The main window. It hosts the way into the tools (the Tools button and Ctrl+T) and hides the
-// tools dialog with itself.
+// The main window: the live picture of the one board it drives, the illumination, photo, record
+// and review controls, the reference picture and the data folders, the clock, and the way into
+// the tools. Construction brings the board up through its gates; a gate that stops leaves the
+// window disabled, and the program then ends without showing it.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "ToolsAccess.h"
+#include "kxCamContextHead.h"
 
 namespace Ui {
 class Nelvora;
 }
 
+namespace KX {
+class KXFrameCountsSignal;
+}
+
 namespace hv {
+
+class CameraSlot;
+class ImageDraw;
+class helpDialog;
 
 class Nelvora : public QMainWindow {
     Q_OBJECT
 
 public:
+    static constexpr int kFrameWidth = 400;
+    static constexpr int kFrameHeight = 400;
+    static constexpr int kBytesPerPixel = 3;
+    static constexpr int kMinIllumination = 0;
+    static constexpr int kMaxIllumination = 10;
+
     explicit Nelvora(QWidget* parent = nullptr);
     ~Nelvora() override;
 
+    // Bring-up, in the order BringUpDevices runs them; negative results stop it.
+    int BringUpDevices();
+    int LoadCameraLibrary();
+    int FindCameraDevices();
+    int OpenCameraDevice(CamContext*& handle, int i);
+    int CheckFirmwareVersions(CamContext* handle, int i);
+    int InitialiseDevice(CamContext* handle, int i);
+    int PublishVersions(int count);
+    int CreateCameraSlots(int count);
+    // Teardown of the running board, and of the library.
+    void ReleaseDevices();
+    int ShutdownDevices();
+    void SetIllumination(int level);
+
+    // The status the program ends with when the window asked it to end (after the board's USB
+    // controller took new firmware, or after a firmware load of the tools); none otherwise.
+    std::optional<int> exitStatus() const { return m_exitStatus; }
+
+    int deviceCount() const { return m_deviceCount; }
+    int selectedDevice() const { return m_selectedDevice; }
+    int frameByteCount() const { return m_frameByteCount; }
+    bool bringUpComplete() const { return m_bringUpComplete; }
+    bool streaming() const { return m_streaming; }
+    int illuminationLevel() const { return m_illuminationLevel; }
+    int frameCounter() const { return m_frameCounter; }
+    const QList<CamContext*>& openDevices() const { return m_devices; }
+    // Camera slot A and its canvas; null without a slot.
+    CameraSlot* cameraSlot() const { return m_slotA.get(); }
+    ImageDraw* canvas() const;
     // The current user type handed to the tools dialog.
     int userAccess() const { return m_tools.currentUserType(); }
 
 public slots:
+    void OnSecTimeout();
+    void OnIlluminationSpinUpButtonClicked();
+    void OnIlluminationSpinDownButtonClicked();
+    void OnDisplaySignalA(int nDevNoSel);
+    void OnExitAppSignal();
+    void OnStopCallbackSignalA(int nDevNoSel);
+    void OnButtonNotifySignalA(int xwState);
+    void OnFrameCountsSignal();
+    void OnAboutNelvoraButtonClicked();
     void OnToolsButtonClicked();
 
 protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Ends bring-up: the window disabled, the result handed back.
+    int stopBringUp(int result);
+    void enableDeviceControls(bool ready, bool led);
+    void connectDeviceControls();
+    void disconnectDeviceControls();
+    void startStream();
+    // Stops the stream and frees camera slot A (and the frame-counts object).
+    void releaseSlot();
+    // Leaves the program with status: the stream stopped and the boards closed first.
+    void endProgram(int status);
+    // The one-second clock's date and time.
+    void showClock();
+    // The data folders the window needs in its working folder.
+    void createDataFolders();
+
     std::unique_ptr<Ui::Nelvora> ui;
+    QStringList m_deviceNames;
+    QList<CamContext*> m_devices;
     ToolsAccess m_tools;
+    QTimer* m_timer = nullptr;
+    std::unique_ptr<helpDialog> m_about;
+    std::unique_ptr<CameraSlot> m_slotA;
+    KX::KXFrameCountsSignal* m_frameCounts = nullptr;
+    std::vector<QMetaObject::Connection> m_deviceConnections;
+    QString m_dataFolder;
+    int m_deviceCount = 0;
+    int m_selectedDevice = 0;
+    int m_frameByteCount = kFrameWidth * kFrameHeight * kBytesPerPixel;
+    int m_frameCounter = 0;
+    int m_illuminationSetting = 0;
+    int m_illuminationLevel = 5;
+    bool m_bringUpComplete = false;
+    bool m_libraryLoaded = false;
+    bool m_streaming = false;
+    std::optional<int> m_exitStatus;
 };
 
 }  // namespace hv

@@ -18,14 +18,26 @@ void ToolsAccess::open() {
         return;
     }
     if (!m_toolsInitialised) {
-        // No device was handed over yet: the tools still lead to review, help and the users.
-        tools->initialise(m_mainWindow, 0, QStringList(), QList<CamContext*>());
+        // Without a device the tools still lead to review, help and the users.
+        tools->initialise(m_mainWindow, m_deviceCount, m_deviceNames, m_deviceHandles);
         m_toolsInitialised = true;
     }
     tools->applyUserType(m_userType);
     tools->show();
     tools->raise();
     tools->activateWindow();
+}
+
+void ToolsAccess::publish(int deviceCount, const QStringList& deviceNames,
+                          const QList<CamContext*>& deviceHandles) {
+    m_deviceCount = deviceCount;
+    m_deviceNames = deviceNames;
+    m_deviceHandles = deviceHandles;
+    m_toolsInitialised = false;
+}
+
+void ToolsAccess::forgetDevices() {
+    publish(0, QStringList(), QList<CamContext*>());
 }
 
 }  // namespace hv

@@ -16,8 +16,11 @@ class ToolsAccess {
 public:
     explicit ToolsAccess(QWidget* mainWindow);
 
-    // The main window handed its devices to the tools dialog (during bring-up).
-    void devicesPublished() { m_toolsInitialised = true; }
+    // The devices of a bring-up, handed to the tools dialog when the tools are next opened.
+    void publish(int deviceCount, const QStringList& deviceNames,
+                 const QList<CamContext*>& deviceHandles);
+    // The devices were released: the tools know none until the next bring-up publishes some.
+    void forgetDevices();
     // Runs the log-in, sets the current user type and shows the tools dialog for it.
     void open();
     // 0 "Operator", 1 "Support", 2 "Admin": 0 until a log-in succeeds.
@@ -27,6 +30,9 @@ private:
     QWidget* m_mainWindow;
     int m_userType = 0;
     bool m_toolsInitialised = false;
+    int m_deviceCount = 0;
+    QStringList m_deviceNames;
+    QList<CamContext*> m_deviceHandles;
 };
 
 }  // namespace hv

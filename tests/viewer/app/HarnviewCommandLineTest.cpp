@@ -17,6 +17,15 @@ TEST(HarnviewCommandLine, SimulateRunsTheViewerOnTheSimulatedBoard) {
     EXPECT_TRUE(options.simulate);
 }
 
+TEST(HarnviewCommandLine, RootNamesTheViewersWorkingFolder) {
+    const HarnviewOptions options =
+        HarnviewCommandLine::parse({"--root", "/srv/scope", "--simulate"});
+    EXPECT_EQ(options.action, HarnviewOptions::Run);
+    EXPECT_TRUE(options.simulate);
+    EXPECT_EQ(options.folder, "/srv/scope");
+    EXPECT_EQ(HarnviewCommandLine::parse({}).folder, "");
+}
+
 TEST(HarnviewCommandLine, HelpWinsOverEverythingElseAndVersionOverTheRest) {
     EXPECT_EQ(HarnviewCommandLine::parse({"--version", "-h"}).action, HarnviewOptions::PrintHelp);
     EXPECT_EQ(HarnviewCommandLine::parse({"--add-user", "a", "--version"}).action,
@@ -43,8 +52,9 @@ TEST(HarnviewCommandLine, IncompleteOrStrayArgumentsAreRefusedWithTheReason) {
         {{"--add-user", "admin"}, "--add-user needs --type TYPE"},
         {{"--add-user"}, "--add-user needs NAME"},
         {{"--add-user", "admin", "--type"}, "--type needs TYPE"},
-        {{"--type", "Admin"}, "--type and --root go with --add-user"},
-        {{"--root", "/tmp"}, "--type and --root go with --add-user"},
+        {{"--type", "Admin"}, "--type goes with --add-user"},
+        {{"--root", "/tmp", "--type", "Admin"}, "--type goes with --add-user"},
+        {{"--root"}, "--root needs DIR"},
         {{"--simulat"}, "unknown argument: --simulat"},
         {{"login.txt"}, "unknown argument: login.txt"},
     };
@@ -62,4 +72,8 @@ TEST(HarnviewCommandLine, VersionAndHelpTextsNameTheProgramAndEveryOption) {
          {"--simulate", "--add-user NAME", "--type TYPE", "--root DIR", "--version", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
+    EXPECT_NE(help.find("  --root DIR        the working folder (default $VELQUIN_ROOT, else "
+                        "$HOME/Velquin)\n"),
+              std::string::npos)
+        << help;
 }

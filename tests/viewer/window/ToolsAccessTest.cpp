@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "LoginSteps.h"
 #include "LoginStore.h"
 #include "ModalDriver.h"
 #include "Nelvora.h"
@@ -17,19 +18,8 @@
 
 namespace {
 
-// Types a user name and password into the next log-in dialog and presses OK.
-void logInAs(const QString& name, const QString& password) {
-    hvtest::whenModal<hv::UserLogin>([name, password](hv::UserLogin& login) {
-        login.findChild<QLineEdit*>("usernameEdit")->setText(name);
-        login.findChild<QLineEdit*>("passwordEdit")->setText(password);
-        login.findChild<QPushButton*>("okayButton")->click();
-    });
-}
-
-void cancelLogIn() {
-    hvtest::whenModal<hv::UserLogin>(
-        [](hv::UserLogin& login) { login.findChild<QPushButton*>("cancelButton")->click(); });
-}
+using hvtest::cancelLogIn;
+using hvtest::logInAs;
 
 class ToolsAccessTest : public ::testing::Test {
 protected:
@@ -101,28 +91,6 @@ TEST_F(ToolsAccessTest, ALaterLogInRaisesTheTypeAndAFailedOneDropsItToOperator) 
     EXPECT_FALSE(shown("setupButton"));
     EXPECT_FALSE(shown("userEditButton"));
     EXPECT_TRUE(prompts.messageTexts().contains("Maximum number of tries reached."));
-}
-
-TEST_F(ToolsAccessTest, TheMainWindowsToolsButtonAndCtrlTBothLeadThroughTheLogIn) {
-    hv::Nelvora window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-
-    logInAs("admin", "Sesame_42");
-    window.findChild<QPushButton*>("toolsButton")->click();
-    EXPECT_EQ(window.userAccess(), 2);
-    EXPECT_TRUE(hv::toolsDialog::instance()->isVisible());
-
-    hv::toolsDialog::instance()->hide();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    cancelLogIn();
-    QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier);
-    EXPECT_EQ(window.userAccess(), 0);
-    EXPECT_TRUE(hv::toolsDialog::instance()->isVisible());
-
-    window.hide();
-    EXPECT_FALSE(hv::toolsDialog::instance()->isVisible());
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+// A main window brought up in a fresh working folder that holds the shipped register file,
+// firmware and gamma tables, over the simulated boards a test describes, with scripted prompts.
+//
+// The simulated boards are described once per process (KXCX_SIM is read when the library first
+// looks for boards), and ctest runs every case in a process of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "FirmwareLoadLock.h"
+#include "Nelvora.h"
+#include "ScopedEnv.h"
+#include "ScriptedPrompts.h"
+#include "SingleInstances.h"
+#include "TempDir.h"
+
+namespace hvtest {
+
+class MainWindowFixture : public testing::Test {
+protected:
+    MainWindowFixture()
+        : m_root("VELQUIN_ROOT", m_folder.path().c_str()),
+          m_logs("KXCX_LOG_DIR", m_folder.path().c_str()) {
+        namespace fs = std::filesystem;
+        const fs::path data = HARNVIEW_SHIPPED_DATA_DIR;
+        const fs::path here = m_folder.path();
+        fs::copy_file(data / "reg_init.txt", here / "reg_init.txt");
+        fs::copy(data / "firmware", here / "firmware", fs::copy_options::recursive);
+        fs::create_directories(here / "Config");
+        fs::copy(data / "gamma", here / "Config" / "Gamma", fs::copy_options::recursive);
+    }
+    ~MainWindowFixture() override {
+        window.reset();
+        hv::SingleInstances::destroyAll();
+        hv::FirmwareLoadLock::clearForTests();
+    }
+
+    // Describes the boards and brings the window up over them.
+    hv::Nelvora& bringUp(const char* boards) {
+        m_boards.emplace("KXCX_SIM", boards);
+        window = std::make_unique<hv::Nelvora>();
+        return *window;
+    }
+
+    // Runs the event loop until done() holds or ms pass; whether it held.
+    static bool waitFor(const std::function<bool()>& done, int ms = 3000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() > ms) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+
+    // The whole content of a file of the working folder.
+    std::string read(const std::string& name) const { return m_folder.read(name); }
+
+    TempDir m_folder;
+    ScopedEnv m_root;
+    ScopedEnv m_logs;
+    std::optional<ScopedEnv> m_boards;
+    ScriptedPrompts prompts;
+    std::unique_ptr<hv::Nelvora> window;
+};
+
+}  // namespace hvtest
