@@ -318,25 +318,6 @@ TEST_F(VideoEncoderTest, FileNamesOutsideAscii) {
     EXPECT_EQ(countFrames(file), 3);
 }
 
-// The container metadata of a file as libavformat reads it back: key=value lines, sorted; the
-// name of the writing library, which the muxer adds by itself ("software" in AVI), is left out.
-QStringList containerMetadata(const QString& file) {
-    AVFormatContext* context = nullptr;
-    if (avformat_open_input(&context, file.toUtf8().constData(), nullptr, nullptr) < 0) {
-        return {QStringLiteral("unreadable")};
-    }
-    QStringList tags;
-    const AVDictionaryEntry* entry = nullptr;
-    while ((entry = av_dict_get(context->metadata, "", entry, AV_DICT_IGNORE_SUFFIX)) != nullptr) {
-        if (qstrcmp(entry->key, "software") != 0) {
-            tags << QString::fromUtf8(entry->key) + '=' + QString::fromUtf8(entry->value);
-        }
-    }
-    avformat_close_input(&context);
-    tags.sort();
-    return tags;
-}
-
 TEST_F(VideoEncoderTest, MetadataGoesIntoTheFilesCreatedAfterIt) {
     const QString title =
         QString::fromUtf8("KX-2 00C0FFEE 2026-03-01T09:59:30+01:00 \xC3\xA4\xE6\x97\xA5");
@@ -355,10 +336,10 @@ TEST_F(VideoEncoderTest, MetadataGoesIntoTheFilesCreatedAfterIt) {
     encoder.encodeImage(uitest::syntheticFrame(2));
     ASSERT_TRUE(encoder.close());
 
-    EXPECT_EQ(containerMetadata(path("before.avi")), QStringList());
-    EXPECT_EQ(containerMetadata(path("tagged.avi")),
+    EXPECT_EQ(uitest::containerMetadata(path("before.avi")), QStringList());
+    EXPECT_EQ(uitest::containerMetadata(path("tagged.avi")),
               (QStringList{"comment=" + comment, "title=" + title}));
-    EXPECT_EQ(containerMetadata(path("title-only.avi")), QStringList{"title=" + title});
+    EXPECT_EQ(uitest::containerMetadata(path("title-only.avi")), QStringList{"title=" + title});
     EXPECT_EQ(countFrames(path("tagged.avi")), 1);
 }
 
