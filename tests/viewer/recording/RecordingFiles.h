@@ -8,10 +8,13 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include "CaptureContext.h"
+#include "QVideoEncoder.h"
 #include "RecordingMarker.h"
+#include "TestFrames.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -51,6 +54,24 @@ inline bool leaveStaleMarker(const QString& recordingFile) {
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;
+}
+
+// Writes fileName as a recording does that stops after frames frames without being closed: the
+// encoder's file, copied as it is before the encoder finishes it. False when it could not.
+inline bool writeUnfinished(const QString& fileName, int frames) {
+    const QFileInfo info(fileName);
+    const QString whole = info.path() + QStringLiteral("/whole-") + info.fileName();
+    QVideoEncoder encoder;
+    encoder.setMetadata(QStringLiteral("title"), QStringLiteral("unfinished"));
+    if (!encoder.createFile(whole, 400, 400, 1000000, 20, 25)) {
+        return false;
+    }
+    for (int i = 0; i < frames; ++i) {
+        encoder.encodeImage(uitest::syntheticFrame(i));
+    }
+    const bool copied = QFile::copy(whole, fileName);
+    encoder.close();
+    return QFile::remove(whole) && copied;
 }
 
 inline hv::CaptureContext sampleContext() {
