@@ -58,7 +58,7 @@ bool VideoRecorder::start(const QString& fileName, const CaptureContext& context
     const QByteArray name = QFile::encodeName(fileName);
     const bool existed = QFileInfo::exists(fileName);
     // The file is made here first: the encoder cannot say why it could not make it.
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         m_errorText = QStringLiteral("Cannot create %1: %2.")
                           .arg(shownName(fileName),
