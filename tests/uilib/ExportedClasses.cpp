@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     CountingEncoder encoder;
     QImage frame(16, 16, QImage::Format_RGB32);
     frame.fill(Qt::gray);
+    encoder.setMetadata("title", "exported");
     check(encoder.createFile(dir.filePath("clip.avi"), 16, 16, 200000, 10, 25), "createFile");
     check(encoder.encodeImage(frame) > 0 && encoder.calls == 1, "encodeImage");
     check(encoder.close(), "encoder close");

@@ -31,9 +31,10 @@ namespace {
 // Frames show their number modulo this (the synthetic frames tell about 60 apart).
 constexpr int kNumbers = 50;
 
-QList<QImage> numberedFrames(QSize size, QImage::Format format) {
+// Frames numbered 0 to count - 1.
+QList<QImage> numberedFrames(QSize size, QImage::Format format, int count = kNumbers) {
     QList<QImage> frames;
-    for (int i = 0; i < kNumbers; ++i) {
+    for (int i = 0; i < count; ++i) {
         frames << uitest::syntheticFrame(i, size.width(), size.height(), format);
     }
     return frames;
@@ -91,7 +92,7 @@ TEST_F(VideoRecorderTest, FramesArePlacedByTheCallersClock) {
         // Fewer: a frame is repeated in the slots nobody took.
         {"fifteen.avi", 15, 10000, 10000, {400, 400}, QImage::Format_ARGB32, 250},
         // Stopped a second after the last frame: that frame fills the second.
-        {"padded.avi", 15, 2000, 3000, {640, 480}, QImage::Format_RGB32, 75},
+        {"padded.avi", 15, 2000, 3000, {200, 150}, QImage::Format_RGB32, 75},
     };
     // One recorder for all: it records again after a stop.
     VideoRecorder recorder(rectest::watchedEncoders(m_log));
@@ -205,7 +206,7 @@ TEST_F(VideoRecorderTest, StartLeavesNothingWhereTheFileCannotBeMade) {
 TEST_F(VideoRecorderTest, AFullDiskEndsTheRecordingWithOneReport) {
     constexpr rlim_t kRoom = 64 * 1024;
     const QString file = path("full.avi");
-    const QList<QImage> frames = numberedFrames({400, 400}, QImage::Format_RGB32);
+    const QList<QImage> frames = numberedFrames({400, 400}, QImage::Format_RGB32, 20);
     VideoRecorder recorder(rectest::watchedEncoders(m_log));
     QSignalSpy failures(&recorder, &VideoRecorder::writeFailed);
     int fed = 0;
@@ -213,7 +214,7 @@ TEST_F(VideoRecorderTest, AFullDiskEndsTheRecordingWithOneReport) {
         const uitest::FileSizeLimit limit(kRoom);
         ASSERT_TRUE(recorder.start(file, m_context)) << recorder.errorText().toStdString();
         for (; fed < 1000 && !m_log->failed(); ++fed) {
-            recorder.addFrame(frames[fed % kNumbers], fed * 40);
+            recorder.addFrame(frames[fed % frames.size()], fed * 40);
             ASSERT_TRUE(m_log->waitForFrames(fed + 1));
         }
         ASSERT_TRUE(m_log->failed()) << "the file took " << fed << " frames";
@@ -242,7 +243,7 @@ TEST_F(VideoRecorderTest, AFullDiskEndsTheRecordingWithOneReport) {
     ASSERT_GT(shown.size(), 1);
     EXPECT_LE(shown.size(), recorder.framesWritten());
     for (int i = 0; i + 1 < shown.size(); ++i) {
-        EXPECT_EQ(shown[i], i % kNumbers) << "frame " << i;
+        EXPECT_EQ(shown[i], i % frames.size()) << "frame " << i;
     }
     hv::RecordingRepair repair(VideoRecorder::kFps);
     ASSERT_TRUE(repair.repair(file)) << repair.errorText().toStdString();
@@ -252,14 +253,15 @@ TEST_F(VideoRecorderTest, AFullDiskEndsTheRecordingWithOneReport) {
 
 TEST_F(VideoRecorderTest, AFullQueueDropsFramesWithoutWaiting) {
     const QString file = path("held.avi");
-    const QList<QImage> frames = numberedFrames({400, 400}, QImage::Format_RGB32);
+    constexpr int kOver = 5;
+    const QList<QImage> frames =
+        numberedFrames({400, 400}, QImage::Format_RGB32, VideoRecorder::kQueueCapacity + kOver + 1);
     VideoRecorder recorder(rectest::watchedEncoders(m_log));
     ASSERT_TRUE(recorder.start(file, m_context));
     m_log->hold();
     recorder.addFrame(frames[0], 0);
     ASSERT_TRUE(m_log->waitUntilHeld());
     // The encoding thread is held inside frame 0: the queue fills, and then frames are dropped.
-    constexpr int kOver = 5;
     for (int i = 1; i <= VideoRecorder::kQueueCapacity + kOver; ++i) {
         recorder.addFrame(frames[i], i * 40);
     }

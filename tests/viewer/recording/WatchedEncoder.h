@@ -25,7 +25,7 @@ public:
         std::unique_lock<std::mutex> hold(m_lock);
         return m_changed.wait_for(hold, kPatience, [&] { return m_encoded >= count || m_failed; });
     }
-    // The next encode call waits inside until release().
+    // The next encode call waits inside until release() (20 s at the most).
     void hold() {
         const std::lock_guard<std::mutex> guard(m_lock);
         m_held = true;
@@ -69,7 +69,8 @@ public:
         std::unique_lock<std::mutex> hold(m_lock);
         m_waiting = m_held;
         m_changed.notify_all();
-        m_changed.wait(hold, [&] { return !m_held; });
+        // A test that never releases (a caller that waits for the held thread) fails, not hangs.
+        m_changed.wait_for(hold, kPatience, [&] { return !m_held; });
         m_waiting = false;
     }
     void afterEncode(int result, bool closed) {
