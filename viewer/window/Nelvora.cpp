@@ -3,24 +3,32 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QPixmap>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QThread>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 
 #include "BoardVersions.h"
 #include "CameraLibraryGate.h"
 #include "CameraSlot.h"
+#include "DataFolder.h"
 #include "DeviceInitialiser.h"
 #include "DeviceShutdown.h"
 #include "FirmwareGate.h"
+#include "FirmwareLoadLock.h"
 #include "FrameCallback.h"
 #include "ImageDraw.h"
 #include "KXFrameCountsSignal.h"
+#include "PhotoWriter.h"
 #include "PromptService.h"
+#include "USBNotification.h"
 #include "VelquinRoot.h"
 #include "ViewerVersion.h"
 #include "helpDialog.h"
@@ -45,10 +53,15 @@ constexpr int kRestartAfterMcuLoad = -7;
 const char* const kRegFile = "reg_init.txt";
 const char* const kColourBars = ":/Resource/colour-bars-smpte-75-640x640.gif";
 const char* const kLogo = "Nelvoralogo.png";
-const char* const kImageData = "ImageData";
-const char* const kReferenceFolder = "ImageData/reference";
-const char* const kDefaultDataFolder = "ImageData/default";
 const char* const kGammaFolder = "Config/Gamma";  // in the root
+// The title of the photo and recording warnings.
+const QString kUtilityToolsTitle = QStringLiteral("Imaging Hardware Utility Tools V%1");
+const QString kUtilityTitle = QStringLiteral("Imaging Hardware Utility V%1");
+const QString kReferenceFilter = QStringLiteral(
+    "Reference Images (ref*.png);;Nelvora Images (img*.png);;All Images (*.jpg *.jpeg *.png "
+    "*.gif *.bmp)");
+const QString kReviewFilterTail = QStringLiteral(
+    "Nelvora Videos (Vid*.avi);;All Images (*.jpg *.jpeg *.png *.gif *.bmp);;All Files (*.*)");
 
 const QStringList kIlluminationTexts = {"0%",  "10%", "20%", "30%", "40%", "50%",
                                         "60%", "70%", "80%", "90%", "100%"};
@@ -59,8 +72,19 @@ Nelvora::Nelvora(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Nelvora>()), m_tools(this) {
     ui->setupUi(this);
     m_about = std::make_unique<helpDialog>();
+    m_recentFolders = std::make_unique<RecentList>(
+        ui->newFolderComboBox, RecentList::kDirectoriesGroup, DataFolder::defaultAbsolute());
+    m_recentReferences = std::make_unique<RecentList>(
+        ui->chooseRefComboBox, RecentList::kReferenceImagesGroup, RecentList::kNone);
+    m_recentFolders->load();
+    m_recentReferences->load();
     ui->logoLabel->setPixmap(QPixmap(QString::fromLatin1(kLogo)));
     m_illuminationSetting = 0;
+    m_usbNotification = new USBNotification(this);
+    m_arrivalWait = new QTimer(this);
+    m_arrivalWait->setSingleShot(true);
+    m_arrivalWait->setInterval(kArrivalWaitMs);
+    connect(m_arrivalWait, &QTimer::timeout, this, &Nelvora::bringUpArrivedBoard);
     m_timer = new QTimer(this);
     m_timer->setInterval(kClockMs);
     m_timer->start();
@@ -68,6 +92,14 @@ Nelvora::Nelvora(QWidget* parent)
     setWindowTitle(ViewerVersion::windowTitle());
     createDataFolders();
     connect(m_timer, &QTimer::timeout, this, &Nelvora::OnSecTimeout);
+    connect(m_usbNotification, &USBNotification::usbAction, this, &Nelvora::OnUSBNotification);
+    connect(ui->chooseRefButton, &QPushButton::clicked, this, &Nelvora::OnChooseRefButtonClicked);
+    connect(ui->chooseRefComboBox, &QComboBox::currentIndexChanged, this,
+            &Nelvora::OnChooseRefComboBoxSelected);
+    connect(ui->chooseFolderLocButton, &QPushButton::clicked, this,
+            &Nelvora::OnChooseFolderLocButtonClicked);
+    connect(ui->newFolderComboBox, &QComboBox::currentIndexChanged, this,
+            &Nelvora::OnNewFolderComboBoxSelected);
     connect(ui->aboutNelvoraButton, &QPushButton::clicked, this,
             &Nelvora::OnAboutNelvoraButtonClicked);
     connect(ui->toolsButton, &QPushButton::clicked, this, &Nelvora::OnToolsButtonClicked);
@@ -78,7 +110,13 @@ Nelvora::Nelvora(QWidget* parent)
 
 Nelvora::~Nelvora() {
     m_about.reset();
+    m_recentFolders->save();
+    m_recentReferences->save();
     m_timer->stop();
+    m_arrivalWait->stop();
+    disconnect(m_usbNotification, nullptr, this, nullptr);
+    disconnect(ui->chooseRefComboBox, nullptr, this, nullptr);
+    disconnect(ui->newFolderComboBox, nullptr, this, nullptr);
     if (m_deviceCount == 1 && m_bringUpComplete) {
         ReleaseDevices();
     } else if (m_libraryLoaded) {
@@ -91,14 +129,13 @@ Nelvora::~Nelvora() {
 
 void Nelvora::createDataFolders() {
     QDir here;
-    here.mkpath(QString::fromLatin1(kImageData));
-    here.mkpath(QString::fromLatin1(kReferenceFolder));
-    const QString first = ui->newFolderComboBox->itemText(0);
-    m_dataFolder = first.isEmpty() || first == QStringLiteral("None")
-                       ? QString::fromLatin1(kDefaultDataFolder)
-                       : first;
+    here.mkpath(DataFolder::root());
+    here.mkpath(DataFolder(DataFolder::defaultRelative()).referenceFolder());
+    const QString first = m_recentFolders->first();
+    m_dataFolder =
+        first.isEmpty() || first == RecentList::kNone ? DataFolder::defaultRelative() : first;
     if (!here.mkpath(m_dataFolder)) {
-        m_dataFolder = QString::fromLatin1(kDefaultDataFolder);
+        m_dataFolder = DataFolder::defaultRelative();
         here.mkpath(m_dataFolder);
     }
 }
@@ -187,7 +224,8 @@ void Nelvora::enableDeviceControls(bool ready, bool led) {
                             static_cast<QWidget*>(ui->illuminationLevelLabel)}) {
         widget->setEnabled(led);
     }
-    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(0));
+    m_photoCount = 0;
+    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
     for (QWidget* widget :
          {static_cast<QWidget*>(ui->photoButton), static_cast<QWidget*>(ui->photoLabel),
           static_cast<QWidget*>(ui->photoNumberLabel)}) {
@@ -206,6 +244,10 @@ void Nelvora::enableDeviceControls(bool ready, bool led) {
 
 void Nelvora::connectDeviceControls() {
     disconnectDeviceControls();
+    if (ui->photoButton->isEnabled()) {
+        m_deviceConnections.push_back(
+            connect(ui->photoButton, &QPushButton::clicked, this, &Nelvora::OnPhotoButtonClicked));
+    }
     if (ui->illuminationSpinUpButton->isEnabled()) {
         m_deviceConnections.push_back(connect(ui->illuminationSpinUpButton, &QPushButton::clicked,
                                               this, &Nelvora::OnIlluminationSpinUpButtonClicked));
@@ -213,6 +255,10 @@ void Nelvora::connectDeviceControls() {
     if (ui->illuminationSpinDownButton->isEnabled()) {
         m_deviceConnections.push_back(connect(ui->illuminationSpinDownButton, &QPushButton::clicked,
                                               this, &Nelvora::OnIlluminationSpinDownButtonClicked));
+    }
+    if (ui->menuButton->isEnabled()) {
+        m_deviceConnections.push_back(
+            connect(ui->menuButton, &QPushButton::clicked, this, &Nelvora::OnMenuButtonClicked));
     }
     if (m_frameCounts) {
         m_deviceConnections.push_back(connect(m_frameCounts,
@@ -339,6 +385,7 @@ int Nelvora::PublishVersions(int count) {
         ledPage->initialise(nullptr, count, m_deviceNames, m_devices);
     }
     CamContext* handle = m_devices.value(0);
+    m_identity = BoardIdentity(handle, m_deviceNames.value(0));
     const int major = BoardVersions::fpgaMajor(handle);
     const int minor = BoardVersions::fpgaMinor(handle);
     const int mcu = BoardVersions::mcu(handle);
@@ -441,6 +488,182 @@ void Nelvora::endProgram(int status) {
     m_bringUpComplete = false;
     m_exitStatus = status;
     QCoreApplication::exit(status);
+}
+
+void Nelvora::resetPhotoCount() {
+    m_photoCount = 0;
+    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+}
+
+void Nelvora::showReference(const QString& fileName) {
+    ui->refImageLabel->setPixmap(QPixmap(fileName));
+}
+
+CaptureContext Nelvora::captureContext(const QDateTime& at, bool reference) const {
+    CaptureContext context;
+    context.captureTime = at;
+    context.modelLabel = m_identity.modelLabel();
+    context.serialNumber = m_identity.serialNumber();
+    context.fpgaVersion = m_identity.fpgaVersion();
+    context.mcuVersion = m_identity.mcuVersion();
+    context.illumination = 10 * m_illuminationLevel;
+    context.reference = reference;
+    return context;
+}
+
+void Nelvora::OnPhotoButtonClicked() {
+    if (ui->newFolderComboBox->currentText() != m_dataFolder) {
+        PromptService::warning(this,
+                               kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+                               QStringLiteral("WARNING::The image data directory is invalid, "
+                                              "please choose a new folder."));
+        return;
+    }
+    if (!m_slotA) {
+        return;
+    }
+    ui->photoButton->setEnabled(false);
+    const QImage image = m_slotA->frameImage();
+    const QDateTime now = m_clock();
+    const bool reference = ui->saveRefCheckBox->isChecked();
+    const DataFolder folder(m_dataFolder);
+    QString fileName;
+    if (!reference) {
+        QDir().mkpath(m_dataFolder);
+        fileName = folder.photoName(now, m_photoCount);
+    } else {
+        QDir().mkpath(folder.referenceFolder());
+        fileName = folder.referenceName(now, m_photoCount);
+    }
+    QString error;
+    const QString written =
+        PhotoWriter::write(image, fileName, captureContext(now, reference), &error);
+    if (written.isEmpty()) {
+        PromptService::warning(
+            this, kUtilityTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+            QStringLiteral("WARNING::Failed to save image to %1...").arg(fileName));
+    } else {
+        ++m_photoCount;
+        ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+        if (reference) {
+            // Listed once it exists, under the name it got.
+            m_recentReferences->insert(written);
+            showReference(written);
+        }
+    }
+    ui->photoButton->setEnabled(true);
+}
+
+void Nelvora::OnChooseRefButtonClicked() {
+    const QSignalBlocker blocker(ui->chooseRefComboBox);
+    const QString first = m_recentReferences->first();
+    const QString folder = first == RecentList::kNone ? DataFolder(m_dataFolder).referenceFolder()
+                                                      : QFileInfo(first).absolutePath();
+    const QString answer = PromptService::current().openFileName(
+        this, QStringLiteral("Open Reference Image"), folder, kReferenceFilter);
+    if (answer.isEmpty()) {
+        return;
+    }
+    const QString fileName = QDir::toNativeSeparators(answer);
+    m_recentReferences->insert(fileName);
+    showReference(fileName);
+}
+
+void Nelvora::OnChooseRefComboBoxSelected(int nIndedx) {
+    const QSignalBlocker blocker(ui->chooseRefComboBox);
+    const QString fileName = ui->chooseRefComboBox->itemText(nIndedx);
+    if (!QFileInfo::exists(fileName)) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("Error:: Could not find the file specified"));
+        return;
+    }
+    showReference(fileName);
+    m_recentReferences->moveToTop(nIndedx);
+}
+
+void Nelvora::OnChooseFolderLocButtonClicked() {
+    const QSignalBlocker blocker(ui->newFolderComboBox);
+    const QString answer = PromptService::current().existingFolder(
+        this, QStringLiteral("Choose Directory"), m_dataFolder);
+    if (answer.isEmpty()) {
+        return;
+    }
+    const QString folder = QDir::toNativeSeparators(answer);
+    if (folder != m_dataFolder) {
+        m_dataFolder = folder;
+        m_recentFolders->insert(folder);
+    }
+    ui->newFolderComboBox->setCurrentIndex(ui->newFolderComboBox->findText(m_dataFolder));
+    resetPhotoCount();
+}
+
+void Nelvora::OnNewFolderComboBoxSelected(int nIndex) {
+    const QSignalBlocker blocker(ui->newFolderComboBox);
+    const QString folder = ui->newFolderComboBox->itemText(nIndex);
+    if (!QFileInfo(folder).isDir()) {
+        PromptService::warning(
+            this, ViewerVersion::windowTitle(),
+            QStringLiteral("Warning::Invalid folder path.\r\n\r\nUse the Select Folder Button to "
+                           "browse for a folder or choose a new one from your list of most "
+                           "recents."));
+        return;
+    }
+    m_recentFolders->moveToTop(nIndex);
+    m_dataFolder = folder;
+    resetPhotoCount();
+}
+
+void Nelvora::OnMenuButtonClicked() {
+    const bool reference = ui->saveRefCheckBox->isChecked();
+    const QString folder =
+        reference ? QFileInfo(m_recentReferences->first()).absolutePath() : m_dataFolder;
+    const QString filter =
+        reference ? QStringLiteral("Reference Images (ref*.png);;Nelvora Images (img*.png);;")
+                  : QStringLiteral("Nelvora Images (img*.png);;Reference Images (ref*.png);;");
+    const QString answer = PromptService::current().openFileName(
+        this, QStringLiteral("Open Data"), folder, filter + kReviewFilterTail);
+    // A cancelled dialog opens nothing.
+    if (!answer.isEmpty()) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(answer));
+    }
+}
+
+void Nelvora::OnUSBNotification(int nNotification) {
+    // A board taking new controller firmware leaves and comes back: none of it counts.
+    if (FirmwareLoadLock::isSet()) {
+        return;
+    }
+    if (nNotification == USBNotification::kArrival) {
+        if (m_deviceCount == 1) {
+            logMessage("A camera board arrived while one runs; the arrival is ignored.\n");
+            return;
+        }
+        if (!m_arrivalWait->isActive()) {
+            m_arrivalWait->start();
+        }
+    } else if (nNotification == USBNotification::kRemoval) {
+        // A board that left during its wait is not brought up.
+        m_arrivalWait->stop();
+        ReleaseDevices();
+        PromptService::information(this, ViewerVersion::windowTitle(),
+                                   QStringLiteral("ALERT::The camera device has been removed"));
+    }
+}
+
+void Nelvora::bringUpArrivedBoard() {
+    PromptService::information(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("ALERT::A camera device has been inserted"));
+    // A bring-up that stopped earlier left the window disabled; this one decides again.
+    setEnabled(true);
+    BringUpDevices();
+}
+
+void Nelvora::setArrivalWait(int ms) {
+    m_arrivalWait->setInterval(ms);
+}
+
+bool Nelvora::arrivalPending() const {
+    return m_arrivalWait->isActive();
 }
 
 void Nelvora::OnAboutNelvoraButtonClicked() {

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -35,6 +36,9 @@ protected:
         fs::copy(data / "firmware", here / "firmware", fs::copy_options::recursive);
         fs::create_directories(here / "Config");
         fs::copy(data / "gamma", here / "Config" / "Gamma", fs::copy_options::recursive);
+        // The recent lists are kept in the test's folder, not in the user's settings.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString((here / "settings").string()));
     }
     ~MainWindowFixture() override {
         window.reset();
