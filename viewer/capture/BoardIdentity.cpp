@@ -1,12 +1,16 @@
 #include "BoardIdentity.h"
 
+#include <QRegularExpression>
+
 #include "BoardVersions.h"
 #include "kxCxApi.h"
 
 namespace hv {
 
-BoardIdentity::BoardIdentity(CamContext* handle, QString modelLabel)
-    : m_modelLabel(std::move(modelLabel)) {
+BoardIdentity::BoardIdentity(CamContext* handle, const QString& deviceName)
+    : m_modelLabel(deviceName) {
+    static const QRegularExpression number(QStringLiteral("_[0-9]+$"));
+    m_modelLabel.remove(number);
     QString serial;
     for (int i = 0; i < kSerialBytes; ++i) {
         int value = 0;

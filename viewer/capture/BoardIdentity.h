@@ -16,8 +16,9 @@ public:
     static constexpr int kSerialBytes = 4;
 
     BoardIdentity() = default;
-    // Reads the board behind handle (named modelLabel by the library).
-    BoardIdentity(CamContext* handle, QString modelLabel);
+    // Reads the board behind handle, named deviceName by the library (its model label, then "_"
+    // and its number among the boards of its model).
+    BoardIdentity(CamContext* handle, const QString& deviceName);
 
     const QString& modelLabel() const { return m_modelLabel; }
     // Eight hex digits, high byte first; empty when the record could not be read.

@@ -709,6 +709,8 @@ void Nelvora::ReleaseDevices() {
         tools->close();
     }
     m_tools.forgetDevices();
+    // Without a board nothing of it can be used until one is brought up again.
+    enableDeviceControls(false, false);
     if (ShutdownDevices() != 0) {
         PromptService::warning(this, ViewerVersion::windowTitle(),
                                QStringLiteral("WARNING::Fail to unload existing Cx device and  "

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ControlClient.h"
-#include "ControlProtocol.h"
+#include "control/ControlClient.h"
+#include "control/ControlProtocol.h"
 
 namespace hvtest {
 
@@ -25,8 +25,8 @@ public:
             return error;
         }
         std::vector<std::string> reply;
-        const int result = boardsim::ControlClient::exchange(
-            boardsim::ControlProtocol::socketPath(), line, reply);
+        const int result =
+            boardsim::ControlClient::exchange(boardsim::ControlProtocol::socketPath(), line, reply);
         EXPECT_EQ(result, 0) << "no control server";
         return reply.empty() ? std::string() : reply.back();
     }
