@@ -45,9 +45,9 @@ double meanAbsoluteDifference(const QImage& a, const QImage& b) {
     return sum / (3.0 * a.width() * a.height());
 }
 
-bool writeClip(const QString& fileName, int count) {
+bool writeClip(const QString& fileName, int count, unsigned fps) {
     QVideoEncoder encoder;
-    if (!encoder.createFile(fileName, 400, 400, 1000000, 20, 25)) {
+    if (!encoder.createFile(fileName, 400, 400, 1000000, 20, fps)) {
         return false;
     }
     for (int i = 0; i < count; ++i) {

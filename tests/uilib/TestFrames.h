@@ -15,7 +15,7 @@ QImage syntheticFrame(int index, int width = 400, int height = 400,
 int frameIndexOf(const QImage& picture);
 // Mean absolute difference of the R, G and B values of two pictures of one size.
 double meanAbsoluteDifference(const QImage& a, const QImage& b);
-// Writes count synthetic frames to fileName as 400 x 400, 1 Mbit/s, GOP 20, 25 frames/s.
-bool writeClip(const QString& fileName, int count);
+// Writes count synthetic frames to fileName as 400 x 400, 1 Mbit/s, GOP 20, fps frames/s.
+bool writeClip(const QString& fileName, int count, unsigned fps = 25);
 
 }  // namespace uitest
