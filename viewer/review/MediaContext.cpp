@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 #include "CaptureContext.h"
 

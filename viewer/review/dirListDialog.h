@@ -24,8 +24,8 @@ public:
     explicit dirListDialog(QWidget* parent = nullptr);
     ~dirListDialog() override;
 
-    // Lists the folders of "ImageData" in the working folder (none when it is missing) and
-    // selects the first. parent is the dialog the review was opened from; the file dialogs open
+    // Lists the folders of "ImageData" in the working folder by name (none when it is missing)
+    // and selects the first. parent is the dialog the review was opened from; the file dialogs open
     // over it while this dialog is hidden.
     void refresh(QWidget* parent) override;
 
