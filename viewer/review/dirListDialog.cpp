@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTableWidgetItem>
 
+#include "DataFolder.h"
 #include "PromptService.h"
 #include "scViewer.h"
 #include "ui_dirListDialog.h"
@@ -12,14 +13,13 @@ namespace hv {
 
 namespace {
 
-const QString kDataFolder = QStringLiteral("ImageData");
 const QString kOpenTitle = QStringLiteral("Open Image");
 const QString kOpenFilter = QStringLiteral(
     "Images/Videos (*.jpg *.jpeg *.png *.avi);;Image Files (*.jpg *.jpeg *.png);;Video Files "
     "(*.avi)");
 
 QString dataFolder() {
-    return QDir::current().absolutePath() + QLatin1Char('/') + kDataFolder;
+    return QDir::current().absolutePath() + QLatin1Char('/') + DataFolder::root();
 }
 
 }  // namespace

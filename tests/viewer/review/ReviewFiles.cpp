@@ -28,12 +28,6 @@ struct PacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
 
-QImage colourPicture() {
-    QImage picture(64, 48, QImage::Format_RGB32);
-    picture.fill(qRgb(40, 160, 90));
-    return picture;
-}
-
 }  // namespace
 
 bool writeTaggedCopy(const QString& source, const QString& target, const QString& title,
@@ -77,16 +71,14 @@ bool writeTaggedCopy(const QString& source, const QString& target, const QString
     return av_write_trailer(output.get()) == 0;
 }
 
-bool writeTaggedPhoto(const QString& fileName, const hv::CaptureContext& context) {
-    QImage picture = colourPicture();
-    for (const auto& [key, text] : context.pngTexts()) {
-        picture.setText(key, text);
-    }
-    return picture.save(fileName, "PNG");
+QImage smallPicture() {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(qRgb(40, 160, 90));
+    return picture;
 }
 
 bool writePicture(const QString& fileName, const char* format) {
-    return colourPicture().save(fileName, format);
+    return smallPicture().save(fileName, format);
 }
 
 bool writeJunk(const QString& fileName) {

@@ -1,7 +1,8 @@
-// Saved files for the review's tests: recordings tagged the way the recorder tags them, photos
-// with capture text chunks, and files that look saved but cannot be read.
+// Saved files for the review's tests: recordings tagged the way the recorder tags them, plain
+// pictures, and files that look saved but cannot be read.
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 #include "CaptureContext.h"
@@ -12,9 +13,9 @@ namespace reviewtest {
 // and comment set.
 bool writeTaggedCopy(const QString& source, const QString& target, const QString& title,
                      const QString& comment);
-// Writes a small PNG picture carrying context's text chunks.
-bool writeTaggedPhoto(const QString& fileName, const hv::CaptureContext& context);
-// Writes a small picture in the format named (a format Qt writes: "PNG", "JPG").
+// A small picture of one colour, 64 x 48.
+QImage smallPicture();
+// Writes the small picture in the format named (a format Qt writes: "PNG", "JPG").
 bool writePicture(const QString& fileName, const char* format);
 // Writes text that no picture or video reader takes.
 bool writeJunk(const QString& fileName);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
+#include "PhotoWriter.h"
 #include "ReviewFiles.h"
 #include "ScriptedPrompts.h"
 #include "TestFrames.h"
@@ -91,7 +92,8 @@ TEST_F(ScViewerTest, ShowsPicturesAndVideosByTheEndingOfTheirNames) {
 
 TEST_F(ScViewerTest, ShowsTheCaptureContextThatPhotosAndRecordingsCarry) {
     const hv::CaptureContext taken = reviewtest::sampleContext();
-    ASSERT_TRUE(reviewtest::writeTaggedPhoto(file("tagged.png"), taken));
+    ASSERT_EQ(hv::PhotoWriter::write(reviewtest::smallPicture(), file("tagged.png"), taken),
+              file("tagged.png"));
     ASSERT_TRUE(reviewtest::writeTaggedCopy(file("clip.avi"), file("tagged.avi"),
                                             taken.videoTitle(), taken.videoComment()));
     ASSERT_TRUE(reviewtest::writePicture(file("plain.png"), "PNG"));
