@@ -87,15 +87,15 @@ bool writeJunk(const QString& fileName) {
 }
 
 hv::CaptureContext sampleContext() {
-    hv::CaptureContext context;
-    context.captureTime = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone(3600));
-    context.modelLabel = QStringLiteral("RT4207");
-    context.serialNumber = QStringLiteral("00C0FFEE");
-    context.fpgaVersion = QStringLiteral("1.30");
-    context.mcuVersion = QStringLiteral("2.05");
-    context.illumination = 60;
-    context.reference = true;
-    return context;
+    return hv::CaptureContext{
+        .captureTime = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone(3600)),
+        .modelLabel = QStringLiteral("RT4207"),
+        .serialNumber = QStringLiteral("00C0FFEE"),
+        .fpgaVersion = QStringLiteral("1.30"),
+        .mcuVersion = QStringLiteral("2.05"),
+        .illumination = 60,
+        .reference = true,
+    };
 }
 
 }  // namespace reviewtest
