@@ -3,7 +3,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "QVideoDecoder.h"
 #include "QVideoEncoder.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 namespace uitest {
 
@@ -43,6 +48,36 @@ double meanAbsoluteDifference(const QImage& a, const QImage& b) {
         }
     }
     return sum / (3.0 * a.width() * a.height());
+}
+
+QList<int> decodedFrameIndexes(const QString& fileName) {
+    QList<int> indexes;
+    QVideoDecoder decoder;
+    if (!decoder.openFile(fileName)) {
+        return indexes;
+    }
+    QImage picture;
+    while (decoder.seekNextFrame() && decoder.getFrame(picture)) {
+        indexes << frameIndexOf(picture);
+    }
+    return indexes;
+}
+
+QStringList containerMetadata(const QString& fileName) {
+    AVFormatContext* context = nullptr;
+    if (avformat_open_input(&context, fileName.toUtf8().constData(), nullptr, nullptr) < 0) {
+        return {QStringLiteral("unreadable")};
+    }
+    QStringList tags;
+    const AVDictionaryEntry* entry = nullptr;
+    while ((entry = av_dict_get(context->metadata, "", entry, AV_DICT_IGNORE_SUFFIX)) != nullptr) {
+        if (qstrcmp(entry->key, "software") != 0) {
+            tags << QString::fromUtf8(entry->key) + '=' + QString::fromUtf8(entry->value);
+        }
+    }
+    avformat_close_input(&context);
+    tags.sort();
+    return tags;
 }
 
 bool writeClip(const QString& fileName, int count, unsigned fps) {

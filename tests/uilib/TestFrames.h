@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace uitest {
 
@@ -15,6 +17,13 @@ QImage syntheticFrame(int index, int width = 400, int height = 400,
 int frameIndexOf(const QImage& picture);
 // Mean absolute difference of the R, G and B values of two pictures of one size.
 double meanAbsoluteDifference(const QImage& a, const QImage& b);
+// The frame number of every picture of a video file, decoded in order; empty when the file
+// cannot be opened.
+QList<int> decodedFrameIndexes(const QString& fileName);
+// The container metadata of a file as libavformat reads it back: "key=value", sorted; the
+// name of the writing library, which the muxer adds by itself ("software" in AVI), is left out.
+// {"unreadable"} when the file cannot be opened.
+QStringList containerMetadata(const QString& fileName);
 // Writes count synthetic frames to fileName as 400 x 400, 1 Mbit/s, GOP 20, fps frames/s.
 bool writeClip(const QString& fileName, int count, unsigned fps = 25);
 

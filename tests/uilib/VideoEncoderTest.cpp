@@ -318,4 +318,29 @@ TEST_F(VideoEncoderTest, FileNamesOutsideAscii) {
     EXPECT_EQ(countFrames(file), 3);
 }
 
+TEST_F(VideoEncoderTest, MetadataGoesIntoTheFilesCreatedAfterIt) {
+    const QString title =
+        QString::fromUtf8("KX-2 00C0FFEE 2026-03-01T09:59:30+01:00 \xC3\xA4\xE6\x97\xA5");
+    const QString comment = QStringLiteral("Source: KX-2; Illumination: 40%");
+    QVideoEncoder encoder;
+    ASSERT_TRUE(encoder.createFile(path("before.avi"), 400, 400, 1000000, 20, 25));
+    encoder.setMetadata(QStringLiteral("title"), title);
+    encoder.setMetadata(QStringLiteral("comment"), comment);
+    encoder.setMetadata(QString(), QStringLiteral("no key"));
+    encoder.encodeImage(uitest::syntheticFrame(0));
+    // The open file keeps the header it was created with; the next one gets both tags.
+    ASSERT_TRUE(encoder.createFile(path("tagged.avi"), 400, 400, 1000000, 20, 25));
+    encoder.encodeImage(uitest::syntheticFrame(1));
+    encoder.setMetadata(QStringLiteral("comment"), QString());
+    ASSERT_TRUE(encoder.createFile(path("title-only.avi"), 400, 400, 1000000, 20, 25));
+    encoder.encodeImage(uitest::syntheticFrame(2));
+    ASSERT_TRUE(encoder.close());
+
+    EXPECT_EQ(uitest::containerMetadata(path("before.avi")), QStringList());
+    EXPECT_EQ(uitest::containerMetadata(path("tagged.avi")),
+              (QStringList{"comment=" + comment, "title=" + title}));
+    EXPECT_EQ(uitest::containerMetadata(path("title-only.avi")), QStringList{"title=" + title});
+    EXPECT_EQ(countFrames(path("tagged.avi")), 1);
+}
+
 }  // namespace

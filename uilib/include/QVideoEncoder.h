@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMap>
 #include <QString>
 #include <cstdint>
 
@@ -51,6 +52,10 @@ public:
     // never closed (the program killed) loses at most its last second.
     bool createFile(QString fileName, unsigned width, unsigned height, unsigned bitrate,
                     unsigned gop, unsigned fps = 25);
+    // Container metadata for the files created from now on, written into their header (AVI
+    // keeps "title" and "comment" as its INFO tags). An empty value removes the key. Keys and
+    // values are written as UTF-8.
+    void setMetadata(const QString& key, const QString& value);
 
 protected:
     unsigned getWidth() const { return width; }
@@ -93,4 +98,6 @@ private:
     // Frames from one write-through to the file to the next (one second), and since the last.
     unsigned framesPerFlush = 0;
     unsigned framesSinceFlush = 0;
+    // What setMetadata gave, by key.
+    QMap<QString, QString> metadata;
 };

@@ -89,6 +89,10 @@ bool QVideoEncoder::createFile(QString fileName, unsigned width, unsigned height
         return false;
     }
     formatContext.reset(context);
+    for (auto entry = metadata.cbegin(); entry != metadata.cend(); ++entry) {
+        av_dict_set(&context->metadata, entry.key().toUtf8().constData(),
+                    entry.value().toUtf8().constData(), 0);
+    }
 
     videoStream = avformat_new_stream(context, nullptr);
     codecContext.reset(avcodec_alloc_context3(nullptr));
@@ -161,6 +165,17 @@ bool QVideoEncoder::createFile(QString fileName, unsigned width, unsigned height
     nextPts = 0;
     ok = true;
     return true;
+}
+
+void QVideoEncoder::setMetadata(const QString& key, const QString& value) {
+    if (key.isEmpty()) {
+        return;
+    }
+    if (value.isEmpty()) {
+        metadata.remove(key);
+    } else {
+        metadata.insert(key, value);
+    }
 }
 
 bool QVideoEncoder::initOutputBuf() {
