@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QKeySequence>
 #include <QPixmap>
 #include <QShortcut>
@@ -28,8 +29,10 @@
 #include "KXFrameCountsSignal.h"
 #include "PhotoWriter.h"
 #include "PromptService.h"
+#include "RecordingRecovery.h"
 #include "USBNotification.h"
 #include "VelquinRoot.h"
+#include "VideoRecorder.h"
 #include "ViewerVersion.h"
 #include "helpDialog.h"
 #include "kxCxApi.h"
@@ -60,6 +63,8 @@ const QString kUtilityTitle = QStringLiteral("Imaging Hardware Utility V%1");
 const QString kReferenceFilter = QStringLiteral(
     "Reference Images (ref*.png);;Nelvora Images (img*.png);;All Images (*.jpg *.jpeg *.png "
     "*.gif *.bmp)");
+const char* const kRecordingIcon = ":/Resource/Record-Normal-icon.png";
+const char* const kRecordIcon = ":/Resource/recordbutton.png";
 const QString kReviewFilterTail = QStringLiteral(
     "Nelvora Videos (Vid*.avi);;All Images (*.jpg *.jpeg *.png *.gif *.bmp);;All Files (*.*)");
 
@@ -69,7 +74,10 @@ const QStringList kIlluminationTexts = {"0%",  "10%", "20%", "30%", "40%", "50%"
 }  // namespace
 
 Nelvora::Nelvora(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::Nelvora>()), m_tools(this) {
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::Nelvora>()),
+      m_tools(this),
+      m_recorder(std::make_unique<VideoRecorder>()) {
     ui->setupUi(this);
     m_about = std::make_unique<helpDialog>();
     m_recentFolders = std::make_unique<RecentList>(
@@ -91,6 +99,7 @@ Nelvora::Nelvora(QWidget* parent)
     showClock();
     setWindowTitle(ViewerVersion::windowTitle());
     createDataFolders();
+    connect(m_recorder.get(), &VideoRecorder::writeFailed, this, &Nelvora::onRecordingWriteFailed);
     connect(m_timer, &QTimer::timeout, this, &Nelvora::OnSecTimeout);
     connect(m_usbNotification, &USBNotification::usbAction, this, &Nelvora::OnUSBNotification);
     connect(ui->chooseRefButton, &QPushButton::clicked, this, &Nelvora::OnChooseRefButtonClicked);
@@ -105,6 +114,7 @@ Nelvora::Nelvora(QWidget* parent)
     connect(ui->toolsButton, &QPushButton::clicked, this, &Nelvora::OnToolsButtonClicked);
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(shortcut, &QShortcut::activated, this, &Nelvora::OnToolsButtonClicked);
+    repairUnfinishedRecordings();
     BringUpDevices();
 }
 
@@ -122,6 +132,7 @@ Nelvora::~Nelvora() {
     } else if (m_libraryLoaded) {
         // A bring-up that stopped or ran degraded leaves its board open and the library loaded:
         // both are closed all the same.
+        endRecording();
         releaseSlot();
         ShutdownDevices();
     }
@@ -146,6 +157,7 @@ int Nelvora::stopBringUp(int result) {
 }
 
 int Nelvora::BringUpDevices() {
+    endRecording();
     // A board still open is stopped and closed before the library is loaded again under it.
     if (m_slotA || m_libraryLoaded) {
         releaseSlot();
@@ -255,6 +267,10 @@ void Nelvora::connectDeviceControls() {
     if (ui->illuminationSpinDownButton->isEnabled()) {
         m_deviceConnections.push_back(connect(ui->illuminationSpinDownButton, &QPushButton::clicked,
                                               this, &Nelvora::OnIlluminationSpinDownButtonClicked));
+    }
+    if (ui->videoButton->isEnabled()) {
+        m_deviceConnections.push_back(
+            connect(ui->videoButton, &QPushButton::clicked, this, &Nelvora::OnVideoButtonClicked));
     }
     if (ui->menuButton->isEnabled()) {
         m_deviceConnections.push_back(
@@ -469,6 +485,132 @@ void Nelvora::OnButtonNotifySignalA(int xwState) {
 
 void Nelvora::OnFrameCountsSignal() {
     ++m_frameCounter;
+    const QDateTime now = m_clock();
+    if (!m_recording) {
+        return;
+    }
+    if (m_slotA) {
+        m_recorder->addFrame(m_slotA->frameImage(), m_recordStart.msecsTo(now));
+    }
+    const qint64 s = m_recordStart.secsTo(now);
+    ui->recordTimeLabel->setText(QStringLiteral("%1:%2:%3")
+                                     .arg(s / 3600, 2, 10, QLatin1Char('0'))
+                                     .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
+                                     .arg(s % 60, 2, 10, QLatin1Char('0')));
+    if ((s / 3600) * 60 + (s / 60) % 60 >= kRecordingLimitMinutes) {
+        ui->videoButton->click();
+        PromptService::warning(this, QStringLiteral("Video Recording"),
+                               QStringLiteral("Video length exceeds limit of %1 minutes. Recording "
+                                              "has been stopped.")
+                                   .arg(kRecordingLimitMinutes));
+    }
+}
+
+void Nelvora::OnVideoButtonClicked() {
+    if (ui->newFolderComboBox->currentText() != m_dataFolder) {
+        PromptService::warning(
+            this, kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+            QStringLiteral("WARNING::The image data directory is invalid, please choose a new "
+                           "path."));
+        return;
+    }
+    m_recording = !m_recording;
+    if (m_recording) {
+        startRecording();
+    } else {
+        stopRecording();
+    }
+}
+
+void Nelvora::startRecording() {
+    ui->chooseFolderLocButton->setEnabled(false);
+    ui->newFolderComboBox->setEnabled(false);
+    m_recordStart = m_clock();
+    ui->videoButton->setIcon(QIcon(QString::fromLatin1(kRecordingIcon)));
+    ui->recordLabel->setText(QStringLiteral("STOP"));
+    ui->recordTimeLabel->setText(QStringLiteral("00:00:00"));
+    QDir().mkpath(m_dataFolder);
+    const QString fileName = DataFolder(m_dataFolder).videoName(m_recordStart);
+    if (m_recorder->start(fileName, captureContext(m_recordStart, false))) {
+        return;
+    }
+    // No file, no recording: the operator is told instead of believing one is made.
+    m_recording = false;
+    stopRecording();
+    PromptService::warning(this, QStringLiteral("Video Recording"),
+                           QStringLiteral("WARNING::Failed to create the video file %1...\n%2")
+                               .arg(fileName, m_recorder->errorText()));
+}
+
+bool Nelvora::stopRecording() {
+    ui->videoButton->setIcon(QIcon(QString::fromLatin1(kRecordIcon)));
+    ui->recordLabel->setText(QStringLiteral("RECORD"));
+    bool finished = true;
+    if (m_recorder->recording()) {
+        finished = m_recorder->stop(m_recordStart.msecsTo(m_clock()));
+    }
+    ui->chooseFolderLocButton->setEnabled(true);
+    ui->newFolderComboBox->setEnabled(true);
+    return finished;
+}
+
+void Nelvora::endRecording() {
+    if (!m_recording) {
+        return;
+    }
+    m_recording = false;
+    const QString fileName = m_recorder->fileName();
+    if (!stopRecording()) {
+        PromptService::warning(
+            this, QStringLiteral("Video Recording"),
+            QStringLiteral("WARNING::The video file %1 could not be finished (%2). It will be "
+                           "repaired at the next start.")
+                .arg(fileName, m_recorder->errorText()));
+    }
+}
+
+void Nelvora::onRecordingWriteFailed(const QString& fileName, const QString& reason) {
+    if (m_recording) {
+        m_recording = false;
+        stopRecording();
+    }
+    PromptService::warning(this, QStringLiteral("Video Recording"),
+                           QStringLiteral("WARNING::Recording stopped: writing %1 failed (%2). "
+                                          "What was recorded up to then is kept.")
+                               .arg(fileName, reason));
+}
+
+void Nelvora::repairUnfinishedRecordings() {
+    QStringList folders;
+    for (int i = 0; i < ui->newFolderComboBox->count(); ++i) {
+        folders << ui->newFolderComboBox->itemText(i);
+    }
+    const QDir root(DataFolder::root());
+    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        folders << root.filePath(name);
+    }
+    QStringList repaired;
+    QStringList lost;
+    for (const RecordingRecovery::Result& result : RecordingRecovery::recover(folders)) {
+        if (result.repaired) {
+            repaired << QStringLiteral("%1 (%2 frames)").arg(result.fileName).arg(result.frames);
+        } else {
+            lost << QStringLiteral("%1: %2").arg(result.fileName, result.errorText);
+        }
+    }
+    if (!repaired.isEmpty()) {
+        PromptService::information(
+            this, ViewerVersion::windowTitle(),
+            QStringLiteral("INFO::These recordings were not finished when the program last "
+                           "ended. They have been repaired and play again:\n") +
+                repaired.join(QLatin1Char('\n')));
+    }
+    if (!lost.isEmpty()) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("WARNING::These unfinished recordings could not be "
+                                              "repaired:\n") +
+                                   lost.join(QLatin1Char('\n')));
+    }
 }
 
 void Nelvora::OnStopCallbackSignalA(int nDevNoSel) {
@@ -481,6 +623,7 @@ void Nelvora::OnExitAppSignal() {
 }
 
 void Nelvora::endProgram(int status) {
+    endRecording();
     releaseSlot();
     if (m_libraryLoaded) {
         ShutdownDevices();
@@ -583,6 +726,7 @@ void Nelvora::OnChooseRefComboBoxSelected(int nIndedx) {
 
 void Nelvora::OnChooseFolderLocButtonClicked() {
     const QSignalBlocker blocker(ui->newFolderComboBox);
+    endRecording();
     const QString answer = PromptService::current().existingFolder(
         this, QStringLiteral("Choose Directory"), m_dataFolder);
     if (answer.isEmpty()) {
@@ -701,6 +845,7 @@ void Nelvora::ReleaseDevices() {
                                               "ignored..."));
         return;
     }
+    endRecording();
     if (m_bringUpComplete) {
         SetIllumination(0);
     }

@@ -33,6 +33,7 @@ namespace hv {
 class CameraSlot;
 class ImageDraw;
 class USBNotification;
+class VideoRecorder;
 class helpDialog;
 
 class Nelvora : public QMainWindow {
@@ -83,6 +84,10 @@ public:
     const QString& dataFolder() const { return m_dataFolder; }
     int photoCount() const { return m_photoCount; }
     USBNotification* usbNotification() const { return m_usbNotification; }
+    bool recording() const { return m_recording; }
+    VideoRecorder* recorder() const { return m_recorder.get(); }
+    // Recordings stop by themselves after this many whole minutes.
+    static constexpr int kRecordingLimitMinutes = 10;
     // The clock that stamps photos and times recordings (the system's by default).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     // How long an arriving board is given to come up before it is brought up.
@@ -93,6 +98,7 @@ public:
 public slots:
     void OnSecTimeout();
     void OnPhotoButtonClicked();
+    void OnVideoButtonClicked();
     void OnMenuButtonClicked();
     void OnIlluminationSpinUpButtonClicked();
     void OnIlluminationSpinDownButtonClicked();
@@ -134,6 +140,14 @@ private:
     CaptureContext captureContext(const QDateTime& at, bool reference) const;
     // The arrival wait has run out: the alert, then the bring-up.
     void bringUpArrivedBoard();
+    // The two halves of the record button; stopping reports whether the file was finished.
+    void startRecording();
+    bool stopRecording();
+    // Stops a running recording (a folder change, a board leaving, the end of the program).
+    void endRecording();
+    void onRecordingWriteFailed(const QString& fileName, const QString& reason);
+    // Repairs the recordings a crash left unfinished in the data folders, and says which.
+    void repairUnfinishedRecordings();
 
     std::unique_ptr<Ui::Nelvora> ui;
     QStringList m_deviceNames;
@@ -146,6 +160,9 @@ private:
     std::unique_ptr<RecentList> m_recentFolders;
     std::unique_ptr<RecentList> m_recentReferences;
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
+    // The encoder of every recording of the run.
+    std::unique_ptr<VideoRecorder> m_recorder;
+    QDateTime m_recordStart;
     BoardIdentity m_identity;
     std::unique_ptr<helpDialog> m_about;
     std::unique_ptr<CameraSlot> m_slotA;
@@ -162,6 +179,7 @@ private:
     bool m_bringUpComplete = false;
     bool m_libraryLoaded = false;
     bool m_streaming = false;
+    bool m_recording = false;
     std::optional<int> m_exitStatus;
 };
 
