@@ -79,6 +79,7 @@ Nelvora::Nelvora(QWidget* parent)
       m_tools(this),
       m_recorder(std::make_unique<VideoRecorder>()) {
     ui->setupUi(this);
+    setRecorder(std::move(m_recorder));
     m_about = std::make_unique<helpDialog>();
     m_recentFolders = std::make_unique<RecentList>(
         ui->newFolderComboBox, RecentList::kDirectoriesGroup, DataFolder::defaultAbsolute());
@@ -99,7 +100,6 @@ Nelvora::Nelvora(QWidget* parent)
     showClock();
     setWindowTitle(ViewerVersion::windowTitle());
     createDataFolders();
-    connect(m_recorder.get(), &VideoRecorder::writeFailed, this, &Nelvora::onRecordingWriteFailed);
     connect(m_timer, &QTimer::timeout, this, &Nelvora::OnSecTimeout);
     connect(m_usbNotification, &USBNotification::usbAction, this, &Nelvora::OnUSBNotification);
     connect(ui->chooseRefButton, &QPushButton::clicked, this, &Nelvora::OnChooseRefButtonClicked);
@@ -520,6 +520,14 @@ void Nelvora::OnVideoButtonClicked() {
     } else {
         stopRecording();
     }
+}
+
+void Nelvora::setRecorder(std::unique_ptr<VideoRecorder> recorder) {
+    if (m_recording) {
+        return;
+    }
+    m_recorder = std::move(recorder);
+    connect(m_recorder.get(), &VideoRecorder::writeFailed, this, &Nelvora::onRecordingWriteFailed);
 }
 
 void Nelvora::startRecording() {

@@ -86,6 +86,9 @@ public:
     USBNotification* usbNotification() const { return m_usbNotification; }
     bool recording() const { return m_recording; }
     VideoRecorder* recorder() const { return m_recorder.get(); }
+    // Replaces the recorder of the recordings to come (tests watch its encoder); not while one
+    // records.
+    void setRecorder(std::unique_ptr<VideoRecorder> recorder);
     // Recordings stop by themselves after this many whole minutes.
     static constexpr int kRecordingLimitMinutes = 10;
     // The clock that stamps photos and times recordings (the system's by default).
