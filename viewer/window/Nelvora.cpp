@@ -556,6 +556,14 @@ bool Nelvora::stopRecording() {
     bool finished = true;
     if (m_recorder->recording()) {
         finished = m_recorder->stop(m_recordStart.msecsTo(m_clock()));
+        logMessage(QStringLiteral("Recording %1: %2 frames written, %3 dropped waiting for the "
+                                  "encoder%4")
+                       .arg(m_recorder->fileName())
+                       .arg(m_recorder->framesWritten())
+                       .arg(m_recorder->framesDropped())
+                       .arg(finished ? QString() : QStringLiteral(", not finished"))
+                       .toUtf8()
+                       .constData());
     }
     ui->chooseFolderLocButton->setEnabled(true);
     ui->newFolderComboBox->setEnabled(true);
@@ -787,7 +795,7 @@ void Nelvora::OnUSBNotification(int nNotification) {
     }
     if (nNotification == USBNotification::kArrival) {
         if (m_deviceCount == 1) {
-            logMessage("A camera board arrived while one runs; the arrival is ignored.\n");
+            logMessage("A camera board arrived while one runs; the arrival is ignored.");
             return;
         }
         if (!m_arrivalWait->isActive()) {
