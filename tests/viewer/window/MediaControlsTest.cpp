@@ -124,6 +124,11 @@ TEST_F(MediaControlsTest, AMissingFolderIsRefusedAndPhotosWaitForAValidOne) {
     EXPECT_EQ(prompts.messageTitles().value(1), "Imaging Hardware Utility Tools V1.02");
     EXPECT_EQ(label("photoNumberLabel"), "0");
     EXPECT_TRUE(QDir(QStringLiteral("ImageData/default")).entryList(QDir::Files).isEmpty());
+    // And so are recordings.
+    button("videoButton")->click();
+    EXPECT_FALSE(w.recording());
+    EXPECT_EQ(prompts.messageTexts().value(2),
+              "WARNING::The image data directory is invalid, please choose a new path.");
     // A chosen reference that is gone is refused too.
     prompts.answerPath(here("nothing.png"));
     button("chooseRefButton")->click();
