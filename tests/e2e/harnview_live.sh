@@ -9,40 +9,11 @@
 # queued): MIN_FPS (default 20) is the least median of the last three lines that passes;
 # sanitizer builds run with a lower one.
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/virtual-display.sh"
-harnview="$1"
-kxcxctl="$2"
+. "$(dirname "$0")/harnview_session.sh"
+session_begin "$1" "$2"
 shots="${3:-}"
 
-work="$(mktemp -d)"
-xvfb=""
-viewer=""
-cleanup() {
-    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
-}
-trap cleanup EXIT
-cd "$work"
-export KXCX_BACKEND=sim KXCX_SIM= KXCX_SIM_SOCKET="$work/sim.sock" KXCX_LOG_DIR="$work/logs"
-export XDG_CONFIG_HOME="$work/config"
-mkdir -p logs
-
-fail() { echo "$1"; [ -f viewer.err ] && tail -20 viewer.err; exit 1; }
-
-start_virtual_display "$work" 1400x800 || fail "Xvfb did not start"
-
-"$harnview" --simulate --root "$work/root" >viewer.out 2>viewer.err &
-viewer=$!
-
-main=""
-for _ in $(seq 600); do
-    main="$(xdotool search --onlyvisible --name '^ Nelvora Orlo - V1.02$' 2>/dev/null | head -1)" || true
-    [ -n "$main" ] && break
-    kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
-    sleep 0.05
-done
-[ -n "$main" ] || fail "no main window"
+viewer_start
 eval "$(xdotool getwindowgeometry --shell "$main")"
 wx=$X
 wy=$Y

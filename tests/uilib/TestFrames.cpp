@@ -80,9 +80,9 @@ QStringList containerMetadata(const QString& fileName) {
     return tags;
 }
 
-bool writeClip(const QString& fileName, int count) {
+bool writeClip(const QString& fileName, int count, unsigned fps) {
     QVideoEncoder encoder;
-    if (!encoder.createFile(fileName, 400, 400, 1000000, 20, 25)) {
+    if (!encoder.createFile(fileName, 400, 400, 1000000, 20, fps)) {
         return false;
     }
     for (int i = 0; i < count; ++i) {

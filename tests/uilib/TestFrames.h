@@ -24,7 +24,7 @@ QList<int> decodedFrameIndexes(const QString& fileName);
 // name of the writing library, which the muxer adds by itself ("software" in AVI), is left out.
 // {"unreadable"} when the file cannot be opened.
 QStringList containerMetadata(const QString& fileName);
-// Writes count synthetic frames to fileName as 400 x 400, 1 Mbit/s, GOP 20, 25 frames/s.
-bool writeClip(const QString& fileName, int count);
+// Writes count synthetic frames to fileName as 400 x 400, 1 Mbit/s, GOP 20, fps frames/s.
+bool writeClip(const QString& fileName, int count, unsigned fps = 25);
 
 }  // namespace uitest

@@ -45,6 +45,9 @@ public:
     int deviceNumber() const { return m_deviceNumber; }
     CamContext* handle() const { return m_handle; }
     ImageDraw* canvas() const { return m_canvas; }
+    // The newest frame placed, unscaled (400 x 400, black before the first). A copy kept by
+    // someone stays as it is: the next frame replaces the image instead of rewriting it.
+    const QImage& frameImage() const { return m_converter.frame(); }
     // Null for a slot that shows no frames.
     FrameHandOff* handOff() const { return m_handOff.get(); }
 

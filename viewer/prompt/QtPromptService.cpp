@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QProgressDialog>
+#include <cstdio>
 
 #include "TextBox.h"
 
@@ -38,6 +39,9 @@ QMessageBox::StandardButton QtPromptService::message(QWidget* parent, QMessageBo
                                                      const QString& title, const QString& text,
                                                      QMessageBox::StandardButtons buttons,
                                                      QMessageBox::StandardButton defaultButton) {
+    // Every message also goes to standard error: a terminal or a session log keeps what the
+    // operator was told after the box is gone.
+    std::fprintf(stderr, "Harnview: %s\n", qUtf8Printable(text));
     QMessageBox box(icon, title, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(defaultButton);

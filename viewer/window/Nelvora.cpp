@@ -3,25 +3,36 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 #include <QKeySequence>
 #include <QPixmap>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QThread>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 
 #include "BoardVersions.h"
 #include "CameraLibraryGate.h"
 #include "CameraSlot.h"
+#include "DataFolder.h"
 #include "DeviceInitialiser.h"
 #include "DeviceShutdown.h"
 #include "FirmwareGate.h"
+#include "FirmwareLoadLock.h"
 #include "FrameCallback.h"
 #include "ImageDraw.h"
 #include "KXFrameCountsSignal.h"
+#include "PhotoWriter.h"
 #include "PromptService.h"
+#include "RecordingRecovery.h"
+#include "USBNotification.h"
 #include "VelquinRoot.h"
+#include "VideoRecorder.h"
 #include "ViewerVersion.h"
 #include "helpDialog.h"
 #include "kxCxApi.h"
@@ -45,10 +56,17 @@ constexpr int kRestartAfterMcuLoad = -7;
 const char* const kRegFile = "reg_init.txt";
 const char* const kColourBars = ":/Resource/colour-bars-smpte-75-640x640.gif";
 const char* const kLogo = "Nelvoralogo.png";
-const char* const kImageData = "ImageData";
-const char* const kReferenceFolder = "ImageData/reference";
-const char* const kDefaultDataFolder = "ImageData/default";
 const char* const kGammaFolder = "Config/Gamma";  // in the root
+// The title of the photo and recording warnings.
+const QString kUtilityToolsTitle = QStringLiteral("Imaging Hardware Utility Tools V%1");
+const QString kUtilityTitle = QStringLiteral("Imaging Hardware Utility V%1");
+const QString kReferenceFilter = QStringLiteral(
+    "Reference Images (ref*.png);;Nelvora Images (img*.png);;All Images (*.jpg *.jpeg *.png "
+    "*.gif *.bmp)");
+const char* const kRecordingIcon = ":/Resource/Record-Normal-icon.png";
+const char* const kRecordIcon = ":/Resource/recordbutton.png";
+const QString kReviewFilterTail = QStringLiteral(
+    "Nelvora Videos (Vid*.avi);;All Images (*.jpg *.jpeg *.png *.gif *.bmp);;All Files (*.*)");
 
 const QStringList kIlluminationTexts = {"0%",  "10%", "20%", "30%", "40%", "50%",
                                         "60%", "70%", "80%", "90%", "100%"};
@@ -56,11 +74,26 @@ const QStringList kIlluminationTexts = {"0%",  "10%", "20%", "30%", "40%", "50%"
 }  // namespace
 
 Nelvora::Nelvora(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::Nelvora>()), m_tools(this) {
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::Nelvora>()),
+      m_tools(this),
+      m_recorder(std::make_unique<VideoRecorder>()) {
     ui->setupUi(this);
+    setRecorder(std::move(m_recorder));
     m_about = std::make_unique<helpDialog>();
+    m_recentFolders = std::make_unique<RecentList>(
+        ui->newFolderComboBox, RecentList::kDirectoriesGroup, DataFolder::defaultAbsolute());
+    m_recentReferences = std::make_unique<RecentList>(
+        ui->chooseRefComboBox, RecentList::kReferenceImagesGroup, RecentList::kNone);
+    m_recentFolders->load();
+    m_recentReferences->load();
     ui->logoLabel->setPixmap(QPixmap(QString::fromLatin1(kLogo)));
     m_illuminationSetting = 0;
+    m_usbNotification = new USBNotification(this);
+    m_arrivalWait = new QTimer(this);
+    m_arrivalWait->setSingleShot(true);
+    m_arrivalWait->setInterval(kArrivalWaitMs);
+    connect(m_arrivalWait, &QTimer::timeout, this, &Nelvora::bringUpArrivedBoard);
     m_timer = new QTimer(this);
     m_timer->setInterval(kClockMs);
     m_timer->start();
@@ -68,22 +101,38 @@ Nelvora::Nelvora(QWidget* parent)
     setWindowTitle(ViewerVersion::windowTitle());
     createDataFolders();
     connect(m_timer, &QTimer::timeout, this, &Nelvora::OnSecTimeout);
+    connect(m_usbNotification, &USBNotification::usbAction, this, &Nelvora::OnUSBNotification);
+    connect(ui->chooseRefButton, &QPushButton::clicked, this, &Nelvora::OnChooseRefButtonClicked);
+    connect(ui->chooseRefComboBox, &QComboBox::currentIndexChanged, this,
+            &Nelvora::OnChooseRefComboBoxSelected);
+    connect(ui->chooseFolderLocButton, &QPushButton::clicked, this,
+            &Nelvora::OnChooseFolderLocButtonClicked);
+    connect(ui->newFolderComboBox, &QComboBox::currentIndexChanged, this,
+            &Nelvora::OnNewFolderComboBoxSelected);
     connect(ui->aboutNelvoraButton, &QPushButton::clicked, this,
             &Nelvora::OnAboutNelvoraButtonClicked);
     connect(ui->toolsButton, &QPushButton::clicked, this, &Nelvora::OnToolsButtonClicked);
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(shortcut, &QShortcut::activated, this, &Nelvora::OnToolsButtonClicked);
+    repairUnfinishedRecordings();
     BringUpDevices();
 }
 
 Nelvora::~Nelvora() {
     m_about.reset();
+    m_recentFolders->save();
+    m_recentReferences->save();
     m_timer->stop();
+    m_arrivalWait->stop();
+    disconnect(m_usbNotification, nullptr, this, nullptr);
+    disconnect(ui->chooseRefComboBox, nullptr, this, nullptr);
+    disconnect(ui->newFolderComboBox, nullptr, this, nullptr);
     if (m_deviceCount == 1 && m_bringUpComplete) {
         ReleaseDevices();
     } else if (m_libraryLoaded) {
         // A bring-up that stopped or ran degraded leaves its board open and the library loaded:
         // both are closed all the same.
+        endRecording();
         releaseSlot();
         ShutdownDevices();
     }
@@ -91,14 +140,13 @@ Nelvora::~Nelvora() {
 
 void Nelvora::createDataFolders() {
     QDir here;
-    here.mkpath(QString::fromLatin1(kImageData));
-    here.mkpath(QString::fromLatin1(kReferenceFolder));
-    const QString first = ui->newFolderComboBox->itemText(0);
-    m_dataFolder = first.isEmpty() || first == QStringLiteral("None")
-                       ? QString::fromLatin1(kDefaultDataFolder)
-                       : first;
+    here.mkpath(DataFolder::root());
+    here.mkpath(DataFolder(DataFolder::defaultRelative()).referenceFolder());
+    const QString first = m_recentFolders->first();
+    m_dataFolder =
+        first.isEmpty() || first == RecentList::kNone ? DataFolder::defaultRelative() : first;
     if (!here.mkpath(m_dataFolder)) {
-        m_dataFolder = QString::fromLatin1(kDefaultDataFolder);
+        m_dataFolder = DataFolder::defaultRelative();
         here.mkpath(m_dataFolder);
     }
 }
@@ -109,6 +157,7 @@ int Nelvora::stopBringUp(int result) {
 }
 
 int Nelvora::BringUpDevices() {
+    endRecording();
     // A board still open is stopped and closed before the library is loaded again under it.
     if (m_slotA || m_libraryLoaded) {
         releaseSlot();
@@ -187,7 +236,8 @@ void Nelvora::enableDeviceControls(bool ready, bool led) {
                             static_cast<QWidget*>(ui->illuminationLevelLabel)}) {
         widget->setEnabled(led);
     }
-    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(0));
+    m_photoCount = 0;
+    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
     for (QWidget* widget :
          {static_cast<QWidget*>(ui->photoButton), static_cast<QWidget*>(ui->photoLabel),
           static_cast<QWidget*>(ui->photoNumberLabel)}) {
@@ -206,6 +256,10 @@ void Nelvora::enableDeviceControls(bool ready, bool led) {
 
 void Nelvora::connectDeviceControls() {
     disconnectDeviceControls();
+    if (ui->photoButton->isEnabled()) {
+        m_deviceConnections.push_back(
+            connect(ui->photoButton, &QPushButton::clicked, this, &Nelvora::OnPhotoButtonClicked));
+    }
     if (ui->illuminationSpinUpButton->isEnabled()) {
         m_deviceConnections.push_back(connect(ui->illuminationSpinUpButton, &QPushButton::clicked,
                                               this, &Nelvora::OnIlluminationSpinUpButtonClicked));
@@ -213,6 +267,14 @@ void Nelvora::connectDeviceControls() {
     if (ui->illuminationSpinDownButton->isEnabled()) {
         m_deviceConnections.push_back(connect(ui->illuminationSpinDownButton, &QPushButton::clicked,
                                               this, &Nelvora::OnIlluminationSpinDownButtonClicked));
+    }
+    if (ui->videoButton->isEnabled()) {
+        m_deviceConnections.push_back(
+            connect(ui->videoButton, &QPushButton::clicked, this, &Nelvora::OnVideoButtonClicked));
+    }
+    if (ui->menuButton->isEnabled()) {
+        m_deviceConnections.push_back(
+            connect(ui->menuButton, &QPushButton::clicked, this, &Nelvora::OnMenuButtonClicked));
     }
     if (m_frameCounts) {
         m_deviceConnections.push_back(connect(m_frameCounts,
@@ -339,6 +401,7 @@ int Nelvora::PublishVersions(int count) {
         ledPage->initialise(nullptr, count, m_deviceNames, m_devices);
     }
     CamContext* handle = m_devices.value(0);
+    m_identity = BoardIdentity(handle, m_deviceNames.value(0));
     const int major = BoardVersions::fpgaMajor(handle);
     const int minor = BoardVersions::fpgaMinor(handle);
     const int mcu = BoardVersions::mcu(handle);
@@ -422,6 +485,148 @@ void Nelvora::OnButtonNotifySignalA(int xwState) {
 
 void Nelvora::OnFrameCountsSignal() {
     ++m_frameCounter;
+    const QDateTime now = m_clock();
+    if (!m_recording) {
+        return;
+    }
+    if (m_slotA) {
+        m_recorder->addFrame(m_slotA->frameImage(), m_recordStart.msecsTo(now));
+    }
+    const qint64 s = m_recordStart.secsTo(now);
+    ui->recordTimeLabel->setText(QStringLiteral("%1:%2:%3")
+                                     .arg(s / 3600, 2, 10, QLatin1Char('0'))
+                                     .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
+                                     .arg(s % 60, 2, 10, QLatin1Char('0')));
+    if ((s / 3600) * 60 + (s / 60) % 60 >= kRecordingLimitMinutes) {
+        ui->videoButton->click();
+        PromptService::warning(this, QStringLiteral("Video Recording"),
+                               QStringLiteral("Video length exceeds limit of %1 minutes. Recording "
+                                              "has been stopped.")
+                                   .arg(kRecordingLimitMinutes));
+    }
+}
+
+void Nelvora::OnVideoButtonClicked() {
+    if (ui->newFolderComboBox->currentText() != m_dataFolder) {
+        PromptService::warning(
+            this, kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+            QStringLiteral("WARNING::The image data directory is invalid, please choose a new "
+                           "path."));
+        return;
+    }
+    m_recording = !m_recording;
+    if (m_recording) {
+        startRecording();
+    } else {
+        stopRecording();
+    }
+}
+
+void Nelvora::setRecorder(std::unique_ptr<VideoRecorder> recorder) {
+    if (m_recording) {
+        return;
+    }
+    m_recorder = std::move(recorder);
+    connect(m_recorder.get(), &VideoRecorder::writeFailed, this, &Nelvora::onRecordingWriteFailed);
+}
+
+void Nelvora::startRecording() {
+    ui->chooseFolderLocButton->setEnabled(false);
+    ui->newFolderComboBox->setEnabled(false);
+    m_recordStart = m_clock();
+    ui->videoButton->setIcon(QIcon(QString::fromLatin1(kRecordingIcon)));
+    ui->recordLabel->setText(QStringLiteral("STOP"));
+    ui->recordTimeLabel->setText(QStringLiteral("00:00:00"));
+    QDir().mkpath(m_dataFolder);
+    const QString fileName = DataFolder(m_dataFolder).videoName(m_recordStart);
+    if (m_recorder->start(fileName, captureContext(m_recordStart, false))) {
+        return;
+    }
+    // No file, no recording: the operator is told instead of believing one is made.
+    m_recording = false;
+    stopRecording();
+    PromptService::warning(this, QStringLiteral("Video Recording"),
+                           QStringLiteral("WARNING::Failed to create the video file %1...\n%2")
+                               .arg(fileName, m_recorder->errorText()));
+}
+
+bool Nelvora::stopRecording() {
+    ui->videoButton->setIcon(QIcon(QString::fromLatin1(kRecordIcon)));
+    ui->recordLabel->setText(QStringLiteral("RECORD"));
+    bool finished = true;
+    if (m_recorder->recording()) {
+        finished = m_recorder->stop(m_recordStart.msecsTo(m_clock()));
+        logMessage(QStringLiteral("Recording %1: %2 frames written, %3 dropped waiting for the "
+                                  "encoder%4")
+                       .arg(m_recorder->fileName())
+                       .arg(m_recorder->framesWritten())
+                       .arg(m_recorder->framesDropped())
+                       .arg(finished ? QString() : QStringLiteral(", not finished"))
+                       .toUtf8()
+                       .constData());
+    }
+    ui->chooseFolderLocButton->setEnabled(true);
+    ui->newFolderComboBox->setEnabled(true);
+    return finished;
+}
+
+void Nelvora::endRecording() {
+    if (!m_recording) {
+        return;
+    }
+    m_recording = false;
+    const QString fileName = m_recorder->fileName();
+    if (!stopRecording()) {
+        PromptService::warning(
+            this, QStringLiteral("Video Recording"),
+            QStringLiteral("WARNING::The video file %1 could not be finished (%2). It will be "
+                           "repaired at the next start.")
+                .arg(fileName, m_recorder->errorText()));
+    }
+}
+
+void Nelvora::onRecordingWriteFailed(const QString& fileName, const QString& reason) {
+    if (m_recording) {
+        m_recording = false;
+        stopRecording();
+    }
+    PromptService::warning(this, QStringLiteral("Video Recording"),
+                           QStringLiteral("WARNING::Recording stopped: writing %1 failed (%2). "
+                                          "What was recorded up to then is kept.")
+                               .arg(fileName, reason));
+}
+
+void Nelvora::repairUnfinishedRecordings() {
+    QStringList folders;
+    for (int i = 0; i < ui->newFolderComboBox->count(); ++i) {
+        folders << ui->newFolderComboBox->itemText(i);
+    }
+    const QDir root(DataFolder::root());
+    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        folders << root.filePath(name);
+    }
+    QStringList repaired;
+    QStringList lost;
+    for (const RecordingRecovery::Result& result : RecordingRecovery::recover(folders)) {
+        if (result.repaired) {
+            repaired << QStringLiteral("%1 (%2 frames)").arg(result.fileName).arg(result.frames);
+        } else {
+            lost << QStringLiteral("%1: %2").arg(result.fileName, result.errorText);
+        }
+    }
+    if (!repaired.isEmpty()) {
+        PromptService::information(
+            this, ViewerVersion::windowTitle(),
+            QStringLiteral("INFO::These recordings were not finished when the program last "
+                           "ended. They have been repaired and play again:\n") +
+                repaired.join(QLatin1Char('\n')));
+    }
+    if (!lost.isEmpty()) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("WARNING::These unfinished recordings could not be "
+                                              "repaired:\n") +
+                                   lost.join(QLatin1Char('\n')));
+    }
 }
 
 void Nelvora::OnStopCallbackSignalA(int nDevNoSel) {
@@ -434,6 +639,7 @@ void Nelvora::OnExitAppSignal() {
 }
 
 void Nelvora::endProgram(int status) {
+    endRecording();
     releaseSlot();
     if (m_libraryLoaded) {
         ShutdownDevices();
@@ -441,6 +647,183 @@ void Nelvora::endProgram(int status) {
     m_bringUpComplete = false;
     m_exitStatus = status;
     QCoreApplication::exit(status);
+}
+
+void Nelvora::resetPhotoCount() {
+    m_photoCount = 0;
+    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+}
+
+void Nelvora::showReference(const QString& fileName) {
+    ui->refImageLabel->setPixmap(QPixmap(fileName));
+}
+
+CaptureContext Nelvora::captureContext(const QDateTime& at, bool reference) const {
+    CaptureContext context;
+    context.captureTime = at;
+    context.modelLabel = m_identity.modelLabel();
+    context.serialNumber = m_identity.serialNumber();
+    context.fpgaVersion = m_identity.fpgaVersion();
+    context.mcuVersion = m_identity.mcuVersion();
+    context.illumination = 10 * m_illuminationLevel;
+    context.reference = reference;
+    return context;
+}
+
+void Nelvora::OnPhotoButtonClicked() {
+    if (ui->newFolderComboBox->currentText() != m_dataFolder) {
+        PromptService::warning(this,
+                               kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+                               QStringLiteral("WARNING::The image data directory is invalid, "
+                                              "please choose a new folder."));
+        return;
+    }
+    if (!m_slotA) {
+        return;
+    }
+    ui->photoButton->setEnabled(false);
+    const QImage image = m_slotA->frameImage();
+    const QDateTime now = m_clock();
+    const bool reference = ui->saveRefCheckBox->isChecked();
+    const DataFolder folder(m_dataFolder);
+    QString fileName;
+    if (!reference) {
+        QDir().mkpath(m_dataFolder);
+        fileName = folder.photoName(now, m_photoCount);
+    } else {
+        QDir().mkpath(folder.referenceFolder());
+        fileName = folder.referenceName(now, m_photoCount);
+    }
+    QString error;
+    const QString written =
+        PhotoWriter::write(image, fileName, captureContext(now, reference), &error);
+    if (written.isEmpty()) {
+        PromptService::warning(
+            this, kUtilityTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+            QStringLiteral("WARNING::Failed to save image to %1...").arg(fileName));
+    } else {
+        ++m_photoCount;
+        ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+        if (reference) {
+            // Listed once it exists, under the name it got.
+            m_recentReferences->insert(written);
+            showReference(written);
+        }
+    }
+    ui->photoButton->setEnabled(true);
+}
+
+void Nelvora::OnChooseRefButtonClicked() {
+    const QSignalBlocker blocker(ui->chooseRefComboBox);
+    const QString first = m_recentReferences->first();
+    const QString folder = first == RecentList::kNone ? DataFolder(m_dataFolder).referenceFolder()
+                                                      : QFileInfo(first).absolutePath();
+    const QString answer = PromptService::current().openFileName(
+        this, QStringLiteral("Open Reference Image"), folder, kReferenceFilter);
+    if (answer.isEmpty()) {
+        return;
+    }
+    const QString fileName = QDir::toNativeSeparators(answer);
+    m_recentReferences->insert(fileName);
+    showReference(fileName);
+}
+
+void Nelvora::OnChooseRefComboBoxSelected(int nIndedx) {
+    const QSignalBlocker blocker(ui->chooseRefComboBox);
+    const QString fileName = ui->chooseRefComboBox->itemText(nIndedx);
+    if (!QFileInfo::exists(fileName)) {
+        PromptService::warning(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("Error:: Could not find the file specified"));
+        return;
+    }
+    showReference(fileName);
+    m_recentReferences->moveToTop(nIndedx);
+}
+
+void Nelvora::OnChooseFolderLocButtonClicked() {
+    const QSignalBlocker blocker(ui->newFolderComboBox);
+    endRecording();
+    const QString answer = PromptService::current().existingFolder(
+        this, QStringLiteral("Choose Directory"), m_dataFolder);
+    if (answer.isEmpty()) {
+        return;
+    }
+    const QString folder = QDir::toNativeSeparators(answer);
+    if (folder != m_dataFolder) {
+        m_dataFolder = folder;
+        m_recentFolders->insert(folder);
+    }
+    ui->newFolderComboBox->setCurrentIndex(ui->newFolderComboBox->findText(m_dataFolder));
+    resetPhotoCount();
+}
+
+void Nelvora::OnNewFolderComboBoxSelected(int nIndex) {
+    const QSignalBlocker blocker(ui->newFolderComboBox);
+    const QString folder = ui->newFolderComboBox->itemText(nIndex);
+    if (!QFileInfo(folder).isDir()) {
+        PromptService::warning(
+            this, ViewerVersion::windowTitle(),
+            QStringLiteral("Warning::Invalid folder path.\r\n\r\nUse the Select Folder Button to "
+                           "browse for a folder or choose a new one from your list of most "
+                           "recents."));
+        return;
+    }
+    m_recentFolders->moveToTop(nIndex);
+    m_dataFolder = folder;
+    resetPhotoCount();
+}
+
+void Nelvora::OnMenuButtonClicked() {
+    const bool reference = ui->saveRefCheckBox->isChecked();
+    const QString folder =
+        reference ? QFileInfo(m_recentReferences->first()).absolutePath() : m_dataFolder;
+    const QString filter =
+        reference ? QStringLiteral("Reference Images (ref*.png);;Nelvora Images (img*.png);;")
+                  : QStringLiteral("Nelvora Images (img*.png);;Reference Images (ref*.png);;");
+    const QString answer = PromptService::current().openFileName(
+        this, QStringLiteral("Open Data"), folder, filter + kReviewFilterTail);
+    // A cancelled dialog opens nothing.
+    if (!answer.isEmpty()) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(answer));
+    }
+}
+
+void Nelvora::OnUSBNotification(int nNotification) {
+    // A board taking new controller firmware leaves and comes back: none of it counts.
+    if (FirmwareLoadLock::isSet()) {
+        return;
+    }
+    if (nNotification == USBNotification::kArrival) {
+        if (m_deviceCount == 1) {
+            logMessage("A camera board arrived while one runs; the arrival is ignored.");
+            return;
+        }
+        if (!m_arrivalWait->isActive()) {
+            m_arrivalWait->start();
+        }
+    } else if (nNotification == USBNotification::kRemoval) {
+        // A board that left during its wait is not brought up.
+        m_arrivalWait->stop();
+        ReleaseDevices();
+        PromptService::information(this, ViewerVersion::windowTitle(),
+                                   QStringLiteral("ALERT::The camera device has been removed"));
+    }
+}
+
+void Nelvora::bringUpArrivedBoard() {
+    PromptService::information(this, ViewerVersion::windowTitle(),
+                               QStringLiteral("ALERT::A camera device has been inserted"));
+    // A bring-up that stopped earlier left the window disabled; this one decides again.
+    setEnabled(true);
+    BringUpDevices();
+}
+
+void Nelvora::setArrivalWait(int ms) {
+    m_arrivalWait->setInterval(ms);
+}
+
+bool Nelvora::arrivalPending() const {
+    return m_arrivalWait->isActive();
 }
 
 void Nelvora::OnAboutNelvoraButtonClicked() {
@@ -478,6 +861,7 @@ void Nelvora::ReleaseDevices() {
                                               "ignored..."));
         return;
     }
+    endRecording();
     if (m_bringUpComplete) {
         SetIllumination(0);
     }
@@ -486,6 +870,8 @@ void Nelvora::ReleaseDevices() {
         tools->close();
     }
     m_tools.forgetDevices();
+    // Without a board nothing of it can be used until one is brought up again.
+    enableDeviceControls(false, false);
     if (ShutdownDevices() != 0) {
         PromptService::warning(this, ViewerVersion::windowTitle(),
                                QStringLiteral("WARNING::Fail to unload existing Cx device and  "

@@ -4,14 +4,19 @@
 // window disabled, and the program then ends without showing it.
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "BoardIdentity.h"
+#include "CaptureContext.h"
+#include "RecentList.h"
 #include "ToolsAccess.h"
 #include "kxCamContextHead.h"
 
@@ -27,6 +32,8 @@ namespace hv {
 
 class CameraSlot;
 class ImageDraw;
+class USBNotification;
+class VideoRecorder;
 class helpDialog;
 
 class Nelvora : public QMainWindow {
@@ -73,16 +80,41 @@ public:
     ImageDraw* canvas() const;
     // The current user type handed to the tools dialog.
     int userAccess() const { return m_tools.currentUserType(); }
+    // Where photos and recordings go, and the photos taken there since it was chosen.
+    const QString& dataFolder() const { return m_dataFolder; }
+    int photoCount() const { return m_photoCount; }
+    USBNotification* usbNotification() const { return m_usbNotification; }
+    bool recording() const { return m_recording; }
+    VideoRecorder* recorder() const { return m_recorder.get(); }
+    // Replaces the recorder of the recordings to come (tests watch its encoder); not while one
+    // records.
+    void setRecorder(std::unique_ptr<VideoRecorder> recorder);
+    // Recordings stop by themselves after this many whole minutes.
+    static constexpr int kRecordingLimitMinutes = 10;
+    // The clock that stamps photos and times recordings (the system's by default).
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    // How long an arriving board is given to come up before it is brought up.
+    static constexpr int kArrivalWaitMs = 5000;
+    void setArrivalWait(int ms);
+    bool arrivalPending() const;
 
 public slots:
     void OnSecTimeout();
+    void OnPhotoButtonClicked();
+    void OnVideoButtonClicked();
+    void OnMenuButtonClicked();
     void OnIlluminationSpinUpButtonClicked();
     void OnIlluminationSpinDownButtonClicked();
     void OnDisplaySignalA(int nDevNoSel);
     void OnExitAppSignal();
+    void OnUSBNotification(int nNotification);
     void OnStopCallbackSignalA(int nDevNoSel);
     void OnButtonNotifySignalA(int xwState);
     void OnFrameCountsSignal();
+    void OnChooseRefButtonClicked();
+    void OnChooseRefComboBoxSelected(int nIndedx);
+    void OnChooseFolderLocButtonClicked();
+    void OnNewFolderComboBoxSelected(int nIndex);
     void OnAboutNelvoraButtonClicked();
     void OnToolsButtonClicked();
 
@@ -104,12 +136,37 @@ private:
     void showClock();
     // The data folders the window needs in its working folder.
     void createDataFolders();
+    // The photo count back to 0, and shown.
+    void resetPhotoCount();
+    void showReference(const QString& fileName);
+    // The context of a photo or recording taken now.
+    CaptureContext captureContext(const QDateTime& at, bool reference) const;
+    // The arrival wait has run out: the alert, then the bring-up.
+    void bringUpArrivedBoard();
+    // The two halves of the record button; stopping reports whether the file was finished.
+    void startRecording();
+    bool stopRecording();
+    // Stops a running recording (a folder change, a board leaving, the end of the program).
+    void endRecording();
+    void onRecordingWriteFailed(const QString& fileName, const QString& reason);
+    // Repairs the recordings a crash left unfinished in the data folders, and says which.
+    void repairUnfinishedRecordings();
 
     std::unique_ptr<Ui::Nelvora> ui;
     QStringList m_deviceNames;
     QList<CamContext*> m_devices;
     ToolsAccess m_tools;
+    USBNotification* m_usbNotification = nullptr;
     QTimer* m_timer = nullptr;
+    // Waits for an arrived board to come up, without holding the GUI thread.
+    QTimer* m_arrivalWait = nullptr;
+    std::unique_ptr<RecentList> m_recentFolders;
+    std::unique_ptr<RecentList> m_recentReferences;
+    std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
+    // The encoder of every recording of the run.
+    std::unique_ptr<VideoRecorder> m_recorder;
+    QDateTime m_recordStart;
+    BoardIdentity m_identity;
     std::unique_ptr<helpDialog> m_about;
     std::unique_ptr<CameraSlot> m_slotA;
     KX::KXFrameCountsSignal* m_frameCounts = nullptr;
@@ -120,10 +177,12 @@ private:
     int m_frameByteCount = kFrameWidth * kFrameHeight * kBytesPerPixel;
     int m_frameCounter = 0;
     int m_illuminationSetting = 0;
+    int m_photoCount = 0;
     int m_illuminationLevel = 5;
     bool m_bringUpComplete = false;
     bool m_libraryLoaded = false;
     bool m_streaming = false;
+    bool m_recording = false;
     std::optional<int> m_exitStatus;
 };
 

@@ -9,6 +9,7 @@
 #include "ReviewDialog.h"
 #include "ScriptedPrompts.h"
 #include "SingleInstances.h"
+#include "dirListDialog.h"
 #include "helpDialog.h"
 #include "setupDialog.h"
 #include "toolsDialog.h"
@@ -136,6 +137,7 @@ TEST_F(ToolsDialogTest, InitialiseWarnsOfEachMissingChildInOrder) {
 TEST_F(ToolsDialogTest, TheProgramsToolsDialogWarnsOfRefusedChildren) {
     hv::SingleInstances::refuse<hv::setupDialog>();
     hv::SingleInstances::refuse<hv::helpDialog>();
+    hv::SingleInstances::refuse<hv::dirListDialog>();
     hv::SingleInstances::refuse<hv::userEditDialog>();
     ASSERT_NE(hv::toolsDialog::instance(), nullptr);
     hv::toolsDialog::instance()->initialise(nullptr, 0, {}, {});
@@ -143,6 +145,24 @@ TEST_F(ToolsDialogTest, TheProgramsToolsDialogWarnsOfRefusedChildren) {
                                                    "WARNING::Fail to get help dialog!!!",
                                                    "WARNING::Fail to get review dialog!!!",
                                                    "WARNING::Fail to get user manager dialog!!!"}));
+}
+
+TEST_F(ToolsDialogTest, TheProgramsReviewButtonShowsTheDirectoryList) {
+    hv::SingleInstances::refuse<hv::setupDialog>();
+    hv::SingleInstances::refuse<hv::helpDialog>();
+    hv::SingleInstances::refuse<hv::userEditDialog>();
+    hv::toolsDialog& tools = *hv::toolsDialog::instance();
+    tools.initialise(nullptr, 0, {}, {});
+    EXPECT_FALSE(prompts.messageTexts().contains("WARNING::Fail to get review dialog!!!"));
+    hv::dirListDialog* review = hv::SingleInstances::get<hv::dirListDialog>();
+    ASSERT_NE(review, nullptr);
+    EXPECT_FALSE(review->isVisible());
+    tools.show();
+    button(tools, "reviewButton")->click();
+    EXPECT_TRUE(review->isVisible());
+    EXPECT_EQ(prompts.messageTexts().size(), 3);
+    tools.OnExitButton();
+    EXPECT_FALSE(review->isVisible());
 }
 
 TEST_F(ToolsDialogTest, InitialiseHandsTheDevicesOnAndPlacesTheDialogs) {

@@ -14,31 +14,12 @@
 
 namespace {
 
-constexpr int kFrameBytes = 400 * 400 * 3;
 constexpr int kLedChip = 0x62;
 constexpr int kLedPwm2 = 0x04;
 constexpr int kLedOut = 0x08;
 
 class LiveViewTest : public hvtest::MainWindowFixture {
 protected:
-    // The window on a sound board, its own stream stopped.
-    hv::Nelvora& quietWindow() {
-        hv::Nelvora& w = bringUp("RT4207");
-        EXPECT_TRUE(w.streaming());
-        w.OnStopCallbackSignalA(0);
-        QCoreApplication::processEvents();
-        return w;
-    }
-    CamContext* handle() const { return window->openDevices().value(0); }
-    void deliver(const std::vector<uint8_t>& frame) {
-        hv::FrameCallback::onFrame(frame.data(), static_cast<int>(frame.size()), handle());
-    }
-    QPushButton* button(const char* name) const {
-        return window->findChild<QPushButton*>(QString::fromLatin1(name));
-    }
-    QString label(const char* name) const {
-        return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
-    }
     // Records the order in which the four handle buttons are clicked.
     QStringList clicksOf(int nibble) {
         QStringList clicks;

@@ -9,22 +9,30 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "FirmwareLoadLock.h"
+#include "FrameCallback.h"
 #include "Nelvora.h"
 #include "ScopedEnv.h"
 #include "ScriptedPrompts.h"
 #include "SingleInstances.h"
 #include "TempDir.h"
+#include "kxCamContextHead.h"
 
 namespace hvtest {
 
 class MainWindowFixture : public testing::Test {
 protected:
+    static constexpr int kFrameBytes = 400 * 400 * 3;
+
     MainWindowFixture()
         : m_root("VELQUIN_ROOT", m_folder.path().c_str()),
           m_logs("KXCX_LOG_DIR", m_folder.path().c_str()) {
@@ -35,6 +43,9 @@ protected:
         fs::copy(data / "firmware", here / "firmware", fs::copy_options::recursive);
         fs::create_directories(here / "Config");
         fs::copy(data / "gamma", here / "Config" / "Gamma", fs::copy_options::recursive);
+        // The recent lists are kept in the test's folder, not in the user's settings.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString((here / "settings").string()));
     }
     ~MainWindowFixture() override {
         window.reset();
@@ -47,6 +58,30 @@ protected:
         m_boards.emplace("KXCX_SIM", boards);
         window = std::make_unique<hv::Nelvora>();
         return *window;
+    }
+
+    // The window on a sound board, its own stream stopped: tests deliver the frames themselves,
+    // as the library's streaming thread would.
+    hv::Nelvora& quietWindow() {
+        hv::Nelvora& w = bringUp("RT4207");
+        EXPECT_TRUE(w.streaming());
+        w.OnStopCallbackSignalA(0);
+        // No handle button changed: the stop left the caller's value (0, every button down).
+        cxContextHead(handle())->statusWord = 0xFF;
+        QCoreApplication::processEvents();
+        return w;
+    }
+    CamContext* handle() const { return window->openDevices().value(0); }
+    // Runs the frame callback with frame and lets the window place it.
+    void deliver(const std::vector<uint8_t>& frame) {
+        hv::FrameCallback::onFrame(frame.data(), static_cast<int>(frame.size()), handle());
+        QCoreApplication::processEvents();
+    }
+    QPushButton* button(const char* name) const {
+        return window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    QString label(const char* name) const {
+        return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
 
     // Runs the event loop until done() holds or ms pass; whether it held.

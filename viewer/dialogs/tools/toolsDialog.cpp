@@ -7,6 +7,7 @@
 #include "PromptService.h"
 #include "ReviewDialog.h"
 #include "SingleInstances.h"
+#include "dirListDialog.h"
 #include "helpDialog.h"
 #include "setupDialog.h"
 #include "ui_toolsDialog.h"
@@ -57,7 +58,7 @@ toolsDialog::Children toolsDialog::Children::standard() {
     return Children{
         [] { return SingleInstances::get<setupDialog>(); },
         [] { return SingleInstances::get<helpDialog>(); },
-        []() -> ReviewDialog* { return nullptr; },
+        [] { return SingleInstances::get<dirListDialog>(); },
         [] { return SingleInstances::get<userEditDialog>(); },
     };
 }

@@ -37,8 +37,7 @@ public:
         std::function<ReviewDialog*()> review;
         std::function<userEditDialog*()> userManager;
 
-        // The program's single instances. There is no review dialog yet: its accessor answers
-        // null.
+        // The program's single instances.
         static Children standard();
     };
 

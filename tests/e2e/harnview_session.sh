@@ -1,0 +1,94 @@
+# Sourced by the end-to-end scripts that run Harnview on a simulated board under a virtual
+# display and drive it as an operator would: through the board's control channel (kxcxctl sim)
+# and the message boxes. Every message the viewer shows is also written to its standard error,
+# which is how the scripts read them.
+#   session_begin HARNVIEW KXCX_CTL   working folder, environment, display (sets work, board)
+#   viewer_start                      starts the viewer and waits for its main window
+#   said TEXT                         how many times the viewer has shown TEXT
+#   wait_said TEXT COUNT [SECONDS]    waits until TEXT has been shown COUNT times, answering boxes
+#   answer_boxes                      presses Return on every message box that is open
+#   press BUTTON                      presses and releases a handle button
+#   frames FILE                       the video frames of FILE that ffprobe decodes
+#   recordings                        the recordings of the default data folder (the viewer works
+#                                     in its root, "$work/root"), oldest first
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual-display.sh"
+
+session_begin() {
+    harnview="$1"
+    kxcxctl="$2"
+    work="$(mktemp -d)"
+    xvfb=""
+    viewer=""
+    main=""
+    board="sim:RT4207-x6B6B:0"
+    trap session_end EXIT
+    cd "$work"
+    export KXCX_BACKEND=sim KXCX_SIM= KXCX_SIM_SOCKET="$work/sim.sock" KXCX_LOG_DIR="$work/logs"
+    export XDG_CONFIG_HOME="$work/config"
+    mkdir -p logs
+    start_virtual_display "$work" 1400x800 || fail "Xvfb did not start"
+}
+
+session_end() {
+    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
+}
+
+fail() {
+    echo "$1"
+    [ -f "$work/viewer.err" ] && grep -v '^LOG' "$work/viewer.err" | tail -20
+    exit 1
+}
+
+viewer_start() {
+    "$harnview" --simulate --root "$work/root" >>"$work/viewer.out" 2>>"$work/viewer.err" &
+    viewer=$!
+    main=""
+    for _ in $(seq 600); do
+        main="$(xdotool search --onlyvisible --name '^ Nelvora Orlo - V1.02$' 2>/dev/null | head -1)" || true
+        [ -n "$main" ] && break
+        kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
+        answer_boxes
+        sleep 0.05
+    done
+    [ -n "$main" ] || fail "no main window"
+}
+
+said() {
+    grep -c -F -- "Harnview: $1" "$work/viewer.err" || true
+}
+
+answer_boxes() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^ Nelvora Orlo - V1.02$' 2>/dev/null); do
+        [ "$id" = "$main" ] && continue
+        xdotool windowfocus --sync "$id" key Return 2>/dev/null || true
+    done
+}
+
+wait_said() {
+    local text="$1" count="$2" seconds="${3:-20}"
+    for _ in $(seq $((seconds * 10))); do
+        [ "$(said "$text")" -ge "$count" ] && { sleep 0.2; answer_boxes; return 0; }
+        kill -0 "$viewer" 2>/dev/null || fail "the viewer ended waiting for \"$text\""
+        answer_boxes
+        sleep 0.1
+    done
+    fail "the viewer did not say \"$text\" within $seconds s"
+}
+
+press() {
+    "$kxcxctl" sim press "$1" >/dev/null
+    sleep 0.2
+    "$kxcxctl" sim release "$1" >/dev/null
+}
+
+frames() {
+    ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames \
+        -of csv=p=0 "$1" 2>/dev/null || echo 0
+}
+
+recordings() {
+    ls -tr "$work"/root/ImageData/default/Vid*.avi 2>/dev/null || true
+}
