@@ -75,14 +75,14 @@ inline bool writeUnfinished(const QString& fileName, int frames) {
 }
 
 inline hv::CaptureContext sampleContext() {
-    hv::CaptureContext context;
-    context.captureTime = QDateTime(QDate(2026, 3, 1), QTime(9, 59, 30), Qt::OffsetFromUTC, 3600);
-    context.modelLabel = QStringLiteral("KX-2");
-    context.serialNumber = QStringLiteral("00C0FFEE");
-    context.fpgaVersion = QStringLiteral("3.1");
-    context.mcuVersion = QStringLiteral("1.7");
-    context.illumination = 40;
-    return context;
+    return hv::CaptureContext{
+        .captureTime = QDateTime(QDate(2026, 3, 1), QTime(9, 59, 30), Qt::OffsetFromUTC, 3600),
+        .modelLabel = QStringLiteral("KX-2"),
+        .serialNumber = QStringLiteral("00C0FFEE"),
+        .fpgaVersion = QStringLiteral("3.1"),
+        .mcuVersion = QStringLiteral("1.7"),
+        .illumination = 40,
+    };
 }
 
 }  // namespace rectest
