@@ -56,3 +56,4 @@ count="$(frames "$second")"
 [ "$count" -ge 40 ] || fail "the repaired recording holds $count frames"
 ls -a "$(dirname "$second")" | grep -q '\.recording$' && fail "the marker stayed after the repair"
 echo "kill: $(basename "$second") repaired, $count frames"
+viewer_stop

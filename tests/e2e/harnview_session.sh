@@ -4,6 +4,8 @@
 # which is how the scripts read them.
 #   session_begin HARNVIEW KXCX_CTL   working folder, environment, display (sets work, board)
 #   viewer_start                      starts the viewer and waits for its main window
+#   viewer_stop                       ends it as a session ends it (SIGTERM); fails unless it
+#                                     closes cleanly within 20 s
 #   said TEXT                         how many times the viewer has shown TEXT
 #   wait_said TEXT COUNT [SECONDS]    waits until TEXT has been shown COUNT times, answering boxes
 #   answer_boxes                      presses Return on every message box that is open
@@ -55,6 +57,19 @@ viewer_start() {
     [ -n "$main" ] || fail "no main window"
 }
 
+viewer_stop() {
+    kill -TERM "$viewer"
+    local status=0
+    for _ in $(seq 200); do
+        kill -0 "$viewer" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$viewer" 2>/dev/null && fail "the viewer did not end within 20 s of SIGTERM"
+    wait "$viewer" || status=$?
+    viewer=""
+    [ "$status" -eq 0 ] || fail "the viewer ended with status $status at SIGTERM"
+}
+
 said() {
     grep -c -F -- "Harnview: $1" "$work/viewer.err" || true
 }
@@ -67,7 +82,20 @@ answer_boxes() {
     done
 }
 
-wait_said() {
+wait_viewer_stop() {
+    kill -TERM "$viewer"
+    local status=0
+    for _ in $(seq 200); do
+        kill -0 "$viewer" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$viewer" 2>/dev/null && fail "the viewer did not end within 20 s of SIGTERM"
+    wait "$viewer" || status=$?
+    viewer=""
+    [ "$status" -eq 0 ] || fail "the viewer ended with status $status at SIGTERM"
+}
+
+said() {
     local text="$1" count="$2" seconds="${3:-20}"
     for _ in $(seq $((seconds * 10))); do
         [ "$(said "$text")" -ge "$count" ] && { sleep 0.2; answer_boxes; return 0; }
@@ -78,9 +106,11 @@ wait_said() {
     fail "the viewer did not say \"$text\" within $seconds s"
 }
 
+# Held for a second: the library reads the buttons once a frame, and a sanitizer build under
+# load may show only a few frames a second.
 press() {
     "$kxcxctl" sim press "$1" >/dev/null
-    sleep 0.2
+    sleep 1
     "$kxcxctl" sim release "$1" >/dev/null
 }
 

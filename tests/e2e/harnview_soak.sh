@@ -37,3 +37,4 @@ echo "cycle $cycles: resident ${memory} kB, $(recordings | wc -l) recordings, ev
 if [ -n "$at10" ]; then
     [ "$memory" -le $((at10 * 11 / 10)) ] || fail "resident memory grew from ${at10} kB to ${memory} kB"
 fi
+viewer_stop

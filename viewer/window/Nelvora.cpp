@@ -575,25 +575,22 @@ void Nelvora::endRecording() {
         return;
     }
     m_recording = false;
-    const QString fileName = m_recorder->fileName();
     if (!stopRecording()) {
-        PromptService::warning(
-            this, QStringLiteral("Video Recording"),
-            QStringLiteral("WARNING::The video file %1 could not be finished (%2). It will be "
-                           "repaired at the next start.")
-                .arg(fileName, m_recorder->errorText()));
+        PromptService::warning(this, QStringLiteral("Video Recording"),
+                               QStringLiteral("WARNING::%1 It will be repaired at the next start.")
+                                   .arg(m_recorder->errorText()));
     }
 }
 
-void Nelvora::onRecordingWriteFailed(const QString& fileName, const QString& reason) {
+void Nelvora::onRecordingWriteFailed(const QString&, const QString& reason) {
     if (m_recording) {
         m_recording = false;
         stopRecording();
     }
     PromptService::warning(this, QStringLiteral("Video Recording"),
-                           QStringLiteral("WARNING::Recording stopped: writing %1 failed (%2). "
-                                          "What was recorded up to then is kept.")
-                               .arg(fileName, reason));
+                           QStringLiteral("WARNING::Recording stopped. %1 What was recorded up to "
+                                          "then is kept.")
+                               .arg(reason));
 }
 
 void Nelvora::repairUnfinishedRecordings() {

@@ -1,13 +1,23 @@
 #include "kxSimTransferLog.h"
 
+#include <algorithm>
+
 namespace kx {
+
+void SimTransferLog::setCapacity(std::size_t records) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_capacity = std::max<std::size_t>(records, 1);
+    while (m_records.size() > m_capacity) {
+        m_records.pop_front();
+    }
+}
 
 void SimTransferLog::add(SimTransfer transfer) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (transfer.kind == SimTransfer::Kind::Control) {
         ++m_controlCount;
     }
-    if (m_records.size() >= kCapacity) {
+    while (!m_records.empty() && m_records.size() >= m_capacity) {
         m_records.pop_front();
     }
     m_records.push_back(std::move(transfer));

@@ -28,8 +28,13 @@ struct SimTransfer {
 
 class SimTransferLog {
 public:
-    // The oldest records are dropped beyond this many, so a long stream cannot grow it forever.
-    static constexpr std::size_t kCapacity = 65536;
+    // The oldest records are dropped beyond the capacity, so a long stream cannot grow it
+    // forever. A program that only runs on simulated boards keeps a few seconds' worth (well under
+    // a megabyte); tests that look at whole operations ask for more.
+    static constexpr std::size_t kDefaultCapacity = 4096;
+    static constexpr std::size_t kTestCapacity = 65536;
+
+    void setCapacity(std::size_t records);
 
     void add(SimTransfer transfer);
     std::vector<SimTransfer> records() const;
@@ -43,6 +48,7 @@ private:
     mutable std::mutex m_mutex;
     std::deque<SimTransfer> m_records;
     std::size_t m_controlCount = 0;
+    std::size_t m_capacity = kDefaultCapacity;
 };
 
 }  // namespace kx

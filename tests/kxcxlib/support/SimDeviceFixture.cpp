@@ -10,6 +10,7 @@
 SimDeviceFixture::SimDeviceFixture() {
     auto sim = std::make_unique<kx::SimBackend>(&host);
     backend = sim.get();
+    backend->transferLog().setCapacity(kx::SimTransferLog::kTestCapacity);
     kx::UsbTransport::replace(std::move(sim));
     loadCxLib();
 }

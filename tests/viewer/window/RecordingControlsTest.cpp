@@ -140,7 +140,7 @@ TEST_F(RecordingControlsTest, ARecordingThatCannotBeMadeOrKeptIsSaidAndLeftOff) 
     }
     EXPECT_EQ(label("recordLabel"), "RECORD");
     ASSERT_EQ(prompts.messageTexts().size(), 2);
-    EXPECT_TRUE(prompts.messageTexts()[1].startsWith("WARNING::Recording stopped: writing "));
+    EXPECT_TRUE(prompts.messageTexts()[1].startsWith("WARNING::Recording stopped. Writing "));
     const QStringList files = QDir("ImageData/default").entryList({"Vid*.avi"});
     ASSERT_EQ(files.size(), 1);
     EXPECT_GT(uitest::decodedFrameIndexes("ImageData/default/" + files[0]).size(), 5);
