@@ -13,8 +13,8 @@ shots="${3:-}"
 
 viewer_start
 sleep 2
-press record
 began=$(date +%s%N)
+press record
 for _ in $(seq 50); do [ -n "$(recordings)" ] && break; sleep 0.1; done
 first="$(recordings | tail -1)"
 [ -n "$first" ] || fail "the record button made no recording"

@@ -31,8 +31,17 @@ session_begin() {
     start_virtual_display "$work" 1400x800 || fail "Xvfb did not start"
 }
 
+# The viewer goes before its display: a viewer whose display went first would end in the
+# middle of closing its board.
 session_end() {
-    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
+    if [ -n "$viewer" ]; then
+        kill "$viewer" 2>/dev/null || true
+        for _ in $(seq 200); do
+            kill -0 "$viewer" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$viewer" 2>/dev/null || true
+    fi
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
     [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
@@ -47,8 +56,14 @@ viewer_start() {
     "$harnview" --simulate --root "$work/root" >>"$work/viewer.out" 2>>"$work/viewer.err" &
     viewer=$!
     main=""
+    local id
     for _ in $(seq 600); do
-        main="$(xdotool search --onlyvisible --name '^ Nelvora Orlo - V1.02$' 2>/dev/null | head -1)" || true
+        # Message boxes share the main window's title; the main window is the wide one. Boxes
+        # shown before it (start-up's messages) are answered.
+        for id in $(xdotool search --onlyvisible --name '^ Nelvora Orlo - V1.02$' 2>/dev/null); do
+            eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+            [ "${WIDTH:-0}" -ge 1000 ] && main="$id"
+        done
         [ -n "$main" ] && break
         kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
         answer_boxes
@@ -82,20 +97,7 @@ answer_boxes() {
     done
 }
 
-wait_viewer_stop() {
-    kill -TERM "$viewer"
-    local status=0
-    for _ in $(seq 200); do
-        kill -0 "$viewer" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$viewer" 2>/dev/null && fail "the viewer did not end within 20 s of SIGTERM"
-    wait "$viewer" || status=$?
-    viewer=""
-    [ "$status" -eq 0 ] || fail "the viewer ended with status $status at SIGTERM"
-}
-
-said() {
+wait_said() {
     local text="$1" count="$2" seconds="${3:-20}"
     for _ in $(seq $((seconds * 10))); do
         [ "$(said "$text")" -ge "$count" ] && { sleep 0.2; answer_boxes; return 0; }

@@ -55,7 +55,9 @@ void TerminationSignals::onSignal() {
     if (read(g_sockets[1], &byte, 1) == 1) {
         m_received = static_cast<unsigned char>(byte);
     }
-    QCoreApplication::quit();
+    // Every event loop ends, a message box's too: a signal that comes while start-up asks
+    // something ends the program as well (quit() would wait for the main loop).
+    QCoreApplication::exit(0);
 }
 
 }  // namespace hv

@@ -14,7 +14,7 @@ class TerminationSignals : public QObject {
     Q_OBJECT
 
 public:
-    // Installs the handlers; they quit the running application.
+    // Installs the handlers; they end every running event loop of the application.
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 

@@ -41,7 +41,8 @@ int runViewer(int argc, char** argv, const hv::HarnviewOptions& options) {
         // Bring-up runs in the constructor. A window it left disabled is never shown, and one
         // that asked to end (new controller firmware) ends with its status.
         auto window = std::make_unique<hv::Nelvora>();
-        if (!window->exitStatus() && window->isEnabled()) {
+        // A termination signal during the bring-up ends the program without showing it.
+        if (!window->exitStatus() && window->isEnabled() && termination.received() == 0) {
             window->show();
             result = application.exec();
         }

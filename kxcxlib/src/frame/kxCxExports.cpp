@@ -1,6 +1,8 @@
 // The exports of the library frame: the library object, versions, discovery, open and close.
+#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <mutex>
 
 #include "kxCamContext.h"
 #include "kxCamDevice.h"
@@ -12,12 +14,35 @@
 #include "kxRtCamDevice.h"
 #include "kxUsbTransport.h"
 
+namespace {
+
+// A process that ends while a board streams (exit() from anywhere, a caller that never unloads)
+// stops the streams first: their threads would otherwise run on into the transport and the log
+// as the process's static objects are destroyed under them.
+void stopStreamsAtExit() {
+    guarded(0, [] {
+        CamDevice::stopAllStreams();
+        return 0;
+    });
+}
+
+}  // namespace
+
 extern "C" {
 
 int loadCxLib() {
     return guarded(-2, [] {
         kxCxLib* lib = kxCxLib::obtain();
-        return lib != nullptr ? lib->load() : -1;
+        const int result = lib != nullptr ? lib->load() : -1;
+        // Registered after the objects the streams use exist (the transport and the log), so
+        // it runs before they go.
+        static std::once_flag atExit;
+        std::call_once(atExit, [] {
+            kx::UsbTransport::backend();
+            CxLogger::instance();
+            std::atexit(&stopStreamsAtExit);
+        });
+        return result;
     });
 }
 

@@ -11,6 +11,9 @@
 #include <set>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "SimDeviceFixture.h"
 #include "kxCamContext.h"
 #include "kxCxModLog.h"
@@ -641,4 +644,19 @@ TEST_F(Streaming, UnloadEndsEveryStreamBeforeTheLogGoesAndTheHandlesStreamAgain)
     ASSERT_EQ(acquireImageStream(first, &record, 0), 0);
     EXPECT_TRUE(waitFrames(stopped + 3));
     EXPECT_EQ(acquireImageStream(first, nullptr, 0), 0);
+}
+
+TEST_F(Streaming, AProcessThatEndsWhileABoardStreamsStopsTheStreamFirst) {
+    // exit() with the stream running: the library's own objects go at exit while the stream's
+    // threads would still use them (a sanitizer build tells), unless the streams stop first.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CamContext* handle = streamFrom("RT4207");
+        std::exit(handle != nullptr ? 0 : 3);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

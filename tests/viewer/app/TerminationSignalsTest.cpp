@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <csignal>
 
@@ -25,6 +27,22 @@ TEST(TerminationSignals, EachStopSignalEndsTheEventLoopAndIsReported) {
     struct sigaction current = {};
     sigaction(SIGTERM, nullptr, &current);
     EXPECT_EQ(current.sa_handler, SIG_DFL);
+}
+
+TEST(TerminationSignals, ASignalWhileADialogAsksEndsTheDialogsLoopAndTheNextOnes) {
+    hv::TerminationSignals handlers;
+    QDialog asking;
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(10000, &asking, [&asking] { asking.done(7); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(asking.exec(), QDialog::Rejected);
+    EXPECT_EQ(handlers.received(), SIGTERM);
+    // A question asked after it does not wait for an answer either.
+    QDialog next;
+    QTimer::singleShot(10000, &next, [&next] { next.done(7); });
+    EXPECT_NE(next.exec(), 7);
+    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 }  // namespace
