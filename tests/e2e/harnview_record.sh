@@ -12,7 +12,7 @@ session_begin "$1" "$2"
 shots="${3:-}"
 
 viewer_start
-sleep 2
+wait_live
 began=$(date +%s%N)
 press record
 for _ in $(seq 50); do [ -n "$(recordings)" ] && break; sleep 0.1; done
@@ -32,7 +32,7 @@ echo "unplug: $(basename "$first") plays $count frames of about $expected"
 
 "$kxcxctl" sim plug "$board" >/dev/null
 wait_said "ALERT::A camera device has been inserted" 1 20
-sleep 3
+wait_live
 eval "$(xdotool getwindowgeometry --shell "$main")"
 import -window root replugged.png
 colours="$(convert replugged.png -crop "640x640+$((X + 30))+$((Y + 30))" -unique-colors -format %w info:)"

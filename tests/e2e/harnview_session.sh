@@ -9,6 +9,8 @@
 #   said TEXT                         how many times the viewer has shown TEXT
 #   wait_said TEXT COUNT [SECONDS]    waits until TEXT has been shown COUNT times, answering boxes
 #   answer_boxes                      presses Return on every message box that is open
+#   wait_live [SECONDS]               waits until the viewer shows frames again (two more
+#                                     one-second log lines with frames in them)
 #   press BUTTON                      presses and releases a handle button
 #   frames FILE                       the video frames of FILE that ffprobe decodes
 #   recordings                        the recordings of the default data folder (the viewer works
@@ -106,6 +108,22 @@ wait_said() {
         sleep 0.1
     done
     fail "the viewer did not say \"$text\" within $seconds s"
+}
+
+live_lines() {
+    cat "$work"/logs/kxCxLog*.txt 2>/dev/null | grep -a -c 'FPS=[1-9]' || true
+}
+
+wait_live() {
+    local seconds="${1:-60}" before
+    before="$(live_lines)"
+    for _ in $(seq $((seconds * 10))); do
+        [ "$(live_lines)" -ge $((before + 2)) ] && return 0
+        kill -0 "$viewer" 2>/dev/null || fail "the viewer ended waiting for frames"
+        answer_boxes
+        sleep 0.1
+    done
+    fail "no frames within $seconds s"
 }
 
 # Held for a second: the library reads the buttons once a frame, and a sanitizer build under

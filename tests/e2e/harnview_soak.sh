@@ -12,7 +12,7 @@ cycles="${3:-100}"
 rss() { ps -o rss= -p "$viewer" | tr -d ' '; }
 
 viewer_start
-sleep 2
+wait_live
 at10=""
 for cycle in $(seq "$cycles"); do
     before="$(recordings | wc -l)"
@@ -27,7 +27,7 @@ for cycle in $(seq "$cycles"); do
     [ "$count" -ge 25 ] || fail "cycle $cycle: $(basename "$file") plays $count frames"
     "$kxcxctl" sim plug "$board" >/dev/null
     wait_said "ALERT::A camera device has been inserted" "$cycle" 30
-    sleep 1
+    wait_live
     memory="$(rss)"
     [ "$cycle" -eq 1 ] && echo "cycle 1: resident ${memory} kB"
     [ "$cycle" -eq 10 ] && at10="$memory" && echo "cycle 10: resident ${memory} kB"

@@ -1,5 +1,7 @@
 #include "Nelvora.h"
 
+#include <malloc.h>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -874,6 +876,9 @@ void Nelvora::ReleaseDevices() {
                                QStringLiteral("WARNING::Fail to unload existing Cx device and  "
                                               "CxLib...."));
     }
+    // The board's frame buffers, its threads' heaps and the recording's encoder are freed: their
+    // memory goes back to the system, so a scope plugged in and out all day keeps its footprint.
+    malloc_trim(0);
 }
 
 void Nelvora::releaseSlot() {
