@@ -70,6 +70,14 @@ const char* const kRecordIcon = ":/Resource/recordbutton.png";
 const QString kReviewFilterTail = QStringLiteral(
     "Nelvora Videos (Vid*.avi);;All Images (*.jpg *.jpeg *.png *.gif *.bmp);;All Files (*.*)");
 
+// The running time of a recording: hours, minutes and seconds, two digits each.
+QString durationText(qint64 seconds) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
 const QStringList kIlluminationTexts = {"0%",  "10%", "20%", "30%", "40%", "50%",
                                         "60%", "70%", "80%", "90%", "100%"};
 
@@ -238,17 +246,13 @@ void Nelvora::enableDeviceControls(bool ready, bool led) {
                             static_cast<QWidget*>(ui->illuminationLevelLabel)}) {
         widget->setEnabled(led);
     }
-    m_photoCount = 0;
-    ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+    resetPhotoCount();
     for (QWidget* widget :
          {static_cast<QWidget*>(ui->photoButton), static_cast<QWidget*>(ui->photoLabel),
           static_cast<QWidget*>(ui->photoNumberLabel)}) {
         widget->setEnabled(ready);
     }
-    ui->recordTimeLabel->setText(QStringLiteral("%1:%2:%3")
-                                     .arg(0, 2, 10, QLatin1Char('0'))
-                                     .arg(0, 2, 10, QLatin1Char('0'))
-                                     .arg(0, 2, 10, QLatin1Char('0')));
+    ui->recordTimeLabel->setText(durationText(0));
     for (QWidget* widget :
          {static_cast<QWidget*>(ui->videoButton), static_cast<QWidget*>(ui->recordLabel),
           static_cast<QWidget*>(ui->recordTimeLabel)}) {
@@ -495,10 +499,7 @@ void Nelvora::OnFrameCountsSignal() {
         m_recorder->addFrame(m_slotA->frameImage(), m_recordStart.msecsTo(now));
     }
     const qint64 s = m_recordStart.secsTo(now);
-    ui->recordTimeLabel->setText(QStringLiteral("%1:%2:%3")
-                                     .arg(s / 3600, 2, 10, QLatin1Char('0'))
-                                     .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
-                                     .arg(s % 60, 2, 10, QLatin1Char('0')));
+    ui->recordTimeLabel->setText(durationText(s));
     if ((s / 3600) * 60 + (s / 60) % 60 >= kRecordingLimitMinutes) {
         ui->videoButton->click();
         PromptService::warning(this, QStringLiteral("Video Recording"),
@@ -509,11 +510,7 @@ void Nelvora::OnFrameCountsSignal() {
 }
 
 void Nelvora::OnVideoButtonClicked() {
-    if (ui->newFolderComboBox->currentText() != m_dataFolder) {
-        PromptService::warning(
-            this, kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
-            QStringLiteral("WARNING::The image data directory is invalid, please choose a new "
-                           "path."));
+    if (!dataFolderIsCurrent(QStringLiteral("path"))) {
         return;
     }
     m_recording = !m_recording;
@@ -538,7 +535,7 @@ void Nelvora::startRecording() {
     m_recordStart = m_clock();
     ui->videoButton->setIcon(QIcon(QString::fromLatin1(kRecordingIcon)));
     ui->recordLabel->setText(QStringLiteral("STOP"));
-    ui->recordTimeLabel->setText(QStringLiteral("00:00:00"));
+    ui->recordTimeLabel->setText(durationText(0));
     QDir().mkpath(m_dataFolder);
     const QString fileName = DataFolder(m_dataFolder).videoName(m_recordStart);
     if (m_recorder->start(fileName, captureContext(m_recordStart, false))) {
@@ -648,9 +645,24 @@ void Nelvora::endProgram(int status) {
     QCoreApplication::exit(status);
 }
 
-void Nelvora::resetPhotoCount() {
-    m_photoCount = 0;
+void Nelvora::showPhotoCount(int count) {
+    m_photoCount = count;
     ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+}
+
+void Nelvora::resetPhotoCount() {
+    showPhotoCount(0);
+}
+
+bool Nelvora::dataFolderIsCurrent(const QString& choose) {
+    if (ui->newFolderComboBox->currentText() == m_dataFolder) {
+        return true;
+    }
+    PromptService::warning(
+        this, kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
+        QStringLiteral("WARNING::The image data directory is invalid, please choose a new %1.")
+            .arg(choose));
+    return false;
 }
 
 void Nelvora::showReference(const QString& fileName) {
@@ -670,11 +682,7 @@ CaptureContext Nelvora::captureContext(const QDateTime& at, bool reference) cons
 }
 
 void Nelvora::OnPhotoButtonClicked() {
-    if (ui->newFolderComboBox->currentText() != m_dataFolder) {
-        PromptService::warning(this,
-                               kUtilityToolsTitle.arg(QString::fromLatin1(ViewerVersion::text())),
-                               QStringLiteral("WARNING::The image data directory is invalid, "
-                                              "please choose a new folder."));
+    if (!dataFolderIsCurrent(QStringLiteral("folder"))) {
         return;
     }
     if (!m_slotA) {
@@ -701,8 +709,7 @@ void Nelvora::OnPhotoButtonClicked() {
             this, kUtilityTitle.arg(QString::fromLatin1(ViewerVersion::text())),
             QStringLiteral("WARNING::Failed to save image to %1...").arg(fileName));
     } else {
-        ++m_photoCount;
-        ui->photoNumberLabel->setText(QStringLiteral("%1").arg(m_photoCount));
+        showPhotoCount(m_photoCount + 1);
         if (reference) {
             // Listed once it exists, under the name it got.
             m_recentReferences->insert(written);

@@ -136,8 +136,12 @@ private:
     void showClock();
     // The data folders the window needs in its working folder.
     void createDataFolders();
-    // The photo count back to 0, and shown.
+    // The photo count set and shown; back to 0.
+    void showPhotoCount(int count);
     void resetPhotoCount();
+    // True when the folder list's current entry is the data folder; otherwise the operator is
+    // told to choose a new one (choose: "folder" for photos, "path" for recordings).
+    bool dataFolderIsCurrent(const QString& choose);
     void showReference(const QString& fileName);
     // The context of a photo or recording taken now.
     CaptureContext captureContext(const QDateTime& at, bool reference) const;
