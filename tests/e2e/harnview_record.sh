@@ -15,7 +15,7 @@ viewer_start
 wait_live
 began=$(date +%s%N)
 press record
-for _ in $(seq 50); do [ -n "$(recordings)" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -n "$(recordings)" ] && break; sleep 0.1; done
 first="$(recordings | tail -1)"
 [ -n "$first" ] || fail "the record button made no recording"
 sleep 5
@@ -41,7 +41,7 @@ colours="$(convert replugged.png -crop "640x640+$((X + 30))+$((Y + 30))" -unique
 echo "replug: live picture of $colours colours"
 
 press record
-for _ in $(seq 50); do [ "$(recordings | wc -l)" -ge 2 ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ "$(recordings | wc -l)" -ge 2 ] && break; sleep 0.1; done
 second="$(recordings | tail -1)"
 [ "$second" != "$first" ] || fail "the second recording did not start"
 sleep 3

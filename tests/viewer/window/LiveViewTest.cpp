@@ -75,18 +75,23 @@ TEST_F(LiveViewTest, IlluminationWrapsAtBothEndsAndDrivesTheLampChannel) {
     EXPECT_EQ(w.illuminationLevel(), 10);
 }
 
-TEST_F(LiveViewTest, AFrameArrivingWhilePlacingIsDroppedAndNotCounted) {
+TEST_F(LiveViewTest, AFrameArrivingWhilePlacingIsDroppedAndNotCountedButItsButtonsCount) {
     hv::Nelvora& w = quietWindow();
+    w.SetIllumination(3);
     const int before = w.frameCounter();
     const std::vector<uint8_t> frame(kFrameBytes, 0x40);
     hv::FrameHandOff* handOff = w.cameraSlot()->handOff();
     ASSERT_NE(handOff, nullptr);
     handOff->beginPlacing();
-    // Offered while placing, with no events handled in between.
+    // Offered while placing, with no events handled in between, carrying a press of the
+    // illumination-up button (active low).
+    cxContextHead(handle())->statusWord = 0xE;
     hv::FrameCallback::onFrame(frame.data(), static_cast<int>(frame.size()), handle());
+    cxContextHead(handle())->statusWord = hv::FrameCallback::kButtonsUnchanged;
     handOff->endPlacing();
     QCoreApplication::processEvents();
     EXPECT_EQ(w.frameCounter(), before);
+    EXPECT_EQ(w.illuminationLevel(), 4);
     deliver(frame);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.frameCounter(), before + 1);
