@@ -77,3 +77,11 @@ function(kx_add_gtest target)
   endif()
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# Loads umockdev's preload library into a program from its start, as LD_PRELOAD would: it then
+# sees the emulated /sys and /dev of a test bed it makes (tools/usbmock) and can send its uevents.
+# Only for the programs that host a bed: the preload library intercepts file calls.
+function(kx_link_umockdev_preload target)
+  target_link_options(${target} PRIVATE
+    "LINKER:--push-state,--no-as-needed" "LINKER:-lumockdev-preload" "LINKER:--pop-state")
+endfunction()
