@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# kxcxctl through kxcx-usbmock, as a person tries the real-board path without a board: the board
+# is listed, its firmware versions read and its FPGA loaded over libusb; a stream ends cleanly when
+# the board is pulled out through the control channel; the launcher passes on the exit status.
+set -euo pipefail
+usbmock="$1"
+kxcxctl="$2"
+data="$3"
+
+work="$(mktemp -d)"
+trap 'kill "$streamer" 2>/dev/null || true; rm -rf "$work"' EXIT
+streamer=""
+cd "$work"
+export KXCX_SIM= KXCX_SIM_SOCKET="$work/sim.sock" KXCX_LOG_DIR="$work/logs"
+
+fail() { echo "$1"; for f in "$work"/*.out "$work"/*.err; do echo "--- $f"; tail -20 "$f"; done; exit 1; }
+
+"$usbmock" -- "$kxcxctl" list >list.out 2>list.err || fail "list failed"
+grep -q '^RT4207-x6B6B_00 .*rtCamDevice' list.out || fail "the board was not listed"
+grep -q 'sim:RT4207-x6B6B:0 at usb:1-1' list.err || fail "the launcher did not say where the board is"
+
+"$usbmock" "RT4207,fpga=1.20" -- sh -c \
+    "'$kxcxctl' versions && '$kxcxctl' fpga load '$data/firmware/default.bit' && '$kxcxctl' versions" \
+    >load.out 2>load.err || fail "the FPGA load failed"
+grep -q 'FPGA done' load.out || fail "the FPGA did not report done"
+[ "$(grep -c 'FPGA  *1.20' load.out)" -eq 1 ] && [ "$(grep -c 'FPGA  *1.30' load.out)" -eq 1 ] ||
+    fail "the versions before and after the load are not 1.20 and 1.30"
+
+"$usbmock" -- "$kxcxctl" stream 30 >stream.out 2>stream.err &
+streamer=$!
+for _ in $(seq 100); do grep -q 'frames/s' stream.out 2>/dev/null && break; sleep 0.1; done
+grep -q 'frames/s' stream.out || fail "no frames within 10 s"
+"$kxcxctl" sim unplug sim:RT4207-x6B6B:0 >/dev/null
+status=0
+for _ in $(seq 100); do kill -0 "$streamer" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$streamer" 2>/dev/null && fail "the stream hangs after the unplug"
+wait "$streamer" || status=$?
+streamer=""
+[ "$status" -eq 1 ] || fail "the stream ended with $status after the unplug, expected 1"
+grep -q 'the board was removed' stream.err || fail "the stream did not say the board was removed"
+
+status=0
+"$usbmock" -- sh -c 'exit 7' 2>/dev/null || status=$?
+[ "$status" -eq 7 ] || fail "the launcher ended with $status for a command's 7"
+status=0
+"$usbmock" 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || fail "the launcher ended with $status without a command, expected 2"
+echo "listed, loaded 1.20 -> 1.30 over libusb, stream ended by the unplug, statuses passed on"
