@@ -75,8 +75,8 @@ Bytes stringDescriptor(const Bytes& text) {
 
 Bytes configuration(const std::vector<boardsim::EndpointInfo>& endpoints) {
     Bytes out = {9, kTypeConfiguration, 0, 0, 1, 1, 0, 0x80, 250};
-    const Bytes interface = {9, kTypeInterface, 0, 0, static_cast<uint8_t>(endpoints.size()),
-                             0xFF, 0, 0, 0};
+    const Bytes interface = {
+        9, kTypeInterface, 0, 0, static_cast<uint8_t>(endpoints.size()), 0xFF, 0, 0, 0};
     append(out, interface);
     for (const boardsim::EndpointInfo& endpoint : endpoints) {
         const bool interrupt = endpoint.type == boardsim::TransferType::Interrupt;
@@ -210,31 +210,31 @@ std::optional<std::vector<uint8_t>> BoardDescriptors::answer(
 std::optional<std::vector<uint8_t>> BoardDescriptors::descriptor(uint8_t type,
                                                                  uint8_t index) const {
     switch (type) {
-    case kTypeDevice:
-        return m_device;
-    case kTypeConfiguration:
-        return index == 0 ? std::optional<Bytes>(m_configuration) : std::nullopt;
-    case kTypeString:
-        if (index == 0) {
-            return stringDescriptor({0x09, 0x04});  // English (United States)
-        }
-        if (index == kOsStringIndex && m_os == OsDescriptors::V1) {
-            Bytes text = utf16("MSFT100", 0);
-            text.push_back(kVendorCode);
-            text.push_back(0);
-            return stringDescriptor(text);
-        }
-        if (index >= 1 && index <= m_strings.size()) {
-            return stringDescriptor(utf16(m_strings[index - 1], 0));
-        }
-        return std::nullopt;
-    case kTypeBos:
-        if (m_os == OsDescriptors::V2) {
-            return bos(static_cast<uint16_t>(descriptorSet(m_guid).size()));
-        }
-        return std::nullopt;
-    default:
-        return std::nullopt;
+        case kTypeDevice:
+            return m_device;
+        case kTypeConfiguration:
+            return index == 0 ? std::optional<Bytes>(m_configuration) : std::nullopt;
+        case kTypeString:
+            if (index == 0) {
+                return stringDescriptor({0x09, 0x04});  // English (United States)
+            }
+            if (index == kOsStringIndex && m_os == OsDescriptors::V1) {
+                Bytes text = utf16("MSFT100", 0);
+                text.push_back(kVendorCode);
+                text.push_back(0);
+                return stringDescriptor(text);
+            }
+            if (index >= 1 && index <= m_strings.size()) {
+                return stringDescriptor(utf16(m_strings[index - 1], 0));
+            }
+            return std::nullopt;
+        case kTypeBos:
+            if (m_os == OsDescriptors::V2) {
+                return bos(static_cast<uint16_t>(descriptorSet(m_guid).size()));
+            }
+            return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

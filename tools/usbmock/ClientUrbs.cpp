@@ -69,8 +69,8 @@ void ClientUrbs::reap(UMockdevIoctlClient* client, bool block) {
     bool answerNow = false;
     {
         std::lock_guard lock(m_mutex);
-        answerNow = !block && m_inFlight.empty() &&
-                    std::chrono::steady_clock::now() - m_lastBusy < kBusy;
+        answerNow =
+            !block && m_inFlight.empty() && std::chrono::steady_clock::now() - m_lastBusy < kBusy;
     }
     if (answerNow || m_parked) {
         umockdev_ioctl_client_complete(client, -1, EAGAIN);
@@ -112,8 +112,8 @@ bool ClientUrbs::handOver(UMockdevIoctlClient* client) {
         m_done.pop_front();
     }
     urb->writeBack();
-    UMockdevIoctlData* pointer = umockdev_ioctl_data_resolve(
-        umockdev_ioctl_client_get_arg(client), 0, sizeof(void*), nullptr);
+    UMockdevIoctlData* pointer = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client),
+                                                             0, sizeof(void*), nullptr);
     umockdev_ioctl_data_set_ptr(pointer, 0, urb->urbData());
     umockdev_ioctl_data_unref(pointer);
     umockdev_ioctl_client_complete(client, 0, 0);

@@ -157,8 +157,7 @@ void EndpointWorker::runData(Urb& urb) {
         }
         auto slice = kSlice;
         if (limited) {
-            const auto left =
-                std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0) {
                 urb.finish(-ETIMEDOUT, 0);
                 return;

@@ -1,8 +1,8 @@
 #include "IoctlDispatcher.h"
 
 #include <linux/usb/ch9.h>
-#include <sys/ioctl.h>
 #include <linux/usbdevice_fs.h>
+#include <sys/ioctl.h>
 #include <umockdev.h>
 
 #include <cerrno>
@@ -12,11 +12,9 @@ namespace usbmock {
 
 namespace {
 
-constexpr unsigned int kCapabilities = USBDEVFS_CAP_BULK_SCATTER_GATHER |
-                                       USBDEVFS_CAP_BULK_CONTINUATION |
-                                       USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
-                                       USBDEVFS_CAP_REAP_AFTER_DISCONNECT |
-                                       USBDEVFS_CAP_ZERO_PACKET;
+constexpr unsigned int kCapabilities =
+    USBDEVFS_CAP_BULK_SCATTER_GATHER | USBDEVFS_CAP_BULK_CONTINUATION |
+    USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT | USBDEVFS_CAP_ZERO_PACKET;
 
 void complete(UMockdevIoctlClient* client, int negativeErrno) {
     if (negativeErrno < 0) {
@@ -53,13 +51,13 @@ void answerWith(UMockdevIoctlClient* client, const T& value) {
 
 IoctlDispatcher::IoctlDispatcher(PortLookup lookup)
     : m_lookup(std::move(lookup)), m_handler(umockdev_ioctl_base_new()) {
-    g_signal_connect(m_handler, "handle-ioctl",
-                     G_CALLBACK(+[](UMockdevIoctlBase*, UMockdevIoctlClient* client,
-                                    gpointer self) -> gboolean {
-                         static_cast<IoctlDispatcher*>(self)->handle(client);
-                         return TRUE;
-                     }),
-                     this);
+    g_signal_connect(
+        m_handler, "handle-ioctl",
+        G_CALLBACK(+[](UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) -> gboolean {
+            static_cast<IoctlDispatcher*>(self)->handle(client);
+            return TRUE;
+        }),
+        this);
 }
 
 IoctlDispatcher::~IoctlDispatcher() {
@@ -106,57 +104,57 @@ void IoctlDispatcher::handle(UMockdevIoctlClient* client) {
         return;
     }
     switch (request) {
-    case USBDEVFS_GET_CAPABILITIES:
-        answerWith(client, kCapabilities);
-        return;
-    case USBDEVFS_CLAIMINTERFACE:
-    case USBDEVFS_RELEASEINTERFACE:
-    case USBDEVFS_DISCONNECT_CLAIM:  // its struct starts with the interface number
-        complete(client, firstNumber(client) == 0 ? 0 : -EINVAL);
-        return;
-    case USBDEVFS_SETINTERFACE: {
-        UMockdevIoctlData* data = argument(client, sizeof(usbdevfs_setinterface));
-        usbdevfs_setinterface setting{};
-        std::memcpy(&setting, data->data, sizeof setting);
-        umockdev_ioctl_data_unref(data);
-        complete(client, setting.interface == 0 && setting.altsetting == 0 ? 0 : -EINVAL);
-        return;
-    }
-    case USBDEVFS_SETCONFIGURATION:
-        complete(client, firstNumber(client) == 1 ? 0 : -EINVAL);
-        return;
-    case USBDEVFS_GETDRIVER:
-        complete(client, -ENODATA);
-        return;
-    case USBDEVFS_IOCTL:
-    case USBDEVFS_RESET:
-    case USBDEVFS_RESETEP:
-        complete(client, 0);
-        return;
-    case USBDEVFS_CLEAR_HALT:
-        complete(client, port->clearHalt(static_cast<uint8_t>(firstNumber(client))));
-        return;
-    case USBDEVFS_CONNECTINFO: {
-        usbdevfs_connectinfo info{};
-        info.devnum = static_cast<unsigned int>(port->devnum());
-        answerWith(client, info);
-        return;
-    }
-    case USBDEVFS_GET_SPEED:
-        complete(client, USB_SPEED_HIGH);
-        return;
-    case USBDEVFS_SUBMITURB:
-        submit(client, *port, *urbs);
-        return;
-    case USBDEVFS_DISCARDURB:
-        discard(client, *port, *urbs);
-        return;
-    case USBDEVFS_CONTROL:
-        control(client, *port);
-        return;
-    default:
-        complete(client, -ENOTTY);
-        return;
+        case USBDEVFS_GET_CAPABILITIES:
+            answerWith(client, kCapabilities);
+            return;
+        case USBDEVFS_CLAIMINTERFACE:
+        case USBDEVFS_RELEASEINTERFACE:
+        case USBDEVFS_DISCONNECT_CLAIM:  // its struct starts with the interface number
+            complete(client, firstNumber(client) == 0 ? 0 : -EINVAL);
+            return;
+        case USBDEVFS_SETINTERFACE: {
+            UMockdevIoctlData* data = argument(client, sizeof(usbdevfs_setinterface));
+            usbdevfs_setinterface setting{};
+            std::memcpy(&setting, data->data, sizeof setting);
+            umockdev_ioctl_data_unref(data);
+            complete(client, setting.interface == 0 && setting.altsetting == 0 ? 0 : -EINVAL);
+            return;
+        }
+        case USBDEVFS_SETCONFIGURATION:
+            complete(client, firstNumber(client) == 1 ? 0 : -EINVAL);
+            return;
+        case USBDEVFS_GETDRIVER:
+            complete(client, -ENODATA);
+            return;
+        case USBDEVFS_IOCTL:
+        case USBDEVFS_RESET:
+        case USBDEVFS_RESETEP:
+            complete(client, 0);
+            return;
+        case USBDEVFS_CLEAR_HALT:
+            complete(client, port->clearHalt(static_cast<uint8_t>(firstNumber(client))));
+            return;
+        case USBDEVFS_CONNECTINFO: {
+            usbdevfs_connectinfo info{};
+            info.devnum = static_cast<unsigned int>(port->devnum());
+            answerWith(client, info);
+            return;
+        }
+        case USBDEVFS_GET_SPEED:
+            complete(client, USB_SPEED_HIGH);
+            return;
+        case USBDEVFS_SUBMITURB:
+            submit(client, *port, *urbs);
+            return;
+        case USBDEVFS_DISCARDURB:
+            discard(client, *port, *urbs);
+            return;
+        case USBDEVFS_CONTROL:
+            control(client, *port);
+            return;
+        default:
+            complete(client, -ENOTTY);
+            return;
     }
 }
 

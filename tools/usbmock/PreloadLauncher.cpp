@@ -84,7 +84,7 @@ int PreloadLauncher::run(const std::vector<std::string>& command) {
     }
     envp.push_back(nullptr);
 
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = forward;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {

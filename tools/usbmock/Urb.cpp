@@ -99,8 +99,8 @@ void Urb::writeBack() {
         raw->actual_length = m_actual;
     }
     if (m_buffer != nullptr && m_bytes.size() > m_bufferSkip) {
-        const std::size_t count = std::min<std::size_t>(m_bytes.size() - m_bufferSkip,
-                                                        static_cast<std::size_t>(m_buffer->data_len));
+        const std::size_t count = std::min<std::size_t>(
+            m_bytes.size() - m_bufferSkip, static_cast<std::size_t>(m_buffer->data_len));
         std::memcpy(m_buffer->data, m_bytes.data() + m_bufferSkip, count);
     }
 }

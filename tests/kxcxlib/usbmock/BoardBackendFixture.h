@@ -29,8 +29,7 @@ protected:
 
     // Builds the boards (KXCX_SIM syntax), puts them on the chosen backend, loads the library
     // and runs discovery. os: the OS descriptors the boards show libusb.
-    void start(const char* description,
-               usbmock::OsDescriptors os = usbmock::OsDescriptors::V1);
+    void start(const char* description, usbmock::OsDescriptors os = usbmock::OsDescriptors::V1);
     // Opens a device by name with the viewer's geometry; closed by the fixture.
     CamContext* open(const std::string& name = "RT4207-x6B6B_00");
     int close(CamContext* handle);
@@ -61,7 +60,7 @@ private:
     bool m_listening = false;
 };
 
-#define KX_BOTH_BACKENDS(suite)                                                               \
-    INSTANTIATE_TEST_SUITE_P(Backends, suite,                                                 \
-                             testing::Values(BackendKind::Sim, BackendKind::Libusb),          \
+#define KX_BOTH_BACKENDS(suite)                                                      \
+    INSTANTIATE_TEST_SUITE_P(Backends, suite,                                        \
+                             testing::Values(BackendKind::Sim, BackendKind::Libusb), \
                              BoardBackendFixture::nameOf)
