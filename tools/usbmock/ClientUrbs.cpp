@@ -62,7 +62,7 @@ void ClientUrbs::reap(UMockdevIoctlClient* client, bool block) {
     if (handOver(client)) {
         return;
     }
-    if (m_gone()) {
+    if (allGone()) {
         umockdev_ioctl_client_complete(client, -1, ENODEV);
         return;
     }
@@ -77,6 +77,14 @@ void ClientUrbs::reap(UMockdevIoctlClient* client, bool block) {
         return;
     }
     park(client, block);
+}
+
+bool ClientUrbs::allGone() const {
+    if (!m_gone()) {
+        return false;
+    }
+    std::lock_guard lock(m_mutex);
+    return m_inFlight.empty() && m_done.empty();
 }
 
 void ClientUrbs::finished(Urb& urb) {
@@ -144,7 +152,7 @@ void ClientUrbs::settleParked(bool timedOut) {
     }
     UMockdevIoctlClient* client = m_parked->client;
     if (!handOver(client)) {
-        if (m_gone()) {
+        if (allGone()) {
             umockdev_ioctl_client_complete(client, -1, ENODEV);
         } else if (timedOut && !m_parked->block) {
             umockdev_ioctl_client_complete(client, -1, EAGAIN);

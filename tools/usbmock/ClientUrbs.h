@@ -63,6 +63,9 @@ private:
     std::unique_ptr<Parked> m_parked;
 
     void finished(Urb& urb);
+    // The device left and every transfer of the client has been reaped: reaps fail with ENODEV
+    // from now on (until then they hand over what the departure ended, as the kernel does).
+    bool allGone() const;
     // Server thread: hands the oldest finished transfer to the client; false when there is none.
     bool handOver(UMockdevIoctlClient* client);
     // Server thread: ends the parked reap if it can; always when it timed out.
