@@ -37,6 +37,11 @@ void BoardBackendFixture::start(const char* description, usbmock::OsDescriptors 
     findCxDevices();
 }
 
+CamContext* BoardBackendFixture::startAndOpen(const char* description) {
+    start(description);
+    return open();
+}
+
 CamContext* BoardBackendFixture::open(const std::string& name) {
     CamContext* handle = openCxDevice(name, 400, 400, 480000, nullptr, nullptr);
     if (handle != nullptr) {

@@ -30,6 +30,8 @@ protected:
     // Builds the boards (KXCX_SIM syntax), puts them on the chosen backend, loads the library
     // and runs discovery. os: the OS descriptors the boards show libusb.
     void start(const char* description, usbmock::OsDescriptors os = usbmock::OsDescriptors::V1);
+    // start, then opens the first board of the first model.
+    CamContext* startAndOpen(const char* description);
     // Opens a device by name with the viewer's geometry; closed by the fixture.
     CamContext* open(const std::string& name = "RT4207-x6B6B_00");
     int close(CamContext* handle);

@@ -118,8 +118,7 @@ TEST_P(LibusbDiscovery, ABoardWithoutOsDescriptorsOrAMapLineIsNoBoardOfOurs) {
 }
 
 TEST_P(BoardPath, RegistersGoThroughTheI2cBridgeAndAMissingPartFails) {
-    start("RT4207");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207");
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(writeRegister(handle, kFpga, kDampening, 0x5A, 0), 1);
     EXPECT_EQ(board()->fpgaRegister(kDampening), 0x5A);
@@ -139,8 +138,7 @@ TEST_P(BoardPath, RegistersGoThroughTheI2cBridgeAndAMissingPartFails) {
 }
 
 TEST_P(BoardPath, ARegisterFileReachesTheSensorAndTheFpga) {
-    start("RT4207");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207");
     ASSERT_NE(handle, nullptr);
     const std::string text =
         "6A 1111 11\n"
@@ -154,8 +152,7 @@ TEST_P(BoardPath, ARegisterFileReachesTheSensorAndTheFpga) {
 }
 
 TEST_P(BoardPath, TwoBoardsOfBothVariantsStreamAtOnceAtTheirFrameRate) {
-    start("RT4207;MV3318,fps=30");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207;MV3318,fps=30");
     ASSERT_NE(handle, nullptr);
     std::ofstream("reg_init.txt") << ";(a) sensor controller system reset\n6A 3003 20\n";
     CamContext* second = open("MV3318-x7654_00");
@@ -179,8 +176,7 @@ TEST_P(BoardPath, TwoBoardsOfBothVariantsStreamAtOnceAtTheirFrameRate) {
 }
 
 TEST_P(BoardPath, AHaltedBulkPipeIsRecoveredByTheFifoReset) {
-    start("RT4207,fps=0");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207,fps=0");
     ASSERT_NE(handle, nullptr);
     std::vector<uint8_t> frame(kFrameBytes + 256);
     ASSERT_GE(acquireOneFrame(handle, frame.data()), kFrameBytes);
@@ -192,8 +188,7 @@ TEST_P(BoardPath, AHaltedBulkPipeIsRecoveredByTheFifoReset) {
 }
 
 TEST_P(BoardPath, AControlTransferThatTimesOutFailsAloneAndTheNextOneWorks) {
-    start("RT4207,mcu=1.07");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207,mcu=1.07");
     ASSERT_NE(handle, nullptr);
     int version = 0x1234;
     board()->setControlTimeouts(1);
@@ -204,8 +199,7 @@ TEST_P(BoardPath, AControlTransferThatTimesOutFailsAloneAndTheNextOneWorks) {
 }
 
 TEST_P(BoardPath, AJtagLoadConfiguresTheFpgaAndAGammaTableReachesItsSlot) {
-    start("RT4207,fpga=1.30");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207,fpga=1.30");
     ASSERT_NE(handle, nullptr);
     int size = 0;
     const std::string bitstream = data("firmware/fpga_1_20.bit");
@@ -234,8 +228,7 @@ TEST_P(BoardPath, AJtagLoadConfiguresTheFpgaAndAGammaTableReachesItsSlot) {
 }
 
 TEST_P(BoardPath, AnMcuRamLoadRestartsTheBoardWhichComesBackWithTheNewProgram) {
-    start("RT4207,mcu=1.07");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207,mcu=1.07");
     ASSERT_NE(handle, nullptr);
     listen();
     EXPECT_GT(uploadMcuFirmware(handle, data("firmware/mcu_1_05.hex").c_str(), nullptr), 0);
@@ -253,8 +246,7 @@ TEST_P(BoardPath, AnMcuRamLoadRestartsTheBoardWhichComesBackWithTheNewProgram) {
 }
 
 TEST_P(BoardPath, AnUnplugWhileStreamingEndsTheStreamAndNothingHangs) {
-    start("RT4207");
-    CamContext* handle = open();
+    CamContext* handle = startAndOpen("RT4207");
     ASSERT_NE(handle, nullptr);
     listen();
     Frames::reset(handle);
