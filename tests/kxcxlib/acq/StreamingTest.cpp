@@ -608,14 +608,20 @@ TEST_F(Streaming, SecondVariantUnplugEndsTheStreamAndItsThreads) {
     acquireImageStream(handle, nullptr, 0);
     EXPECT_EQ(handle->acqThread, nullptr);
     EXPECT_EQ(handle->cbThread, nullptr);
+    const std::string records = modLogText();
     EXPECT_EQ(close(handle), 0);
     const auto stopping = std::chrono::steady_clock::now() - start;
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, ENODEV);
     EXPECT_LT(stopping, 2s);
     EXPECT_EQ(occurrences(logText(), "Device Removed, Bulk Transfer Thread Stopped"), 1u);
-    // The read that found the board gone; the stop and the close transfer nothing.
-    EXPECT_EQ(occurrences(modLogText(), "[e] "), 1u);
+    // What found the board gone: the bulk read, or a register access of the acquisition thread
+    // that reached the board first on a loaded machine, or both; all "no device". The close
+    // transfers nothing.
+    const std::size_t failures = occurrences(records, "[e] ");
+    EXPECT_TRUE(failures == 1 || failures == 2) << records;
+    EXPECT_EQ(occurrences(records, " 00000013\n"), failures) << records;
+    EXPECT_EQ(modLogText(), records);
 }
 
 TEST_F(Streaming, UnloadEndsEveryStreamBeforeTheLogGoesAndTheHandlesStreamAgain) {
