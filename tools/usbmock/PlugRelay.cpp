@@ -5,8 +5,16 @@ namespace usbmock {
 PlugRelay::PlugRelay(Apply apply) : m_apply(std::move(apply)), m_thread(&PlugRelay::run, this) {}
 
 PlugRelay::~PlugRelay() {
+    close();
+}
+
+void PlugRelay::close() {
     {
         std::lock_guard lock(m_mutex);
+        if (m_closed) {
+            return;
+        }
+        m_closed = true;
         m_stopping = true;
         m_changed.notify_all();
     }
@@ -15,6 +23,9 @@ PlugRelay::~PlugRelay() {
 
 void PlugRelay::post(const std::string& boardPath, bool arrived) {
     std::lock_guard lock(m_mutex);
+    if (m_closed) {
+        return;
+    }
     m_queue.emplace_back(boardPath, arrived);
     m_changed.notify_all();
 }

@@ -19,13 +19,16 @@ public:
     using Apply = std::function<void(const std::string& boardPath, bool arrived)>;
 
     explicit PlugRelay(Apply apply);
-    // Applies what is queued, then the thread ends.
+    // close()
     ~PlugRelay();
     PlugRelay(const PlugRelay&) = delete;
     PlugRelay& operator=(const PlugRelay&) = delete;
 
-    // Any thread; does not block.
+    // Any thread; does not block. Ignored once closed.
     void post(const std::string& boardPath, bool arrived);
+    // Applies what is queued and ends the thread; apply is not called after this returns. A
+    // listener the host is still calling may post later: it holds the relay, not its owner.
+    void close();
 
 private:
     Apply m_apply;
@@ -33,6 +36,7 @@ private:
     std::condition_variable m_changed;
     std::deque<std::pair<std::string, bool>> m_queue;
     bool m_stopping = false;
+    bool m_closed = false;
     std::thread m_thread;
 
     void run();

@@ -37,8 +37,7 @@ std::string PreloadLauncher::sanitizerRuntime() {
             const char* name = info->dlpi_name != nullptr ? info->dlpi_name : "";
             const char* base = std::strrchr(name, '/');
             base = base != nullptr ? base + 1 : name;
-            if (std::strncmp(base, "libasan.so", 10) == 0 ||
-                std::strncmp(base, "libtsan.so", 10) == 0) {
+            if (std::strncmp(base, "libasan.so", 10) == 0) {
                 *static_cast<std::string*>(data) = name;
                 return 1;
             }

@@ -1,6 +1,9 @@
 // Starts a program that reaches the usbdevfs bridge of this process: with umockdev's preload
-// library in its LD_PRELOAD (after the sanitizer runtime this process runs with, if any, which
-// must come first), the test bed's UMOCKDEV_DIR, and KXCX_BACKEND=libusb.
+// library in its LD_PRELOAD, the test bed's UMOCKDEV_DIR, and KXCX_BACKEND=libusb. In an address
+// sanitizer build the sanitizer's runtime goes first in LD_PRELOAD: a program built with it
+// refuses to start when another library precedes it (programs without it, such as a shell
+// between, run with it all the same). The thread sanitizer's runtime has no such rule and breaks
+// programs built without it, so it is not preloaded.
 #pragma once
 
 #include <string>
@@ -14,7 +17,7 @@ public:
 
     PreloadLauncher() = delete;
 
-    // The file of the address or thread sanitizer runtime loaded in this process; empty if none.
+    // The file of the address sanitizer runtime loaded in this process; empty if none.
     static std::string sanitizerRuntime();
     // The child's environment: environment (NAME=value entries) with LD_PRELOAD and
     // KXCX_BACKEND set as above.

@@ -17,7 +17,7 @@ UsbdevfsBridge::UsbdevfsBridge(boardsim::SimHost& host, OsDescriptors os)
     for (const auto& board : m_host.presentBoards()) {
         arrive(board->path());
     }
-    m_relay = std::make_unique<PlugRelay>([this](const std::string& path, bool arrived) {
+    m_relay = std::make_shared<PlugRelay>([this](const std::string& path, bool arrived) {
         if (arrived) {
             arrive(path);
         } else {
@@ -25,12 +25,12 @@ UsbdevfsBridge::UsbdevfsBridge(boardsim::SimHost& host, OsDescriptors os)
         }
     });
     m_listener = m_host.addListener(
-        [this](const std::string& path, bool arrived) { m_relay->post(path, arrived); });
+        [relay = m_relay](const std::string& path, bool arrived) { relay->post(path, arrived); });
 }
 
 UsbdevfsBridge::~UsbdevfsBridge() {
     m_host.removeListener(m_listener);
-    m_relay.reset();
+    m_relay->close();
     std::lock_guard lock(m_mutex);
     for (auto& [node, port] : m_byNode) {
         port->leave();

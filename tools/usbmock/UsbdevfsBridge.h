@@ -55,7 +55,8 @@ private:
 
     IoctlDispatcher m_dispatcher;
     Testbed m_testbed;
-    std::unique_ptr<PlugRelay> m_relay;
+    // Shared with the host's listener, which may still be running when the bridge ends.
+    std::shared_ptr<PlugRelay> m_relay;
     int m_listener = 0;
 
     int portOf(const std::string& boardPath) const;
