@@ -163,7 +163,9 @@ void IoctlDispatcher::submit(UMockdevIoctlClient* client, BoardPort& port, Clien
     const auto* raw = reinterpret_cast<const usbdevfs_urb*>(urbData->data);
     const uint8_t endpoint = raw->type == Urb::kControl ? 0 : raw->endpoint;
     EndpointWorker* worker = port.worker(endpoint);
-    if (worker == nullptr || raw->buffer_length < 0 || raw->type == USBDEVFS_URB_TYPE_ISO) {
+    // A control transfer carries its setup stage in the buffer's first 8 bytes.
+    const int least = raw->type == Urb::kControl ? 8 : 0;
+    if (worker == nullptr || raw->buffer_length < least || raw->type == USBDEVFS_URB_TYPE_ISO) {
         umockdev_ioctl_data_unref(urbData);
         complete(client, worker == nullptr ? -ENOENT : -EINVAL);
         return;

@@ -8,7 +8,9 @@
 //   GETDRIVER              ENODATA (no kernel driver is bound); IOCTL (driver connect and
 //                          disconnect) succeeds
 //   SUBMITURB              queued on the endpoint's worker (ENOENT for an endpoint the board
-//                          does not have); DISCARDURB; REAPURB and REAPURBNDELAY (ClientUrbs)
+//                          does not have, EINVAL for an isochronous transfer or a control
+//                          transfer without its setup); DISCARDURB; REAPURB and
+//                          REAPURBNDELAY (ClientUrbs)
 //   CONTROL                a synchronous control request with its time-out
 //   CLEAR_HALT             the board's halt cleared; RESET, RESETEP succeed
 //   CONNECTINFO, GET_SPEED the device number, high speed

@@ -98,6 +98,14 @@ TEST_F(UsbdevfsBridgeTest, ABlockingReapWaitsForTheBoardsData) {
     wrong.endpoint = 0x83;
     EXPECT_EQ(ioctl(fd, USBDEVFS_SUBMITURB, &wrong), -1);
     EXPECT_EQ(errno, ENOENT);
+    // A control transfer without the 8 bytes of its setup stage is refused too.
+    uint8_t setup[4] = {};
+    usbdevfs_urb shortControl{};
+    shortControl.type = USBDEVFS_URB_TYPE_CONTROL;
+    shortControl.buffer = setup;
+    shortControl.buffer_length = sizeof setup;
+    EXPECT_EQ(ioctl(fd, USBDEVFS_SUBMITURB, &shortControl), -1);
+    EXPECT_EQ(errno, EINVAL);
     EXPECT_EQ(ioctl(fd, USBDEVFS_REAPURBNDELAY, &reaped), -1);
     EXPECT_EQ(errno, EAGAIN);
 }
