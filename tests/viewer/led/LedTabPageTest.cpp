@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "LedBoards.h"
+#include "ScriptedPrompts.h"
 #include "SingleInstances.h"
 #include "ledTabPage.h"
 
@@ -197,6 +198,35 @@ TEST_F(LedTabPage, TextThatIsNoNumberKeepsTheLastDutyAndFrequency) {
     widget<QPushButton>(page, "pbSetLedSettings").click();
     EXPECT_EQ(pca9530(handle(0), 0x03), 75);
     EXPECT_EQ(pca9530(handle(0), 0x04), 192);
+}
+
+TEST_F(LedTabPage, GetLedSettingsShowsWhatTheChosenControllerHolds) {
+    hvtest::ScriptedPrompts prompts;
+    hv::ledTabPage& page = pageOver({LedBoards::WithPca9530, LedBoards::Unreachable});
+    // LED 1 on blink rate 1 (code 11): prescaler 1 (76 Hz), duty register 166 (35%).
+    LedBoards::write(handle(0), LedBoards::kPca9530, 0x05, 0x0C);
+    LedBoards::write(handle(0), LedBoards::kPca9530, 0x03, 1);
+    LedBoards::write(handle(0), LedBoards::kPca9530, 0x04, 166);
+    combo(page, "cbLedCtrlSel").setCurrentIndex(1);
+    combo(page, "cbLedDevSel").setCurrentIndex(1);
+    widget<QPushButton>(page, "pbGetLedSettings").click();
+    EXPECT_EQ(combo(page, "cbLedCfgSel").currentIndex(), 3);
+    EXPECT_EQ(field(page, "leLedDutyCycle").text(), "35");
+    EXPECT_EQ(field(page, "leLedPWBFreq").text(), "76");
+    EXPECT_TRUE(prompts.messageTexts().isEmpty());
+    // What was read back is what "Set LED Settings" applies.
+    dirtyPca9530(handle(0));
+    widget<QPushButton>(page, "pbSetLedSettings").click();
+    EXPECT_EQ(pca9530(handle(0), 0x05), 0x0F);
+    EXPECT_EQ(pca9530(handle(0), 0x03), 1);
+    EXPECT_EQ(pca9530(handle(0), 0x04), 166);
+
+    // A board whose controller cannot be read: said, and nothing shown changes.
+    combo(page, "cbDevNoSel").setCurrentIndex(1);
+    widget<QPushButton>(page, "pbGetLedSettings").click();
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList({"WARNING::Fail to read the LED settings back!!!"}));
+    EXPECT_EQ(field(page, "leLedDutyCycle").text(), "35");
 }
 
 TEST_F(LedTabPage, PowerAtZeroOnKeepsAPwmChannelAtOnePercent) {

@@ -8,8 +8,10 @@
 
 #include "CxLedBus.h"
 #include "LedProbe.h"
+#include "LedReadBack.h"
 #include "Pca9530Rule.h"
 #include "Pca9633Rule.h"
+#include "PromptService.h"
 #include "SingleInstances.h"
 #include "ui_ledTabPage.h"
 
@@ -191,6 +193,24 @@ void ledTabPage::OnSetLedSettings() {
     apply(m_controller, m_led, m_mode, m_frequency, m_duty);
 }
 
-void ledTabPage::OnGetLedSettings() {}
+void ledTabPage::OnGetLedSettings() {
+    CamContext* handle = m_deviceIndex < 0 ? nullptr : handleAt(m_deviceIndex);
+    if (!available() || handle == nullptr) {
+        return;
+    }
+    CxLedBus bus(handle);
+    const auto setting = LedReadBack(bus).read(m_controller, m_led);
+    if (!setting) {
+        PromptService::warning(this, QStringLiteral("LED Tool Page"),
+                               QStringLiteral("WARNING::Fail to read the LED settings back!!!"));
+        return;
+    }
+    m_mode = setting->mode;
+    m_duty = setting->duty;
+    if (setting->frequency) {
+        m_frequency = *setting->frequency;
+    }
+    showSettings();
+}
 
 }  // namespace hv

@@ -50,7 +50,9 @@ public slots:
     void OnLedPowerZeroSelect(int nPowerSel);
     void OnLedPWBFreq(const QString& text);
     void OnSetLedSettings();
-    // Reading the settings back from the controller is not offered: no effect.
+    // Reads the chosen LED's setting back from the chosen controller (LedReadBack) and shows
+    // it: mode, duty and, for a PCA9530 blink rate, the frequency. A register that cannot be
+    // read is reported and changes nothing.
     void OnGetLedSettings();
 
 protected:

@@ -2,6 +2,7 @@
 
 #include <QTabWidget>
 
+#include "I2CTabPage.h"
 #include "PromptService.h"
 #include "SingleInstances.h"
 #include "TabPage.h"
@@ -36,7 +37,8 @@ setupDialog::Pages setupDialog::Pages::standard() {
     return Pages{
         {
             {QStringLiteral("tabI2C"), QStringLiteral("I2C"),
-             QStringLiteral("WARNING::Fail to get I2C Tab Page!!!"), noPage},
+             QStringLiteral("WARNING::Fail to get I2C Tab Page!!!"),
+             []() -> TabPage* { return I2CTabPage::instance(); }},
             {QStringLiteral("tabAecAgc"), QStringLiteral("AEC+AGC"),
              QStringLiteral("WARNING::Fail to get AEC+AGC Tab Page!!!"), noPage},
             {QStringLiteral("tabFPGA"), QStringLiteral("FPGA/MCU"),
