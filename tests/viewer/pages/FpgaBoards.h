@@ -1,6 +1,6 @@
-// The simulated boards of the FPGA page's tests, with the camera library loaded over them while
-// the object lives, in a fresh working folder (the program's root) that holds the shipped
-// register file, firmware and gamma tables, and where the library writes its log.
+// The simulated boards of the FPGA page's tests (SimBoardSet), in a fresh working folder (the
+// program's root) that holds the shipped register file, firmware and gamma tables, and where the
+// library writes its log.
 //
 // The process describes its simulated boards once, when the library first looks for boards:
 // every FPGA page and gamma table test describes the same ones, so the tests can share one
@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
@@ -24,14 +22,16 @@
 #include <string>
 #include <vector>
 
+#include "EventWait.h"
 #include "FPGATabPage.h"
 #include "FirmwareLoadLock.h"
 #include "GammaFileList.h"
 #include "ScopedEnv.h"
 #include "ScriptedPrompts.h"
+#include "ShippedData.h"
+#include "SimBoardSet.h"
 #include "SingleInstances.h"
 #include "TempDir.h"
-#include "kxCxApi.h"
 
 namespace hvtest {
 
@@ -53,61 +53,31 @@ public:
     FpgaBoards()
         : m_root("VELQUIN_ROOT", m_folder.path().c_str()),
           m_logs("KXCX_LOG_DIR", m_folder.path().c_str()),
-          m_boards("KXCX_SIM",
-                   "RT4207;RT4207,memfault=on;RT4207,fpga=1.23;RT4207,fpga=2.00;"
-                   "RT4207,flash=unknown;RT4207;RT4207,fps=0;RT4207,fpgabusy=on;"
-                   "RT4207,fpganotready=on;RT4207") {
-        namespace fs = std::filesystem;
-        const fs::path data = HARNVIEW_SHIPPED_DATA_DIR;
-        const fs::path here = m_folder.path();
-        fs::copy_file(data / "reg_init.txt", here / "reg_init.txt");
-        fs::copy(data / "firmware", here / "firmware", fs::copy_options::recursive);
-        fs::create_directories(here / "Config");
-        fs::copy(data / "gamma", here / "Config" / "Gamma", fs::copy_options::recursive);
+          m_set(
+              "RT4207;RT4207,memfault=on;RT4207,fpga=1.23;RT4207,fpga=2.00;"
+              "RT4207,flash=unknown;RT4207;RT4207,fps=0;RT4207,fpgabusy=on;"
+              "RT4207,fpganotready=on;RT4207",
+              10, "FPGA page tests") {
+        copyShippedData(m_folder.path());
         hv::GammaFileList::reset();
-        EXPECT_EQ(loadCxLib(), 0);
-        findCxDevices();
-        getCxDeviceNames(m_names);
-        EXPECT_EQ(m_names.size(), 10u)
-            << "the simulated boards of this process were described before the FPGA page tests "
-               "ran (KXCX_SIM is read once per process); run them in a process of their own";
     }
     ~FpgaBoards() {
         hv::SingleInstances::destroyAll();
-        for (CamContext* handle : m_opened) {
+        for (CamContext* handle : m_set.opened()) {
             acquireImageStream(handle, nullptr, 0);
-            closeCxDevice(handle);
         }
-        removeCxDevices();
-        unloadCxLib();
         hv::FirmwareLoadLock::clearForTests();
     }
     FpgaBoards(const FpgaBoards&) = delete;
     FpgaBoards& operator=(const FpgaBoards&) = delete;
 
-    // Opens the board with the viewer's geometry; null (and a test failure) when it cannot.
-    CamContext* open(Board board) {
-        CamContext* handle = openCxDevice(name(board), 400, 400, 480000, nullptr, nullptr);
-        EXPECT_NE(handle, nullptr) << "cannot open " << name(board);
-        if (handle != nullptr) {
-            m_opened.push_back(handle);
-        }
-        return handle;
-    }
-    std::string name(Board board) const {
-        const auto index = static_cast<std::size_t>(board);
-        return index < m_names.size() ? m_names[index] : std::string();
-    }
-    // A register byte of a part on an opened board (wide: 16-bit register addresses); -1 when
-    // the read failed.
+    CamContext* open(Board board) { return m_set.open(board); }
+    std::string name(Board board) const { return m_set.name(board); }
     static int read(CamContext* handle, int slave, int reg, bool wide = false) {
-        int value = 0;
-        return readRegister(handle, slave, reg, &value, wide ? 1 : 0) == 1 ? value & 0xFF : -1;
+        return SimBoardSet::read(handle, slave, reg, wide);
     }
-    // Writes a register byte; the test fails when the write did not get through.
     static void write(CamContext* handle, int slave, int reg, int value, bool wide = false) {
-        EXPECT_EQ(writeRegister(handle, slave, reg, value, wide ? 1 : 0), 1)
-            << "write of register " << reg << " of part " << slave;
+        SimBoardSet::write(handle, slave, reg, value, wide);
     }
 
     // The FPGA page initialised over the board (opened here unless handle is given), its waits
@@ -122,7 +92,8 @@ public:
         fpga->initialise(nullptr, 1, {QString::fromStdString(name(board))}, {handle});
         return *fpga;
     }
-    CamContext* handle() const { return m_opened.empty() ? nullptr : m_opened.back(); }
+    // The board opened last.
+    CamContext* handle() const { return m_set.opened().empty() ? nullptr : m_set.opened().back(); }
 
     // A file of the working folder (the root), by its path there.
     QString path(const std::string& relative) const {
@@ -137,17 +108,8 @@ public:
         return waitFor([&] { return logText().find(text) != std::string::npos; }, 1000);
     }
 
-    // Runs the event loop until done() holds or ms pass; whether it held.
     static bool waitFor(const std::function<bool()>& done, int ms = 3000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > ms) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
+        return waitForEvents(done, ms);
     }
 
     ScriptedPrompts prompts;
@@ -170,9 +132,7 @@ private:
     TempDir m_folder;
     ScopedEnv m_root;
     ScopedEnv m_logs;
-    ScopedEnv m_boards;
-    std::vector<std::string> m_names;
-    std::vector<CamContext*> m_opened;
+    SimBoardSet m_set;
 };
 
 }  // namespace hvtest

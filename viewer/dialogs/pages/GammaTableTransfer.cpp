@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <functional>
 #include <thread>
 
 #include "GammaFileList.h"
@@ -25,6 +26,22 @@ void resume(CamContext* handle, StreamPause& pause) {
     std::this_thread::sleep_for(GammaTableTransfer::kSettle);
 }
 
+// Runs transfer for tables 0 to count - 1; a result of 0 or less is reported with failure (%1 the
+// table, %2 the result). The tables that went through.
+int eachTable(QWidget* parent, int count, const std::function<int(int table)>& transfer,
+              const QString& failure) {
+    int done = 0;
+    for (int table = 0; table < count; ++table) {
+        const int result = transfer(table);
+        if (result > 0) {
+            ++done;
+        } else {
+            PromptService::warning(parent, kTitle, failure.arg(table).arg(result));
+        }
+    }
+    return done;
+}
+
 }  // namespace
 
 int GammaTableTransfer::upload(QWidget* parent, CamContext* handle) {
@@ -38,20 +55,14 @@ int GammaTableTransfer::upload(QWidget* parent, CamContext* handle) {
         }
     }
     StreamPause pause(handle, kSettle);
-    int uploaded = 0;
-    for (int table = 0; table < GammaFileList::kUploadSlots; ++table) {
-        const QByteArray file = QFile::encodeName(GammaFileList::name(table));
-        const int result = uploadGammaTable(handle, table, file.constData(), kFileType);
-        if (result > 0) {
-            ++uploaded;
-        } else {
-            PromptService::warning(parent, kTitle,
-                                   QStringLiteral("Fail to upload gamma table #%1, default valuse "
-                                                  "are used... ==> ERRORCODE(%2)...")
-                                       .arg(table)
-                                       .arg(result));
-        }
-    }
+    const int uploaded = eachTable(
+        parent, GammaFileList::kUploadSlots,
+        [handle](int table) {
+            const QByteArray file = QFile::encodeName(GammaFileList::name(table));
+            return uploadGammaTable(handle, table, file.constData(), kFileType);
+        },
+        QStringLiteral("Fail to upload gamma table #%1, default valuse are used... ==> "
+                       "ERRORCODE(%2)..."));
     resume(handle, pause);
     PromptService::information(
         parent, kTitle, QStringLiteral("Number of %1 Gamma Table are uploaded...").arg(uploaded));
@@ -63,19 +74,10 @@ int GammaTableTransfer::download(QWidget* parent, CamContext* handle) {
         return -1;
     }
     StreamPause pause(handle, kSettle);
-    int downloaded = 0;
-    for (int table = 0; table < kSlots; ++table) {
-        const int result = downloadGammaTable(handle, table);
-        if (result > 0) {
-            ++downloaded;
-        } else {
-            PromptService::warning(parent, kTitle,
-                                   QStringLiteral("Fail to download gamma table #%1, default "
-                                                  "valuse are used... ==> ERRORCODE(%2)...")
-                                       .arg(table)
-                                       .arg(result));
-        }
-    }
+    const int downloaded = eachTable(
+        parent, kSlots, [handle](int table) { return downloadGammaTable(handle, table); },
+        QStringLiteral("Fail to download gamma table #%1, default valuse are used... ==> "
+                       "ERRORCODE(%2)..."));
     PromptService::information(
         parent, kTitle,
         QStringLiteral("Number of %1 Gamma Table are downloaded...").arg(downloaded));
