@@ -573,6 +573,16 @@ bool CameraBoard::jtagStalled() const {
     return m_ports.jtagStalled();
 }
 
+void CameraBoard::setMemoryFault(bool fault) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ports.setMemoryFault(fault);
+}
+
+bool CameraBoard::memoryFault() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ports.memoryFault();
+}
+
 bool CameraBoard::cpuHeld() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_controller.ram().cpuHeld();

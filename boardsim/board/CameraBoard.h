@@ -214,6 +214,9 @@ public:
     // bytes moved.
     void setJtagStalled(bool stalled);
     bool jtagStalled() const;
+    // Fault: a data line of the FPGA's frame memory stuck low; the FPGA's memory test fails.
+    void setMemoryFault(bool fault);
+    bool memoryFault() const;
 
 private:
     const BoardConfig m_config;

@@ -42,6 +42,7 @@ struct BoardConfig {
     bool fpgaBusy = false;               // FPGA register 0x60 reads busy
     bool fpgaNotReady = false;           // FPGA register 0x41 never reads ready
     bool jtagStalled = false;            // JTAG data transfers move nothing
+    bool memoryFault = false;            // a data line of the FPGA's frame memory stuck low
 };
 
 }  // namespace boardsim

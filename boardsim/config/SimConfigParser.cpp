@@ -172,6 +172,8 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
         config.fpgaNotReady = text == "on";
     } else if (name == "jtagstall" && (text == "on" || text == "off")) {
         config.jtagStalled = text == "on";
+    } else if (name == "memfault" && (text == "on" || text == "off")) {
+        config.memoryFault = text == "on";
     } else if (name == "fps" && parseNumber(text, 10, number) && number >= 0 && number <= 1000) {
         config.framesPerSecond = static_cast<int>(number);
     } else if (name == "seed" && parseNumber(text, 10, number) && number >= 0 &&
@@ -191,7 +193,7 @@ bool SimConfigParser::applyKey(std::string_view key, std::string_view value, Boa
         static const char* const kKnown[] = {
             "fpga",    "mcu",      "led",      "flash",        "flashsize", "erase",
             "program", "idcode",   "fps",      "seed",         "pipes",     "nack",
-            "stall",   "timeouts", "fpgabusy", "fpganotready", "jtagstall"};
+            "stall",   "timeouts", "fpgabusy", "fpganotready", "jtagstall", "memfault"};
         const bool known =
             std::find(std::begin(kKnown), std::end(kKnown), name) != std::end(kKnown);
         error = known ? "bad value for " + name + ": '" + std::string(value) + "'"

@@ -89,6 +89,9 @@ std::string ControlCommands::describe(const CameraBoard& board) {
     if (board.jtagStalled()) {
         add("jtagstall");
     }
+    if (board.memoryFault()) {
+        add("memory");
+    }
     const bool pca9530 = board.config().ledChip == LedChip::Pca9530;
     return board.path() + " model=" + board.model().label +
            (board.plugged() ? " plugged" : " unplugged") + " fpga=" + version(board.fpgaVersion()) +
@@ -189,6 +192,10 @@ ControlCommands::Reply ControlCommands::fault(const ControlRequest& request) {
             board->setJtagStalled(on);
             return done(board->path() + (on ? ": JTAG data transfers move nothing"
                                             : ": JTAG data transfers move their bytes"));
+        case ControlRequest::Command::FaultMemory:
+            board->setMemoryFault(on);
+            return done(board->path() + (on ? ": a frame memory data line is stuck low"
+                                            : ": the frame memory is sound"));
         default:
             board->setFpgaNotReady(on);
             return done(board->path() +

@@ -97,6 +97,7 @@ const std::vector<std::string>& ControlProtocol::commandSummary() {
         "fault busy on|off [PATH]          FPGA register 0x60 reads busy",
         "fault notready on|off [PATH]      FPGA register 0x41 never reads ready",
         "fault jtagstall on|off [PATH]     JTAG data transfers move nothing (0 bytes)",
+        "fault memory on|off [PATH]        a data line of the FPGA's frame memory is stuck low",
         "help                              these lines",
         "PATH defaults to the first board.",
     };

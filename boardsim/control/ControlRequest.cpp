@@ -130,10 +130,10 @@ bool ControlRequest::parseFault(const Words& words, ControlRequest& request, std
         request.path = pathAt(words, 4);
         return true;
     }
-    const bool known =
-        kind == "stall" || kind == "busy" || kind == "notready" || kind == "jtagstall";
+    const bool known = kind == "stall" || kind == "busy" || kind == "notready" ||
+                       kind == "jtagstall" || kind == "memory";
     if (!known) {
-        error = "usage: fault timeout|nack|stall|busy|notready|jtagstall ... (try help)";
+        error = "usage: fault timeout|nack|stall|busy|notready|jtagstall|memory ... (try help)";
         return false;
     }
     const int on = words.size() >= 3 ? parseSwitch(words[2]) : -1;
@@ -144,6 +144,7 @@ bool ControlRequest::parseFault(const Words& words, ControlRequest& request, std
     request.command = kind == "stall"      ? Command::FaultStall
                       : kind == "busy"     ? Command::FaultBusy
                       : kind == "notready" ? Command::FaultNotReady
+                      : kind == "memory"   ? Command::FaultMemory
                                            : Command::FaultJtagStall;
     request.on = on == 1;
     request.path = pathAt(words, 3);

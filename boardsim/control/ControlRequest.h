@@ -24,6 +24,7 @@ public:
         FaultBusy,
         FaultNotReady,
         FaultJtagStall,
+        FaultMemory,
     };
 
     // Reads the words of a request. False with the reason ("usage: plug PATH", "unknown command

@@ -23,6 +23,7 @@ FpgaPorts::FpgaPorts(const BoardConfig& config, FpgaRegisterFile& fpga, DataPipe
       m_gamma(fpga, bulkIn),
       m_tap(config.fpgaIdcode, JtagTap::Fabric{[this] { clearConfiguration(); },
                                                [this](uint16_t version) { startDesign(version); }}),
+      m_memory(fpga),
       m_busy(config.fpgaBusy),
       m_notReady(config.fpgaNotReady) {
     if (config.fpgaMajor != 0 || config.fpgaMinor != 0) {
@@ -32,6 +33,7 @@ FpgaPorts::FpgaPorts(const BoardConfig& config, FpgaRegisterFile& fpga, DataPipe
         m_flash.load(FlashImage::programmed(FlashImage::records(stream), config.flash));
     }
     m_tap.setStalled(config.jtagStalled);
+    m_memory.setStuckDataLine(config.memoryFault);
     fpga.setWriteHook(Fpga::kRegInitRequest, [this](uint8_t reg, uint8_t value) {
         m_fpga.poke(reg, value);
         if ((value & kHandshakeRequest) != 0 && configured()) {

@@ -16,8 +16,9 @@
 // the FPGA's memory only: a power cycle (a replug) loses it and the flash's design comes back.
 //
 // Registers: 0x40 write 1: start-up handshake, 0x41 reads 1 once a configured design has run
-// it; 0x60 reads the stored value (non-zero: busy). Faults on demand: busy (0x60 reads 1) and
-// not ready (0x41 reads 0).
+// it; 0x60 reads the stored value (non-zero: busy); 0x15, 0x3F and 0x46 are the memory tester's
+// (MemoryTester). Faults on demand: busy (0x60 reads 1), not ready (0x41 reads 0) and a stuck
+// data line of the frame memory (the memory test fails).
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,7 @@
 #include "ConfigurationEngine.h"
 #include "GammaPort.h"
 #include "JtagTap.h"
+#include "MemoryTester.h"
 #include "SpiWindow.h"
 #include "chips/FpgaRegisterFile.h"
 #include "chips/SpiFlash.h"
@@ -61,6 +63,9 @@ public:
     // JTAG data transfers move nothing (JtagTap).
     void setJtagStalled(bool stalled) { m_tap.setStalled(stalled); }
     bool jtagStalled() const { return m_tap.stalled(); }
+    // A data line of the frame memory stuck low (MemoryTester).
+    void setMemoryFault(bool fault) { m_memory.setStuckDataLine(fault); }
+    bool memoryFault() const { return m_memory.stuckDataLine(); }
 
     const SpiFlash& flash() const { return m_flash; }
     const JtagTap& tap() const { return m_tap; }
@@ -78,6 +83,7 @@ private:
     SpiWindow m_window;
     GammaPort m_gamma;
     JtagTap m_tap;
+    MemoryTester m_memory;
     bool m_busy;
     bool m_notReady;
 };

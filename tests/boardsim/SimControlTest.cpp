@@ -127,9 +127,10 @@ TEST_F(SimControlCommands, FaultsSwitchOnAndOff) {
 TEST_F(SimControlCommands, MalformedFaultsAreRefusedWithTheirUsage) {
     configure("RT4207");
     const char* const refused[][2] = {
-        {"fault", "error: usage: fault timeout|nack|stall|busy|notready|jtagstall ... (try help)"},
+        {"fault",
+         "error: usage: fault timeout|nack|stall|busy|notready|jtagstall|memory ... (try help)"},
         {"fault power on",
-         "error: usage: fault timeout|nack|stall|busy|notready|jtagstall ... (try help)"},
+         "error: usage: fault timeout|nack|stall|busy|notready|jtagstall|memory ... (try help)"},
         {"fault jtagstall", "error: usage: fault jtagstall on|off [PATH]"},
         {"fault timeout", "error: usage: fault timeout on|off|N [PATH]"},
         {"fault timeout 0", "error: usage: fault timeout on|off|N [PATH] (N a count from 1)"},

@@ -24,6 +24,7 @@
 #include "DataFolder.h"
 #include "DeviceInitialiser.h"
 #include "DeviceShutdown.h"
+#include "FPGATabPage.h"
 #include "FirmwareGate.h"
 #include "FirmwareLoadLock.h"
 #include "FrameCallback.h"
@@ -300,6 +301,13 @@ void Nelvora::connectDeviceControls() {
         m_deviceConnections.push_back(connect(m_slotA->exitAppSignal(),
                                               &KX::KXExitAppSignal::exitAppSignal, this,
                                               &Nelvora::OnExitAppSignal));
+        // A controller firmware load on the FPGA page ends the program the same way, once the
+        // page's command has finished.
+        if (FPGATabPage* fpgaPage = FPGATabPage::instance()) {
+            m_deviceConnections.push_back(
+                connect(fpgaPage, &FPGATabPage::exitAppSignal, m_slotA->exitAppSignal(),
+                        &KX::KXExitAppSignal::exitAppSignal, Qt::QueuedConnection));
+        }
     }
 }
 

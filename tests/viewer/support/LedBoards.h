@@ -9,13 +9,9 @@
 // checks.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
-#include <vector>
 
-#include "ScopedEnv.h"
-#include "kxCxApi.h"
+#include "SimBoardSet.h"
 
 namespace hvtest {
 
@@ -27,54 +23,24 @@ public:
     static constexpr int kPca9530 = 0x60;
 
     LedBoards()
-        : m_boards("KXCX_SIM",
-                   "RT4207,led=pca9633;RT4207,led=pca9530;RT4207,nack=62;RT4207,timeouts=on") {
-        EXPECT_EQ(loadCxLib(), 0);
-        findCxDevices();
-        getCxDeviceNames(m_names);
-        EXPECT_EQ(m_names.size(), 4u)
-            << "the simulated boards of this process were described before the LED tests ran "
-               "(KXCX_SIM is read once per process); run them in a process of their own";
-    }
-    ~LedBoards() {
-        for (CamContext* handle : m_opened) {
-            closeCxDevice(handle);
-        }
-        removeCxDevices();
-        unloadCxLib();
-    }
-    LedBoards(const LedBoards&) = delete;
-    LedBoards& operator=(const LedBoards&) = delete;
+        : m_set("RT4207,led=pca9633;RT4207,led=pca9530;RT4207,nack=62;RT4207,timeouts=on", 4,
+                "LED tests") {}
 
     // Opens the board with the viewer's geometry; null (and a test failure) when it cannot.
-    CamContext* open(Board board) {
-        CamContext* handle = openCxDevice(name(board), 400, 400, 480000, nullptr, nullptr);
-        EXPECT_NE(handle, nullptr) << "cannot open " << name(board);
-        if (handle != nullptr) {
-            m_opened.push_back(handle);
-        }
-        return handle;
-    }
-    std::string name(Board board) const {
-        const auto index = static_cast<std::size_t>(board);
-        return index < m_names.size() ? m_names[index] : std::string();
-    }
+    CamContext* open(Board board) { return m_set.open(board); }
+    std::string name(Board board) const { return m_set.name(board); }
 
     // A register byte of a chip on an opened board; -1 when the read failed.
     static int read(CamContext* handle, int chip, int reg) {
-        int value = 0;
-        return readRegister(handle, chip, reg, &value, 0) == 1 ? value : -1;
+        return SimBoardSet::read(handle, chip, reg);
     }
     // Writes a register byte; the test fails when the write did not get through.
     static void write(CamContext* handle, int chip, int reg, int value) {
-        EXPECT_EQ(writeRegister(handle, chip, reg, value, 0), 1)
-            << "write of register " << reg << " of chip " << chip;
+        SimBoardSet::write(handle, chip, reg, value);
     }
 
 private:
-    ScopedEnv m_boards;
-    std::vector<std::string> m_names;
-    std::vector<CamContext*> m_opened;
+    SimBoardSet m_set;
 };
 
 }  // namespace hvtest

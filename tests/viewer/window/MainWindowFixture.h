@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -18,11 +17,13 @@
 #include <optional>
 #include <vector>
 
+#include "EventWait.h"
 #include "FirmwareLoadLock.h"
 #include "FrameCallback.h"
 #include "Nelvora.h"
 #include "ScopedEnv.h"
 #include "ScriptedPrompts.h"
+#include "ShippedData.h"
 #include "SingleInstances.h"
 #include "TempDir.h"
 #include "kxCamContextHead.h"
@@ -36,13 +37,8 @@ protected:
     MainWindowFixture()
         : m_root("VELQUIN_ROOT", m_folder.path().c_str()),
           m_logs("KXCX_LOG_DIR", m_folder.path().c_str()) {
-        namespace fs = std::filesystem;
-        const fs::path data = HARNVIEW_SHIPPED_DATA_DIR;
-        const fs::path here = m_folder.path();
-        fs::copy_file(data / "reg_init.txt", here / "reg_init.txt");
-        fs::copy(data / "firmware", here / "firmware", fs::copy_options::recursive);
-        fs::create_directories(here / "Config");
-        fs::copy(data / "gamma", here / "Config" / "Gamma", fs::copy_options::recursive);
+        const std::filesystem::path here = m_folder.path();
+        copyShippedData(here);
         // The recent lists are kept in the test's folder, not in the user's settings.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString((here / "settings").string()));
@@ -86,15 +82,7 @@ protected:
 
     // Runs the event loop until done() holds or ms pass; whether it held.
     static bool waitFor(const std::function<bool()>& done, int ms = 3000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > ms) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
+        return waitForEvents(done, ms);
     }
 
     // The whole content of a file of the working folder.

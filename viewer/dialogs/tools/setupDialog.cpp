@@ -2,6 +2,7 @@
 
 #include <QTabWidget>
 
+#include "FPGATabPage.h"
 #include "I2CTabPage.h"
 #include "PromptService.h"
 #include "SingleInstances.h"
@@ -42,7 +43,8 @@ setupDialog::Pages setupDialog::Pages::standard() {
             {QStringLiteral("tabAecAgc"), QStringLiteral("AEC+AGC"),
              QStringLiteral("WARNING::Fail to get AEC+AGC Tab Page!!!"), noPage},
             {QStringLiteral("tabFPGA"), QStringLiteral("FPGA/MCU"),
-             QStringLiteral("WARNING::Fail to get FPGA Tab Page!!!"), noPage},
+             QStringLiteral("WARNING::Fail to get FPGA Tab Page!!!"),
+             []() -> TabPage* { return FPGATabPage::instance(); }},
             {QStringLiteral("tabAWB"), QStringLiteral("AWB"),
              QStringLiteral("WARNING::Fail to get AWB Tab Page!!!"), noPage},
             {QStringLiteral("tabLED"), QStringLiteral("LED"),
