@@ -74,6 +74,9 @@ KXCX_API int writeRegister(CamContext* handle, int slave, int reg, int value, in
 // The same with 16-bit register addresses (the sensor).
 KXCX_API int readSCCB(CamContext* handle, int slave, int reg, int* value);
 KXCX_API int writeSCCB(CamContext* handle, int slave, int reg, int value);
+// The platform error (an errno value: EPIPE a part that did not answer, ETIMEDOUT, ENODEV, ...)
+// of the calling thread's last failed transfer; 0 while none failed on this thread.
+KXCX_API int getCxLastError();
 // Request 0xAA (speed 0) or 0xAB (any other speed). 0.
 KXCX_API int setCxSpeed(CamContext* handle, int speed);
 // Sensor register 0x3100 := 0x35 (weight 0) or 0x75 (weight 1); -1 for other weights.

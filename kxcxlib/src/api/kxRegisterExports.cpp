@@ -1,6 +1,7 @@
 // The exports of register and sensor access: raw vendor requests, single registers over the I2C
-// bridge, the small board controls and the register file sender. Each checks the library and the
-// handle first (ExportChecks) and lets no exception out (guarded).
+// bridge, the small board controls, the register file sender and the error a failed transfer
+// left. Each checks the library and the handle first (ExportChecks) and lets no exception out
+// (guarded).
 #include <memory>
 #include <new>
 
@@ -11,6 +12,7 @@
 #include "kxCxLogger.h"
 #include "kxExportChecks.h"
 #include "kxExportGuard.h"
+#include "kxPlatformError.h"
 #include "kxRegFileSender.h"
 #include "kxRegisterAccess.h"
 
@@ -70,6 +72,10 @@ int readSCCB(CamContext* handle, int slave, int reg, int* value) {
 
 int writeSCCB(CamContext* handle, int slave, int reg, int value) {
     return writeRegister(handle, slave, reg, value, 1);
+}
+
+int getCxLastError() {
+    return kx::lastPlatformError();
 }
 
 int setCxSpeed(CamContext* handle, int speed) {

@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <thread>
+
 #include "SimDeviceFixture.h"
 #include "kxCamContext.h"
 #include "kxCxLogger.h"
@@ -58,6 +61,15 @@ TEST_F(RegisterExports, RegisterAccessSendsTheI2cBridgeRequest) {
     EXPECT_THAT(sent(),
                 ElementsAre("c0 a9 0001 003c 1", "40 a9 0061 003c 1 01", "c0 a9 3003 0135 1",
                             "40 a9 3003 0135 1 20", "c0 a9 0012 0135 1"));
+}
+
+TEST_F(RegisterExports, AFailedWriteLeavesItsPlatformErrorOnTheCallingThread) {
+    // Nothing answers at 0x77: the I2C bridge stalls the request.
+    EXPECT_EQ(writeRegister(handle, 0x77, 0x00, 0x00, 0), 0);
+    EXPECT_EQ(getCxLastError(), EPIPE);
+    int elsewhere = -1;
+    std::thread([&] { elsewhere = getCxLastError(); }).join();
+    EXPECT_EQ(elsewhere, 0);
 }
 
 TEST_F(RegisterExports, EveryExportRefusesANullHandle) {

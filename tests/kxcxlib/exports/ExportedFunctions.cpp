@@ -3,6 +3,7 @@
 // undefined reference, so the build fails. Run by ctest on a simulated board (KXCX_BACKEND=sim),
 // it also checks that each export answers across the library boundary.
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -69,6 +70,8 @@ void registers(CamContext* handle) {
     check(writeRegister(handle, 0x62, 0x08, 0xAA, 0) == 1, "writeRegister");
     check(writeSCCB(handle, 0x35, 0x3602, 0x40) == 1, "writeSCCB");
     check(readSCCB(handle, 0x35, 0x3602, &value) == 1 && value == 0x40, "readSCCB");
+    check(writeRegister(handle, 0x77, 0x00, 0x00, 0) == 0 && getCxLastError() == EPIPE,
+          "getCxLastError");
     check(setCxSpeed(handle, 1) == 0, "setCxSpeed");
     check(setCxSignalWeight(handle, 1) == 0 && readSCCB(handle, 0x35, 0x3100, &value) == 1 &&
               value == 0x75,
