@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <tuple>
 
+#include "AecAgcTabPage.h"
 #include "FakeTabPage.h"
 #include "ScriptedPrompts.h"
 #include "SingleInstances.h"
@@ -62,6 +63,7 @@ TEST_F(SetupDialogTest, HasTheSixTabsInOrder) {
 
 TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
     hv::SingleInstances::refuse<hv::ledTabPage>();
+    hv::SingleInstances::refuse<hv::AecAgcTabPage>();
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
     EXPECT_EQ(prompts.messageTexts(), QStringList({"WARNING::Fail to get I2C Tab Page!!!",
@@ -75,7 +77,7 @@ TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
 TEST_F(SetupDialogTest, HostsTheLedPageInTheLedTab) {
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
-    EXPECT_EQ(prompts.messageTexts().size(), 4);
+    EXPECT_EQ(prompts.messageTexts().size(), 3);
     EXPECT_FALSE(prompts.messageTexts().contains("WARNING::Fail to get LED Tab Page!!!"));
     ASSERT_NE(hv::ledTabPage::instance(), nullptr);
     EXPECT_EQ(hv::ledTabPage::instance()->parentWidget(), dialog.findChild<QWidget*>("tabLED"));

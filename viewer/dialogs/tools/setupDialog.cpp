@@ -2,6 +2,7 @@
 
 #include <QTabWidget>
 
+#include "AecAgcTabPage.h"
 #include "PromptService.h"
 #include "SingleInstances.h"
 #include "TabPage.h"
@@ -38,7 +39,8 @@ setupDialog::Pages setupDialog::Pages::standard() {
             {QStringLiteral("tabI2C"), QStringLiteral("I2C"),
              QStringLiteral("WARNING::Fail to get I2C Tab Page!!!"), noPage},
             {QStringLiteral("tabAecAgc"), QStringLiteral("AEC+AGC"),
-             QStringLiteral("WARNING::Fail to get AEC+AGC Tab Page!!!"), noPage},
+             QStringLiteral("WARNING::Fail to get AEC+AGC Tab Page!!!"),
+             []() -> TabPage* { return AecAgcTabPage::instance(); }},
             {QStringLiteral("tabFPGA"), QStringLiteral("FPGA/MCU"),
              QStringLiteral("WARNING::Fail to get FPGA Tab Page!!!"), noPage},
             {QStringLiteral("tabAWB"), QStringLiteral("AWB"),
