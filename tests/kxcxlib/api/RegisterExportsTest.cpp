@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <thread>
+
 #include "SimDeviceFixture.h"
 #include "kxCamContext.h"
 #include "kxCxLogger.h"
@@ -58,6 +61,25 @@ TEST_F(RegisterExports, RegisterAccessSendsTheI2cBridgeRequest) {
     EXPECT_THAT(sent(),
                 ElementsAre("c0 a9 0001 003c 1", "40 a9 0061 003c 1 01", "c0 a9 3003 0135 1",
                             "40 a9 3003 0135 1 20", "c0 a9 0012 0135 1"));
+}
+
+TEST_F(RegisterExports, AFailedTransferLeavesItsPlatformErrorInErrno) {
+    // Nothing answers at 0x77: the I2C bridge stalls the request.
+    errno = 0;
+    EXPECT_EQ(writeRegister(handle, 0x77, 0x00, 0x00, 0), 0);
+    EXPECT_EQ(errno, EPIPE);
+    int elsewhere = -1;
+    std::thread([&] {
+        int value = 0;
+        errno = 0;
+        readRegister(handle, 0x3C, 0x00, &value, 0);
+        elsewhere = errno;
+    }).join();
+    EXPECT_EQ(elsewhere, 0);  // the other thread's transfers succeeded
+    host.unplug("sim:RT4207-x6B6B:0");
+    int value = 0;
+    EXPECT_EQ(readRegister(handle, 0x3C, 0x00, &value, 0), 0);
+    EXPECT_EQ(errno, ENODEV);
 }
 
 TEST_F(RegisterExports, EveryExportRefusesANullHandle) {

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <tuple>
 
+#include "AecAgcTabPage.h"
 #include "FPGATabPage.h"
 #include "FakeTabPage.h"
 #include "ScriptedPrompts.h"
@@ -64,6 +65,7 @@ TEST_F(SetupDialogTest, HasTheSixTabsInOrder) {
 TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
     hv::SingleInstances::refuse<hv::ledTabPage>();
     hv::SingleInstances::refuse<hv::FPGATabPage>();
+    hv::SingleInstances::refuse<hv::AecAgcTabPage>();
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
     EXPECT_EQ(prompts.messageTexts(), QStringList({"WARNING::Fail to get I2C Tab Page!!!",

@@ -2,6 +2,7 @@
 
 #include <QTabWidget>
 
+#include "AecAgcTabPage.h"
 #include "FPGATabPage.h"
 #include "I2CTabPage.h"
 #include "PromptService.h"
@@ -41,7 +42,8 @@ setupDialog::Pages setupDialog::Pages::standard() {
              QStringLiteral("WARNING::Fail to get I2C Tab Page!!!"),
              []() -> TabPage* { return I2CTabPage::instance(); }},
             {QStringLiteral("tabAecAgc"), QStringLiteral("AEC+AGC"),
-             QStringLiteral("WARNING::Fail to get AEC+AGC Tab Page!!!"), noPage},
+             QStringLiteral("WARNING::Fail to get AEC+AGC Tab Page!!!"),
+             []() -> TabPage* { return AecAgcTabPage::instance(); }},
             {QStringLiteral("tabFPGA"), QStringLiteral("FPGA/MCU"),
              QStringLiteral("WARNING::Fail to get FPGA Tab Page!!!"),
              []() -> TabPage* { return FPGATabPage::instance(); }},
