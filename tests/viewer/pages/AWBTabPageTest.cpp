@@ -10,7 +10,9 @@
 #include <array>
 
 #include "AWBTabPage.h"
+#include "BoardInfoTabPage.h"
 #include "PageTest.h"
+#include "setupDialog.h"
 
 using hvtest::PageBoards;
 
@@ -91,6 +93,17 @@ TEST_F(AWBTabPage, TheFormCarriesTheNamedWidgetsAndTexts) {
     EXPECT_EQ(labels,
               QStringList({"  Device#", "  AWB", "  AWB Gain", "  Fast AWB", "  Red Gain", "  R",
                            "  C", "  Green Gain", "  G", " M", "  Blue Gain", "  B", "  Y"}));
+}
+
+TEST_F(AWBTabPage, TheSetupDialogHostsItAndTheBoardInformationPageInTheirTabs) {
+    hv::setupDialog dialog;
+    dialog.initialise(nullptr, 0, {}, {});
+    EXPECT_FALSE(prompts.messageTexts().contains("WARNING::Fail to get AWB Tab Page!!!"));
+    ASSERT_NE(hv::AWBTabPage::instance(), nullptr);
+    ASSERT_NE(hv::BoardInfoTabPage::instance(), nullptr);
+    EXPECT_EQ(hv::AWBTabPage::instance()->parentWidget(), dialog.findChild<QWidget*>("tabAWB"));
+    EXPECT_EQ(hv::BoardInfoTabPage::instance()->parentWidget(),
+              dialog.findChild<QWidget*>("tabBoadInfo"));
 }
 
 TEST_F(AWBTabPage, SetUpTurnsAwbOnBeforeTheGainsWithAutomaticGainsOf1200) {

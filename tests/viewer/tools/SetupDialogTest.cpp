@@ -4,6 +4,8 @@
 #include <QTabWidget>
 #include <tuple>
 
+#include "AWBTabPage.h"
+#include "BoardInfoTabPage.h"
 #include "FakeTabPage.h"
 #include "ScriptedPrompts.h"
 #include "SingleInstances.h"
@@ -61,7 +63,9 @@ TEST_F(SetupDialogTest, HasTheSixTabsInOrder) {
 }
 
 TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
+    hv::SingleInstances::refuse<hv::AWBTabPage>();
     hv::SingleInstances::refuse<hv::ledTabPage>();
+    hv::SingleInstances::refuse<hv::BoardInfoTabPage>();
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
     EXPECT_EQ(prompts.messageTexts(), QStringList({"WARNING::Fail to get I2C Tab Page!!!",
@@ -75,7 +79,7 @@ TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
 TEST_F(SetupDialogTest, HostsTheLedPageInTheLedTab) {
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
-    EXPECT_EQ(prompts.messageTexts().size(), 4);
+    EXPECT_EQ(prompts.messageTexts().size(), 3);
     EXPECT_FALSE(prompts.messageTexts().contains("WARNING::Fail to get LED Tab Page!!!"));
     ASSERT_NE(hv::ledTabPage::instance(), nullptr);
     EXPECT_EQ(hv::ledTabPage::instance()->parentWidget(), dialog.findChild<QWidget*>("tabLED"));

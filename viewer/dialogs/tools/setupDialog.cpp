@@ -2,6 +2,8 @@
 
 #include <QTabWidget>
 
+#include "AWBTabPage.h"
+#include "BoardInfoTabPage.h"
 #include "PromptService.h"
 #include "SingleInstances.h"
 #include "TabPage.h"
@@ -42,11 +44,13 @@ setupDialog::Pages setupDialog::Pages::standard() {
             {QStringLiteral("tabFPGA"), QStringLiteral("FPGA/MCU"),
              QStringLiteral("WARNING::Fail to get FPGA Tab Page!!!"), noPage},
             {QStringLiteral("tabAWB"), QStringLiteral("AWB"),
-             QStringLiteral("WARNING::Fail to get AWB Tab Page!!!"), noPage},
+             QStringLiteral("WARNING::Fail to get AWB Tab Page!!!"),
+             []() -> TabPage* { return AWBTabPage::instance(); }},
             {QStringLiteral("tabLED"), QStringLiteral("LED"),
              QStringLiteral("WARNING::Fail to get LED Tab Page!!!"),
              []() -> TabPage* { return ledTabPage::instance(); }},
-            {QStringLiteral("tabBoadInfo"), QStringLiteral("Board info."), QString(), noPage},
+            {QStringLiteral("tabBoadInfo"), QStringLiteral("Board info."), QString(),
+             []() -> TabPage* { return BoardInfoTabPage::instance(); }},
         },
         [](int deviceIndex, int controller, int led, int mode, double frequency, int duty) {
             ledTabPage* page = ledTabPage::instance();
