@@ -4,9 +4,12 @@
 #include <QTabWidget>
 #include <tuple>
 
+#include "AWBTabPage.h"
 #include "AecAgcTabPage.h"
+#include "BoardInfoTabPage.h"
 #include "FPGATabPage.h"
 #include "FakeTabPage.h"
+#include "I2CTabPage.h"
 #include "ScriptedPrompts.h"
 #include "SingleInstances.h"
 #include "ledTabPage.h"
@@ -63,9 +66,12 @@ TEST_F(SetupDialogTest, HasTheSixTabsInOrder) {
 }
 
 TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
-    hv::SingleInstances::refuse<hv::ledTabPage>();
-    hv::SingleInstances::refuse<hv::FPGATabPage>();
+    hv::SingleInstances::refuse<hv::I2CTabPage>();
     hv::SingleInstances::refuse<hv::AecAgcTabPage>();
+    hv::SingleInstances::refuse<hv::FPGATabPage>();
+    hv::SingleInstances::refuse<hv::AWBTabPage>();
+    hv::SingleInstances::refuse<hv::ledTabPage>();
+    hv::SingleInstances::refuse<hv::BoardInfoTabPage>();
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
     EXPECT_EQ(prompts.messageTexts(), QStringList({"WARNING::Fail to get I2C Tab Page!!!",
@@ -76,14 +82,22 @@ TEST_F(SetupDialogTest, WarnsOfEachMissingPageInTabOrderButNotOfBoardInfo) {
     EXPECT_EQ(prompts.messageTitles(), QStringList(5, "Setup Dialog"));
 }
 
-TEST_F(SetupDialogTest, HostsTheLedPageInTheLedTab) {
+TEST_F(SetupDialogTest, HostsEveryPageInItsTabWithoutAWarning) {
     hv::setupDialog dialog;
     dialog.initialise(nullptr, 0, {}, {});
-    EXPECT_EQ(prompts.messageTexts().size(), 3);
-    EXPECT_FALSE(prompts.messageTexts().contains("WARNING::Fail to get LED Tab Page!!!"));
-    EXPECT_FALSE(prompts.messageTexts().contains("WARNING::Fail to get FPGA Tab Page!!!"));
-    ASSERT_NE(hv::ledTabPage::instance(), nullptr);
-    EXPECT_EQ(hv::ledTabPage::instance()->parentWidget(), dialog.findChild<QWidget*>("tabLED"));
+    EXPECT_TRUE(prompts.messageTexts().isEmpty())
+        << prompts.messageTexts().join('\n').toStdString();
+    const std::vector<std::pair<QWidget*, const char*>> pages = {
+        {hv::I2CTabPage::instance(), "tabI2C"},
+        {hv::AecAgcTabPage::instance(), "tabAecAgc"},
+        {hv::FPGATabPage::instance(), "tabFPGA"},
+        {hv::AWBTabPage::instance(), "tabAWB"},
+        {hv::ledTabPage::instance(), "tabLED"},
+        {hv::BoardInfoTabPage::instance(), "tabBoadInfo"}};
+    for (const auto& [page, tab] : pages) {
+        ASSERT_NE(page, nullptr) << tab;
+        EXPECT_EQ(page->parentWidget(), dialog.findChild<QWidget*>(tab)) << tab;
+    }
 }
 
 TEST_F(SetupDialogTest, WithoutDevicesPagesStayEmptyAndTheLedRefreshGetsDeviceMinusOne) {

@@ -2,16 +2,23 @@
 
 #include <cerrno>
 
-#include "kxCxApi.h"
+#include "CxRegisterPort.h"
 
 namespace hv {
 
 namespace {
 
-constexpr int kWideAddresses = 1;
+constexpr bool kWideAddresses = true;
 constexpr int kByte = 0xFF;
 
+CxRegisterPort& libraryPort() {
+    static CxRegisterPort port;
+    return port;
+}
+
 }  // namespace
+
+SensorRegisters::SensorRegisters(CamContext* handle) : SensorRegisters(libraryPort(), handle) {}
 
 bool SensorRegisters::read(int reg, int& value) {
     value = 0;
@@ -19,7 +26,7 @@ bool SensorRegisters::read(int reg, int& value) {
         return true;
     }
     int read = 0;
-    if (readRegister(m_handle, kSlave, reg, &read, kWideAddresses) != 1) {
+    if (!m_port.read(m_handle, kSlave, reg, kWideAddresses, read)) {
         return failed();
     }
     value = read & kByte;
@@ -30,7 +37,7 @@ bool SensorRegisters::write(int reg, int value) {
     if (m_handle == nullptr) {
         return true;
     }
-    if (writeRegister(m_handle, kSlave, reg, value & kByte, kWideAddresses) != 1) {
+    if (!m_port.write(m_handle, kSlave, reg, kWideAddresses, value & kByte)) {
         return failed();
     }
     return true;
@@ -60,7 +67,8 @@ bool SensorRegisters::writePair(int highReg, int value, int highMask) {
 }
 
 bool SensorRegisters::failed() {
-    m_lastError = errno;  // the camera library's exports leave the platform error there
+    // The camera library's exports leave the platform error of a failed transfer in errno.
+    m_lastError = errno;
     return false;
 }
 

@@ -1,12 +1,13 @@
 // The registers of a board's sensor controller (I2C slave 0x35, 16-bit register addresses) as the
-// setup pages reach them through a device handle: single bytes, single bits changed by a read and
-// a write, and quantities wider than a byte kept in a register pair, high byte at the lower
-// address. Without a handle (no device chosen) nothing is sent and every access succeeds, reading
-// 0.
+// setup pages reach them through a device handle and a register port: single bytes, single bits
+// changed by a read and a write, and quantities wider than a byte kept in a register pair, high
+// byte at the lower address. Without a handle (no device chosen) nothing is sent and every access
+// succeeds, reading 0.
 //
 // Used on the GUI thread only.
 #pragma once
 
+#include "RegisterPort.h"
 #include "kxCamContextHead.h"
 
 namespace hv {
@@ -15,14 +16,17 @@ class SensorRegisters {
 public:
     static constexpr int kSlave = 0x35;
 
-    // The handle is borrowed; null: no device.
-    explicit SensorRegisters(CamContext* handle) : m_handle(handle) {}
+    // Both are borrowed; a null handle: no device.
+    SensorRegisters(RegisterPort& port, CamContext* handle) : m_port(port), m_handle(handle) {}
+    // Through the camera library.
+    explicit SensorRegisters(CamContext* handle);
 
     // The low byte of the register into value; false when the transfer failed (value is 0).
     bool read(int reg, int& value);
     // Writes the low byte of value; false when the transfer failed.
     bool write(int reg, int value);
-    // Sets or clears the bits of mask and keeps the others: a read, then a write.
+    // Sets or clears the bits of mask and keeps the others: a read, then a write. When the read
+    // fails nothing is written: the other bits are not known.
     bool setBits(int reg, int mask, bool on);
     // A pair: high byte × 256 + low byte. False when either read failed (value is 0).
     bool readPair(int highReg, int& value);
@@ -36,6 +40,7 @@ public:
 private:
     bool failed();
 
+    RegisterPort& m_port;
     CamContext* m_handle;
     int m_lastError = 0;
 };

@@ -2,7 +2,9 @@
 
 #include <QTabWidget>
 
+#include "AWBTabPage.h"
 #include "AecAgcTabPage.h"
+#include "BoardInfoTabPage.h"
 #include "FPGATabPage.h"
 #include "I2CTabPage.h"
 #include "PromptService.h"
@@ -48,11 +50,13 @@ setupDialog::Pages setupDialog::Pages::standard() {
              QStringLiteral("WARNING::Fail to get FPGA Tab Page!!!"),
              []() -> TabPage* { return FPGATabPage::instance(); }},
             {QStringLiteral("tabAWB"), QStringLiteral("AWB"),
-             QStringLiteral("WARNING::Fail to get AWB Tab Page!!!"), noPage},
+             QStringLiteral("WARNING::Fail to get AWB Tab Page!!!"),
+             []() -> TabPage* { return AWBTabPage::instance(); }},
             {QStringLiteral("tabLED"), QStringLiteral("LED"),
              QStringLiteral("WARNING::Fail to get LED Tab Page!!!"),
              []() -> TabPage* { return ledTabPage::instance(); }},
-            {QStringLiteral("tabBoadInfo"), QStringLiteral("Board info."), QString(), noPage},
+            {QStringLiteral("tabBoadInfo"), QStringLiteral("Board info."), QString(),
+             []() -> TabPage* { return BoardInfoTabPage::instance(); }},
         },
         [](int deviceIndex, int controller, int led, int mode, double frequency, int duty) {
             ledTabPage* page = ledTabPage::instance();

@@ -44,7 +44,7 @@ public:
         // Refreshes the LED page when that page exists and a controller answered its probe.
         LedRefresh refreshLed;
 
-        // The program's six pages. Only the LED page exists so far; the others are missing.
+        // The program's six pages.
         static Pages standard();
     };
 
