@@ -30,11 +30,6 @@ constexpr int kLedDuty = 0;
 // How far below the main window's top the dialog opens.
 constexpr int kBelowMainWindow = 280;
 
-// A page that has no class yet.
-TabPage* noPage() {
-    return nullptr;
-}
-
 }  // namespace
 
 setupDialog::Pages setupDialog::Pages::standard() {
