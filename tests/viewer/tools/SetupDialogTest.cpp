@@ -100,6 +100,16 @@ TEST_F(SetupDialogTest, HostsEveryPageInItsTabWithoutAWarning) {
     }
 }
 
+TEST_F(SetupDialogTest, APageInitialisedBeforeWithoutATabGoesIntoItsTab) {
+    // The main window initialises the LED page at start-up for the illumination, before any
+    // setup dialog exists.
+    ASSERT_NE(hv::ledTabPage::instance(), nullptr);
+    hv::ledTabPage::instance()->initialise(nullptr, 0, {}, {});
+    hv::setupDialog dialog;
+    dialog.initialise(nullptr, 0, {}, {});
+    EXPECT_EQ(hv::ledTabPage::instance()->parentWidget(), dialog.findChild<QWidget*>("tabLED"));
+}
+
 TEST_F(SetupDialogTest, WithoutDevicesPagesStayEmptyAndTheLedRefreshGetsDeviceMinusOne) {
     hv::setupDialog dialog(testPages());
     dialog.initialise(nullptr, 0, {}, {});

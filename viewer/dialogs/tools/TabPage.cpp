@@ -14,11 +14,13 @@ void TabPage::initialise(QWidget* parent, int deviceCount, const QStringList& de
         buildForm();
         m_formBuilt = true;
         connect(deviceCombo(), &QComboBox::currentIndexChanged, this, &TabPage::OnDevNoSel);
-        if (parent) {
-            auto* layout = parent->layout() ? parent->layout() : new QVBoxLayout(parent);
-            layout->setContentsMargins(0, 0, 0, 0);
-            layout->addWidget(this);
-        }
+    }
+    // A page initialised before without a tab (the LED page serves the illumination from the
+    // start) goes into its tab when one is given.
+    if (parent && parentWidget() != parent) {
+        auto* layout = parent->layout() ? parent->layout() : new QVBoxLayout(parent);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(this);
     }
     m_deviceCount = deviceCount;
     m_deviceNames = deviceNames;

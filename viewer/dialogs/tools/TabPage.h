@@ -20,7 +20,8 @@ class TabPage : public QWidget {
 public:
     explicit TabPage(QWidget* parent = nullptr);
 
-    // On the first call the page builds its form and places itself inside parent (its tab).
+    // On the first call the page builds its form; every call with a parent places the page inside
+    // it (its tab) unless it is there already.
     // Every call copies the lists; with devices, the combo lists their names, the first is
     // selected and the page reads its state from device 0.
     virtual void initialise(QWidget* parent, int deviceCount, const QStringList& deviceNames,
