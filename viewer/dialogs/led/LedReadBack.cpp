@@ -10,9 +10,6 @@ namespace hv {
 
 namespace {
 
-constexpr int kCodeOff = 0x01;
-constexpr int kCodePwm = 0x02;
-constexpr int kMode1Sleep = 0x10;
 constexpr int kModeOn = 0;
 constexpr int kModeOff = 1;
 constexpr int kModePwm1 = 2;
@@ -45,12 +42,12 @@ std::optional<LedReadBack::Setting> LedReadBack::readPca9633(int channel) {
     }
     const int code = ledOut >> (2 * channel) & 0x03;
     Setting setting;
-    if (code == kCodeOff) {
+    if (code == Pca9633Rule::kCodeOff) {
         setting.mode = kModeOff;
-    } else if (code >= kCodePwm) {
-        setting.mode = kModePwm1 + (code - kCodePwm);
+    } else if (code >= Pca9633Rule::kCodePwm) {
+        setting.mode = kModePwm1 + (code - Pca9633Rule::kCodePwm);
         setting.duty = dutyOf(pwm, 255.0);
-    } else if ((mode1 & kMode1Sleep) != 0) {
+    } else if ((mode1 & Pca9633Rule::kMode1Sleep) != 0) {
         setting.mode = kModeOn;
     } else {
         setting.mode = kModePwm1;

@@ -6,13 +6,11 @@ namespace hv {
 
 namespace {
 
-constexpr int kMode1Sleep = 0x10;
 constexpr int kMode1Bit7 = 0x80;
 
 constexpr int kEveryChannelOff = 0x00;
 constexpr int kEveryChannelOn = 0x55;
 constexpr int kCodeMask = 0x03;
-constexpr int kCodePwm = 0x02;
 // Channel 1's code (bits 2-3): cleared for every PWM setting, 01 while the PWM channel is off.
 constexpr int kChannel1Mask = 0x0C;
 constexpr int kChannel1On = 0x04;

@@ -17,6 +17,10 @@ public:
     static constexpr int kRegMode1 = 0x00;
     static constexpr int kRegPwm0 = 0x02;  // PWM0-PWM3: 0x02-0x05
     static constexpr int kRegLedOut = 0x08;
+    // MODE1's sleep bit (oscillator off); a channel's two-bit LEDOUT codes.
+    static constexpr int kMode1Sleep = 0x10;
+    static constexpr int kCodeOff = 0x01;
+    static constexpr int kCodePwm = 0x02;
 
     explicit Pca9633Rule(LedBus& bus) : m_bus(bus) {}
 
