@@ -106,6 +106,7 @@ Nelvora::Nelvora(QWidget* parent)
     m_arrivalWait->setInterval(kArrivalWaitMs);
     connect(m_arrivalWait, &QTimer::timeout, this, &Nelvora::bringUpArrivedBoard);
     m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("secondClock"));
     m_timer->setInterval(kClockMs);
     m_timer->start();
     showClock();

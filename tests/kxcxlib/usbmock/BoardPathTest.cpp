@@ -24,12 +24,17 @@ constexpr int kSensor = 0x35;
 constexpr int kAdc = 0x48;
 constexpr int kDampening = 0x21;
 constexpr int kFrameBytes = 480000;
-// Frames a stream of 30 a second must deliver in 3 s: a loaded machine loses some, and a sanitizer
-// build, many times slower, most (there only arriving counts).
+// Two boards streaming at once. The plain build checks their rate: a stream of 30 a second
+// delivers at least 30 frames in 3 s on a loaded machine. A sanitizer build is many times slower:
+// a whole frame then crosses the emulated usbdevfs in about the library's 20 ms bulk time-out, and
+// two boards rendering 30 frames a second leave it too little of the processor to do so. There the
+// boards run at 5 frames a second and each must deliver frames while the other streams.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kFramesIn3s = 1;
+constexpr bool kCountRate = false;
+constexpr const char* kTwoStreamingBoards = "RT4207,fps=5;MV3318,fps=5";
 #else
-constexpr int kFramesIn3s = 30;
+constexpr bool kCountRate = true;
+constexpr const char* kTwoStreamingBoards = "RT4207;MV3318,fps=30";
 #endif
 
 std::string data(const std::string& name) {
@@ -55,9 +60,9 @@ struct Frames {
         others = 0;
         wrongSize = 0;
     }
-    static bool waitFor(int frames, std::chrono::milliseconds limit) {
+    static bool waitFor(int frames, std::chrono::milliseconds limit, int fromOthers = 0) {
         const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (count < frames) {
+        while (count < frames || others < fromOthers) {
             if (std::chrono::steady_clock::now() >= deadline) {
                 return false;
             }
@@ -152,7 +157,7 @@ TEST_P(BoardPath, ARegisterFileReachesTheSensorAndTheFpga) {
 }
 
 TEST_P(BoardPath, TwoBoardsOfBothVariantsStreamAtOnceAtTheirFrameRate) {
-    CamContext* handle = startAndOpen("RT4207;MV3318,fps=30");
+    CamContext* handle = startAndOpen(kTwoStreamingBoards);
     ASSERT_NE(handle, nullptr);
     std::ofstream("reg_init.txt") << ";(a) sensor controller system reset\n6A 3003 20\n";
     CamContext* second = open("MV3318-x7654_00");
@@ -160,18 +165,23 @@ TEST_P(BoardPath, TwoBoardsOfBothVariantsStreamAtOnceAtTheirFrameRate) {
     Frames::reset(handle);
     ASSERT_EQ(acquireImageStream(handle, &Frames::record, 0), 0);
     ASSERT_EQ(acquireImageStream(second, &Frames::record, 0), 1);  // its own threads run it
-    ASSERT_TRUE(Frames::waitFor(1, 5s));
-    const int firstBefore = Frames::count;
-    const int othersBefore = Frames::others;
-    std::this_thread::sleep_for(3s);
-    const int first = Frames::count - firstBefore;
-    const int others = Frames::others - othersBefore;
+    if (kCountRate) {
+        ASSERT_TRUE(Frames::waitFor(1, 5s));
+        const int firstBefore = Frames::count;
+        const int othersBefore = Frames::others;
+        std::this_thread::sleep_for(3s);
+        const int first = Frames::count - firstBefore;
+        const int others = Frames::others - othersBefore;
+        EXPECT_GE(first, 30);
+        EXPECT_LE(first, 95);
+        EXPECT_GE(others, 30);
+        EXPECT_LE(others, 95);
+    } else {
+        EXPECT_TRUE(Frames::waitFor(3, 30s, 3))
+            << Frames::count << " and " << Frames::others << " frames";
+    }
     EXPECT_EQ(acquireImageStream(handle, nullptr, 0), 0);
     EXPECT_EQ(acquireImageStream(second, nullptr, 0), 3);
-    EXPECT_GE(first, kFramesIn3s);
-    EXPECT_LE(first, 95);
-    EXPECT_GE(others, kFramesIn3s);
-    EXPECT_LE(others, 95);
     EXPECT_EQ(Frames::wrongSize, 0);
 }
 
