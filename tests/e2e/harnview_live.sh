@@ -25,7 +25,7 @@ import -window root before.png
 
 # The live area (640 x 640 at 30,30 in the window) shows a scene of many colours; the colour
 # bars have a handful.
-colours="$(convert before.png -crop "640x640+$((wx + 30))+$((wy + 30))" -unique-colors -format %w info:)"
+colours="$(convert before.png -crop "640x640+$((wx + 30))+$((wy + 30))" -format %k info:)"
 [ "$colours" -gt 500 ] || fail "the live area shows $colours colours: no live picture"
 
 # The scope's light-up button: the illumination level beside the picture changes.

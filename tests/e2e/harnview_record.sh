@@ -35,7 +35,7 @@ wait_said "ALERT::A camera device has been inserted" 1 20
 wait_live
 eval "$(xdotool getwindowgeometry --shell "$main")"
 import -window root replugged.png
-colours="$(convert replugged.png -crop "640x640+$((X + 30))+$((Y + 30))" -unique-colors -format %w info:)"
+colours="$(convert replugged.png -crop "640x640+$((X + 30))+$((Y + 30))" -format %k info:)"
 [ "$colours" -gt 500 ] || fail "no live picture after the replug ($colours colours)"
 [ -n "$shots" ] && cp replugged.png "$shots/harnview-replugged.png"
 echo "replug: live picture of $colours colours"

@@ -126,12 +126,14 @@ wait_live() {
     fail "no frames within $seconds s"
 }
 
-# Held for a second: the library reads the buttons once a frame, and a sanitizer build under
-# load may show only a few frames a second.
+# Held for a second and let go for a moment: the library reads the buttons once a frame, and a
+# sanitizer build under load may show only a few frames a second. A press that follows a release
+# within one frame is no press.
 press() {
     "$kxcxctl" sim press "$1" >/dev/null
     sleep 1
     "$kxcxctl" sim release "$1" >/dev/null
+    sleep 0.3
 }
 
 frames() {
