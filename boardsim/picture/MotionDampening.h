@@ -1,11 +1,11 @@
 // The FPGA's motion dampening (register 0x27 bit 0, coefficient in 0x21): each frame is blended
-// with the frame the FPGA put out before, per colour value,
-//   out = (w * previous + (128 - w) * current + 64) / 128,
+// with the history of the frames before, per colour value,
+//   history = (w * history + (128 - w) * current) / 128,   out = history rounded,
 // which steadies the picture against the scope's shake and the sensor's noise. The weight w is
 // the coefficient, at most 127, so that the picture always follows the scene: 2 (the smallest
-// coefficient the host writes) barely dampens, 128 dampens the most. Rounded as above, a value
-// moves only when it differs from the previous output by about 64 / (128 - w) levels or more, so
-// heavy dampening holds small changes back until they grow. The first frame after a reset passes
+// coefficient the host writes) barely dampens, 128 dampens the most. The history keeps 8 bits
+// below the output's, so even the heaviest dampening follows a change of one level (it would
+// stand still if the history were the rounded output). The first frame after a reset passes
 // unchanged and starts the history.
 #pragma once
 
@@ -33,7 +33,7 @@ public:
 private:
     size_t m_bytes;
     bool m_hasPrevious = false;
-    std::vector<uint8_t> m_previous;  // made with the first frame
+    std::vector<uint16_t> m_history;  // values x 256; made with the first frame
 };
 
 }  // namespace boardsim
