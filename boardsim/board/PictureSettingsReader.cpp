@@ -75,6 +75,11 @@ PictureSettings PictureSettingsReader::read(const SensorController& sensor,
 
     settings.sensorColourBars = (sensor.peek(Sensor::kRegColourBars) & kOnBit) != 0;
     settings.fpgaSource = fpga.peek(FpgaRegisterFile::kRegPatternSource);
+    settings.medianFilter = (fpga.peek(FpgaRegisterFile::kRegMedianFilter) & kOnBit) != 0;
+    settings.motionCompensation = (fpga.peek(FpgaRegisterFile::kRegMotionControl) & kOnBit) != 0;
+    settings.dampening = fpga.peek(FpgaRegisterFile::kRegDampening);
+    // 0x7A switches the board's HDMI output, a video output of its own beside USB: it leaves
+    // the picture sent to the host as it is, and the register is only read back.
     settings.gammaOn = (fpga.peek(FpgaRegisterFile::kRegGammaEnable) & kOnBit) != 0;
     settings.gammaTable = fpga.gammaTable(fpga.peek(FpgaRegisterFile::kRegGammaSelect));
     settings.seed = seed;

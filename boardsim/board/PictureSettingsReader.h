@@ -1,6 +1,6 @@
 // Gathers what the registers ask of the picture: the sensor controller's exposure, gain, metering
-// and white balance registers, the FPGA's source and gamma registers with its gamma slots, the
-// lamp's brightness and the board's picture seed.
+// and white balance registers, the FPGA's source, median filter, motion compensation and gamma
+// registers with its gamma slots, the lamp's brightness and the board's picture seed.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // What the board's registers ask of the picture: the light, the sensor's exposure, gain and
-// white balance, test patterns and the FPGA's gamma stage. The streaming side of the board
-// gathers it from the register models before each frame.
+// white balance, test patterns and the FPGA's median filter, motion dampening and gamma stage. The
+// streaming side of the board gathers it from the register models before each frame.
 #pragma once
 
 #include <array>
@@ -44,6 +44,13 @@ struct PictureSettings {
     // 1 colour bars, 3 patterns). The FPGA's source wins over the sensor's.
     bool sensorColourBars = false;
     int fpgaSource = 0;
+
+    // The FPGA's median filter (0x20 bit 0) and motion compensation (0x27 bit 0), which dampens
+    // the picture with the coefficient of 0x21 (2..128 as the host writes it, 128 the most; see
+    // MotionDampening).
+    bool medianFilter = false;
+    bool motionCompensation = false;
+    int dampening = 0x40;
 
     // The FPGA's gamma stage (0x2B on, 0x2C table 0..6 of the uploaded slots). table points at
     // 1024 entries mapping a 10-bit input to a 10-bit output, or is null (no table uploaded: the

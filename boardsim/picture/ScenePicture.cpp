@@ -10,6 +10,8 @@
 
 #include "BlockMeter.h"
 #include "ExposureLoop.h"
+#include "MedianFilter.h"
+#include "MotionDampening.h"
 #include "SceneTexture.h"
 #include "TestPatterns.h"
 #include "ValueNoise.h"
@@ -73,6 +75,9 @@ struct ScenePicture::State {
     // not.
     void cameraRows(int y0, int y1, uint8_t* rgb, BlockMeter& meter, bool withGamma) const;
     void gammaRow(uint8_t* row) const;
+    // The FPGA's stages after the source, then its gamma when the source's pixels went without.
+    void fpgaFilters(const PictureSettings& settings, bool fpgaPattern, bool gammaHere,
+                     uint8_t* rgb);
 
     std::shared_ptr<const SceneTexture> texture;
     // White balance that makes the scene grey, and the scale from texels to output levels.
@@ -114,6 +119,13 @@ struct ScenePicture::State {
     int32_t stepYV = 0;
     // Where each row starts in the noise stream this frame.
     std::array<uint32_t, kHeight> rowNoise{};
+
+    MedianFilter median{kWidth, kHeight};
+    MotionDampening dampening{kFrameBytes};
+    // The source the dampening's history was made from: the seed, and the FPGA's pattern (1 or
+    // 3), the sensor's bars (-1) or the scene (0).
+    uint32_t dampedSeed = 0;
+    int dampedSource = 0;
 };
 
 void ScenePicture::State::useTexture(uint32_t seed) {
@@ -282,6 +294,27 @@ void ScenePicture::State::gammaRow(uint8_t* row) const {
     }
 }
 
+void ScenePicture::State::fpgaFilters(const PictureSettings& settings, bool fpgaPattern,
+                                      bool gammaHere, uint8_t* rgb) {
+    if (settings.medianFilter) {
+        median.apply(rgb);
+    }
+    const int source = fpgaPattern ? settings.fpgaSource : settings.sensorColourBars ? -1 : 0;
+    if (!settings.motionCompensation || source != dampedSource || settings.seed != dampedSeed) {
+        dampening.reset();
+    }
+    dampedSource = source;
+    dampedSeed = settings.seed;
+    if (settings.motionCompensation) {
+        dampening.apply(rgb, settings.dampening);
+    }
+    if (gammaActive && gammaHere) {
+        for (int i = 0; i < kFrameBytes; ++i) {
+            rgb[i] = gamma[rgb[i]];
+        }
+    }
+}
+
 ScenePicture::ScenePicture(uint32_t seed) : m_state(std::make_unique<State>(seed)) {}
 
 ScenePicture::~ScenePicture() = default;
@@ -305,6 +338,8 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
     BlockMeter meter(settings.windowX0, settings.windowY0, settings.windowX1, settings.windowY1,
                      kWidth, kHeight);
     const bool fpgaPattern = settings.fpgaSource == 1 || settings.fpgaSource == 3;
+    // Gamma goes with the source's pixels unless the FPGA's filters come between.
+    const bool gammaWithSource = !settings.medianFilter && !settings.motionCompensation;
     const size_t stride = kRowValues;
 
     if (settings.sensorColourBars) {
@@ -319,7 +354,7 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
             meter.addRow(y, bars.data());
         }
         if (!fpgaPattern) {
-            if (s.gammaActive) {
+            if (s.gammaActive && gammaWithSource) {
                 s.gammaRow(bars.data());
             }
             for (int y = 0; y < kHeight; ++y) {
@@ -359,7 +394,7 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
         if (fpgaPattern) {
             s.cameraRows(meter.top(), meter.bottom(), rgb, meter, false);
         } else {
-            s.cameraRows(0, kHeight, rgb, meter, true);
+            s.cameraRows(0, kHeight, rgb, meter, gammaWithSource);
         }
     }
 
@@ -374,7 +409,7 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
                 TestPatterns::fpgaTestPattern(pattern.data(), kWidth, kHeight);
             }
         }
-        if (s.gammaActive) {
+        if (s.gammaActive && gammaWithSource) {
             for (int i = 0; i < kFrameBytes; ++i) {
                 rgb[i] = s.gamma[pattern[i]];
             }
@@ -382,6 +417,7 @@ void ScenePicture::render(const PictureSettings& settings, double seconds, uint8
             std::memcpy(rgb, pattern.data(), kFrameBytes);
         }
     }
+    s.fpgaFilters(settings, fpgaPattern, !gammaWithSource, rgb);
 
     s.average = meter.average(settings.weights);
     if (!settings.sensorColourBars) {

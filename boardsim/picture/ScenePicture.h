@@ -1,12 +1,16 @@
 // The picture a simulated board's sensor sees: a textured inspection scene with some motion,
 // lit by the board's LEDs, exposed, balanced and pattern-switched as the registers say.
-// Deterministic: the same settings, seed and time give the same bytes (with automatic exposure,
-// after the same frames before).
+// Deterministic: the same settings, seed and time give the same bytes, after the same frames
+// before when the exposure is automatic or motion compensation is on (its dampening blends in
+// the frames rendered since it was switched on or the source last changed).
 //
 // The order of the stages: the scene or the sensor's colour bars, metered for the exposure loop
 // and 0x4293, then the FPGA's source (1 and 3 replace the picture with the FPGA's patterns, other
 // values pass it; behind a pattern the sensor goes on metering and adjusting to the scene), then
-// the FPGA's gamma, on everything. The loop rests while the sensor shows its bars.
+// the FPGA's median filter (MedianFilter), its motion dampening (MotionDampening) and its gamma,
+// each on everything. The loop rests while the sensor shows its bars. Switching motion
+// compensation off, or another source (FPGA pattern, sensor bars, scene or seed), drops the
+// dampening's history: the next frame is the undampened one.
 //
 // The scene's texture is drawn once per seed (about a tenth of a second, on up to four threads)
 // and shared by the pictures of that seed; a picture's own tables (about 120 KB) are made with
@@ -33,7 +37,8 @@ public:
     ScenePicture& operator=(const ScenePicture&) = delete;
 
     // Renders the frame at `seconds` since power-on into rgb (kFrameBytes: R, G, B per pixel,
-    // rows from the top). Advances the exposure loop by one frame when it is automatic.
+    // rows from the top). Advances the exposure loop by one frame when it is automatic, and the
+    // dampening's history when motion compensation is on.
     void render(const PictureSettings& settings, double seconds, uint8_t* rgb);
 
     // The weighted average intensity of the metering window in the last frame, 0..255 (the

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "BoardWire.h"
+#include "PictureFrames.h"
 #include "board/PictureSettingsReader.h"
 
 using namespace boardwire;
@@ -41,6 +42,9 @@ TEST(BoardPictureSettings, ResetRegistersGiveAutomaticSettingsOverTheWholeField)
     EXPECT_EQ(settings.blueGain, 1024);
     EXPECT_FALSE(settings.sensorColourBars);
     EXPECT_EQ(settings.fpgaSource, 0);
+    EXPECT_FALSE(settings.medianFilter);
+    EXPECT_FALSE(settings.motionCompensation);
+    EXPECT_EQ(settings.dampening, 0x40);
     EXPECT_FALSE(settings.gammaOn);
     EXPECT_EQ(settings.gammaTable, nullptr);
     EXPECT_EQ(settings.seed, 77u);
@@ -128,6 +132,38 @@ TEST(BoardPictureSettings, WritesOfTheHostReachThePicture) {
     EXPECT_EQ(settings.gammaTable[1023], 1023);
     fpgaWrite(board, 0x2C, 7);  // no such slot
     EXPECT_EQ(board.pictureSettings().gammaTable, nullptr);
+}
+
+TEST(BoardPictureSettings, FpgaFilterWritesSteadyTheFramesSent) {
+    CameraBoard board(frameBoard(200), 0);
+    sensorWrite(board, 0x3603, 0x03);  // manual exposure and gain: no loop at work
+    // The mean change between two consecutive frames sent.
+    const auto change = [&board] {
+        Bytes frames[2];
+        for (Bytes& frame : frames) {
+            board.advanceClock(5ms);
+            startBank(board, fpgaRead(board, 0x77));
+            frame = bulkRead(board, 480000, 1000ms);
+            EXPECT_EQ(frame.size(), 480000u);
+        }
+        return pictureframes::meanAbsoluteDifference(frames[0], frames[1]);
+    };
+    const double raw = change();
+    fpgaWrite(board, 0x20, 1);
+    EXPECT_TRUE(board.pictureSettings().medianFilter);
+    const double median = change();
+    EXPECT_LT(median, raw * 0.7);
+    fpgaWrite(board, 0x21, 0x80);
+    fpgaWrite(board, 0x27, 0x01);
+    fpgaWrite(board, 0x7A, 0x01);  // the HDMI output: not the picture sent over USB
+    const boardsim::PictureSettings settings = board.pictureSettings();
+    EXPECT_TRUE(settings.motionCompensation);
+    EXPECT_EQ(settings.dampening, 0x80);
+    change();  // the first frame starts the history
+    EXPECT_LT(change(), median * 0.2);
+    fpgaWrite(board, 0x20, 0);
+    fpgaWrite(board, 0x27, 0);
+    EXPECT_NEAR(change(), raw, raw * 0.2);
 }
 
 TEST(BoardPictureSettings, WindowsAreKeptInsideTheFieldAndNonEmpty) {

@@ -5,31 +5,17 @@
 #include <cstdlib>
 #include <vector>
 
+#include "PictureFrames.h"
 #include "picture/ScenePicture.h"
 
 using boardsim::PictureSettings;
 using boardsim::ScenePicture;
-using Frame = std::vector<uint8_t>;
+using namespace pictureframes;
 
 namespace {
 
 constexpr int kWidth = ScenePicture::kWidth;
 constexpr int kHeight = ScenePicture::kHeight;
-
-Frame render(ScenePicture& picture, const PictureSettings& settings, double seconds) {
-    Frame frame(ScenePicture::kFrameBytes);
-    picture.render(settings, seconds, frame.data());
-    return frame;
-}
-
-PictureSettings manual(int exposure = 0x200, int gain = 16) {
-    PictureSettings settings;
-    settings.autoExposure = false;
-    settings.autoGain = false;
-    settings.manualExposure = exposure;
-    settings.manualGain = gain;
-    return settings;
-}
 
 const uint8_t* pixel(const Frame& frame, int x, int y) {
     return frame.data() + (static_cast<size_t>(y) * kWidth + x) * 3;
@@ -44,14 +30,6 @@ std::array<double, 3> channelMeans(const Frame& frame) {
         sum /= kWidth * kHeight;
     }
     return sums;
-}
-
-double meanAbsoluteDifference(const Frame& a, const Frame& b) {
-    double sum = 0.0;
-    for (size_t i = 0; i < a.size(); ++i) {
-        sum += std::abs(a[i] - b[i]);
-    }
-    return sum / static_cast<double>(a.size());
 }
 
 // Mean of (R + 2G + B) / 4 over pixels whose distance from the frame's centre is in [r0, r1).
