@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Support staff open the setup pages: an administrator logs in with Ctrl+T, presses SETUP in the
-# tools dialog and goes through the six hardware pages with Ctrl+Tab. Each page shows a form of
+# tools dialog and goes through the six hardware pages by their tabs. Each page shows a form of
 # its own (no page is empty or the same as another), the live picture goes on behind the dialog,
 # the FPGA/MCU page's register fields switch the FPGA's colour bars on and off, the LED page's
 # duty cycle darkens and lights the scene, and closing the dialog leaves the viewer running. The
@@ -26,6 +26,16 @@ window() {
     echo "$id"
 }
 
+# Evaluates the test $1 until it holds, for up to 15 s (a sanitizer build shows a few frames a
+# second).
+settle() {
+    for _ in $(seq 30); do
+        eval "$1" && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
 # The dialog's area of a fresh screenshot, as FILE.
 dialog_shot() {
     import -window root "$work/screen.png"
@@ -47,19 +57,23 @@ setup="$(window '^Setup$')"
 sleep 1
 [ "$(said 'WARNING::Fail to get')" = 0 ] || fail "a setup page is missing"
 
+# Each page's tab, clicked in turn: the page shows a form of many colours, unlike the ones before.
 pages=("I2C" "AEC+AGC" "FPGA-MCU" "AWB" "LED" "Board-info")
+tabs=(33 97 182 252 302 371)
 declare -A seen=()
-for i in "${!pages[@]}"; do
-    shot="$work/setup-$i.png"
+new_page() {
     dialog_shot "$shot"
     colours="$(convert "$shot" -format %k info:)"
-    [ "$colours" -gt 12 ] || fail "the ${pages[$i]} page looks empty ($colours colours)"
     sum="$(convert "$shot" rgb:- | md5sum | cut -d' ' -f1)"
-    [ -z "${seen[$sum]:-}" ] || fail "the ${pages[$i]} page looks like the ${seen[$sum]} page"
+    [ "$colours" -gt 12 ] && [ -z "${seen[$sum]:-}" ]
+}
+for i in "${!pages[@]}"; do
+    shot="$work/setup-$i.png"
+    xdotool mousemove --window "$setup" "${tabs[$i]}" 24 click 1
+    settle new_page ||
+        fail "the ${pages[$i]} page looks empty ($colours colours) or like the ${seen[$sum]:-} page"
     seen[$sum]="${pages[$i]}"
     [ -n "$shots" ] && cp "$shot" "$shots/harnview-setup-${pages[$i]}.png"
-    xdotool windowfocus --sync "$setup" key ctrl+Tab
-    sleep 0.5
 done
 
 # The live picture went on behind the dialog.
@@ -85,16 +99,6 @@ fpga_write() {
     xdotool mousemove --window "$setup" 333 280 click 1 key ctrl+a type "$2"
     xdotool mousemove --window "$setup" 333 308 click 1
 }
-# Evaluates the test $1 until it holds, for up to 15 s (a sanitizer build shows a few frames a
-# second).
-settle() {
-    for _ in $(seq 30); do
-        eval "$1" && return 0
-        sleep 0.5
-    done
-    return 1
-}
-
 # The scope's light starts off. Turned on at half, and back to the FPGA/MCU page, where the FPGA's colour bars replace the scene and give way to it again.
 dark="$(live_level)"
 for _ in 1 2 3 4 5; do
