@@ -9,6 +9,9 @@
 #   said TEXT                         how many times the viewer has shown TEXT
 #   wait_said TEXT COUNT [SECONDS]    waits until TEXT has been shown COUNT times, answering boxes
 #   answer_boxes                      presses Return on every message box that is open
+#   log_in USER PASSWORD              Ctrl+T on the main window and the log-in it asks for
+#   window TITLE                      waits for a visible window whose title matches TITLE (a
+#                                     regular expression) and prints its id
 #   wait_live [SECONDS]               waits until the viewer shows frames again (two more
 #                                     one-second log lines with frames in them)
 #   press BUTTON                      presses and releases a handle button
@@ -89,6 +92,27 @@ viewer_stop() {
 
 said() {
     grep -c -F -- "Harnview: $1" "$work/viewer.err" || true
+}
+
+window() {
+    local id=""
+    for _ in $(seq 600); do
+        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" && [ -n "$id" ] && break
+        kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
+        sleep 0.05
+    done
+    [ -n "$id" ] || fail "no window \"$1\""
+    echo "$id"
+}
+
+log_in() {
+    xdotool windowfocus --sync "$main" key ctrl+t
+    local login
+    login="$(window '^Log in$')"
+    xdotool windowfocus --sync "$login" type --delay 20 "$1"
+    xdotool key Tab
+    xdotool type --delay 20 "$2"
+    xdotool key Return
 }
 
 answer_boxes() {

@@ -14,18 +14,6 @@ printf 'Sesame_42\n' | "$harnview" --add-user admin --type Admin --root "$work/r
     fail "the administrator was not created"
 viewer_start
 
-# Waits for a visible window whose title matches $1 and prints its id.
-window() {
-    local id=""
-    for _ in $(seq 600); do
-        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" && [ -n "$id" ] && break
-        kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
-        sleep 0.05
-    done
-    [ -n "$id" ] || fail "no window \"$1\""
-    echo "$id"
-}
-
 # Evaluates the test $1 until it holds, for up to 15 s (a sanitizer build shows a few frames a
 # second).
 settle() {
@@ -43,12 +31,7 @@ dialog_shot() {
     convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
 }
 
-xdotool windowfocus --sync "$main" key ctrl+t
-login="$(window '^Log in$')"
-xdotool windowfocus --sync "$login" type --delay 20 admin
-xdotool key Tab
-xdotool type --delay 20 Sesame_42
-xdotool key Return
+log_in admin Sesame_42
 tools="$(window '^Tools$')"
 sleep 0.5
 # SETUP: the first button of the grid's third row.

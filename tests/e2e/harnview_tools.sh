@@ -5,7 +5,7 @@
 # temporary folder (VELQUIN_ROOT). A screenshot is kept in the folder given as the second
 # argument (or a temporary one).
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/virtual-display.sh"
+. "$(dirname "$0")/harnview_session.sh"
 harnview="$1"
 shots="${2:-}"
 
@@ -48,32 +48,15 @@ start_virtual_display "$work" || fail "Xvfb did not start"
 "$harnview" --simulate >viewer.out 2>viewer.err &
 viewer=$!
 
-# Waits for a visible top-level window whose title matches $1 and prints its id.
-window() {
-    local id=""
-    for _ in $(seq 600); do
-        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" && [ -n "$id" ] && break
-        kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
-        sleep 0.05
-    done
-    [ -n "$id" ] || fail "no window \"$1\""
-    echo "$id"
-}
-
 main="$(window '^ Nelvora Orlo - V1.02$')"
 # The shipped files were added to the root before the window came.
 for shipped in reg_init.txt firmware/default.bit Config/Gamma/Lookup1024_0.txt "NV Logo - Help UI.png"; do
     [ -s "$shipped" ] || fail "$shipped was not added to the root"
 done
 grep -q "^Harnview: added to $work: reg_init.txt, " viewer.err || fail "no word of the added files"
-xdotool windowfocus --sync "$main" key ctrl+t
-login="$(window '^Log in$')"
-xdotool windowfocus --sync "$login" type --delay 20 admin
-xdotool key Tab
-xdotool type --delay 20 Sesame_42
-xdotool key Return
+log_in admin Sesame_42
 
-# The tools dialog warns about the pages that are not built yet; each box is answered with OK
+# A box shown before the tools dialog (a setup page that could not be made) is answered with OK
 # until the dialog itself shows. A slow build (sanitizers) may take seconds for each step.
 tools=""
 for _ in $(seq 600); do
