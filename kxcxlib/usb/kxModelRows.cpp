@@ -1,15 +1,13 @@
 #include "kxModelRows.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "kxDeviceMap.h"
 
 namespace kx {
 
 bool ModelRows::sameLabel(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
+    return DeviceMap::sameLabel(a, b);
 }
 
 std::optional<std::string> ModelRows::labelOf(std::span<const Guid> guids) const {

@@ -14,6 +14,7 @@
 #include "RegFileCommand.h"
 #include "SimCommand.h"
 #include "StreamCommand.h"
+#include "UdevRulesCommand.h"
 #include "VersionsCommand.h"
 
 int CommandLine::run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
@@ -87,6 +88,9 @@ int CommandLine::run(const std::vector<std::string>& words, std::ostream& out, s
     if (command == "sim") {
         return SimCommand::run(rest, out, err);
     }
+    if (command == "udev-rules") {
+        return UdevRulesCommand::run(rest, out, err);
+    }
     err << "kxcxctl: unknown command '" << command << "' (try kxcxctl --help)" << std::endl;
     return 2;
 }
@@ -115,6 +119,7 @@ void CommandLine::usage(std::ostream& out) {
            "  gamma upload N [FILE] [--type 0-3]   send a gamma table to slot N (0-15)\n"
            "  gamma download N [--out FILE]        read slot N (0-15) back (and save it)\n"
            "  sim ...     drive the simulated boards of a running program (kxcxctl sim help)\n"
+           "  udev-rules [--map FILE]   udev rules giving the seat's user the mapped boards\n"
            "\n"
            "Loaders draw a progress bar on standard error; --quiet leaves it out.\n"
            "Board commands take --device NAME (needed when several boards are found) and\n"

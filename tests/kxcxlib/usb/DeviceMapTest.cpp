@@ -1,5 +1,5 @@
 // The device map file: its lines, good and bad, and where it is looked for.
-#include "libusb/kxDeviceMap.h"
+#include "kxDeviceMap.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,6 @@
 #include <sstream>
 #include <vector>
 
-#include "kxModelRows.h"
-
 namespace kx {
 
 namespace {
@@ -87,7 +85,7 @@ DeviceMap DeviceMap::parse(std::string_view text, std::string_view source, std::
             continue;
         }
         if (const Entry* known = map.find(entry.vendorId, entry.productId)) {
-            if (!ModelRows::sameLabel(known->label, entry.label)) {
+            if (!DeviceMap::sameLabel(known->label, entry.label)) {
                 bad(hexPair(entry.vendorId, entry.productId) + " is already mapped to " +
                     known->label + " (line " + std::to_string(known->line) + ")");
             }
@@ -133,6 +131,13 @@ std::string DeviceMap::pathFrom(const char* deviceMap, const char* root, const c
         return {};
     }
     return base + "/Config/devicemap.txt";
+}
+
+bool DeviceMap::sameLabel(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    });
 }
 
 std::string DeviceMap::defaultPath() {

@@ -47,6 +47,9 @@ public:
     // The same from given variable values (null or empty: unset).
     static std::string pathFrom(const char* deviceMap, const char* root, const char* home);
 
+    // Whether two model labels are the same, without regard to letter case.
+    static bool sameLabel(std::string_view a, std::string_view b);
+
     // The entry of a vendor and product id; null when the map does not name the pair.
     const Entry* find(uint16_t vendorId, uint16_t productId) const;
 
