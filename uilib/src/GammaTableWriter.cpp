@@ -1,6 +1,7 @@
 #include "GammaTableWriter.h"
 
 #include <QPolygonF>
+#include <QTransform>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -12,14 +13,20 @@ namespace kxui {
 
 namespace {
 
+// Curves are flattened to within half a unit; flattening them this much enlarged keeps the
+// polyline within a small fraction of a pixel of the curve, well under one output level.
+constexpr double kFlatteningScale = 64;
+
 // The curve as one polyline: its segments follow each other, each starting where the one
 // before ended, and every segment runs left to right.
 std::vector<QPointF> polyline(const QPainterPath& curve) {
     std::vector<QPointF> points;
-    for (const QPolygonF& part : curve.toSubpathPolygons()) {
+    const QTransform enlarge = QTransform::fromScale(kFlatteningScale, kFlatteningScale);
+    for (const QPolygonF& part : curve.toSubpathPolygons(enlarge)) {
         for (const QPointF& p : part) {
-            if (points.empty() || points.back() != p) {
-                points.push_back(p);
+            const QPointF point = p / kFlatteningScale;
+            if (points.empty() || points.back() != point) {
+                points.push_back(point);
             }
         }
     }

@@ -42,7 +42,7 @@ void GammaView::setupGammaView(int x, int y, int w, int h) {
     setFrameShape(QFrame::NoFrame);
     setFrameShadow(QFrame::Plain);
     setBackgroundBrush(kBackground);
-    setForegroundBrush(kForeground);
+    // No foreground brush: the view fills it over the items, which would hide the curve.
 
     clearCurve();
     QGraphicsScene* previous = std::exchange(m_scene, new QGraphicsScene(this));
