@@ -10,11 +10,15 @@
 #include <string>
 
 #include "AppProfile.h"
+#include "CurveLine.h"
+#include "CurveNode.h"
+#include "GammaView.h"
 #include "ProfileSection.h"
 #include "QVideoDecoder.h"
 #include "QVideoEncoder.h"
 #include "TextBox.h"
 #include "configDialog.h"
+#include "gammaDialog.h"
 
 namespace {
 
@@ -88,6 +92,18 @@ int main(int argc, char** argv) {
     TextBox box;
     box.setupTextBox("Name:");
     check(box.getTextBox().isEmpty() && qobject_cast<TextBox*>(&box) != nullptr, "TextBox");
+
+    gammaDialog gamma;
+    GammaView* view = gamma.gammaView();
+    check(view != nullptr && view->curveNodes().size() == 2, "gammaDialog");
+    auto* node = new CurveNode(view);
+    node->setPos(view->editingArea().center());
+    view->scene()->addItem(node);
+    view->addCurveNode(node);
+    view->curveLine()->calcCurve();
+    check(view->curveNodes().size() == 3 && node->type() == 0x10003, "CurveNode");
+    check(view->curveLine()->type() == 0x10004 && view->curveLine()->path().elementCount() == 4,
+          "CurveLine");
 
     return failures == 0 ? 0 : 1;
 }
