@@ -4,6 +4,9 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace hv {
 
@@ -19,15 +22,29 @@ RecentList::RecentList(QComboBox* combo, QString group, QString defaultItem)
 void RecentList::load() const {
     QSettings settings(kOrganisation, kApplication);
     settings.beginGroup(m_group);
-    const QStringList keys = settings.childKeys();
-    const QSignalBlocker blocker(m_combo);
-    if (keys.isEmpty()) {
-        m_combo->addItem(m_defaultItem);
-    }
-    for (const QString& key : keys) {
-        m_combo->addItem(settings.value(key).toString());
+    // The store's keys are the positions "0" to "9", which its own (text) order keeps. A settings
+    // file edited by hand or damaged may hold more, or keys that are no positions, or empty,
+    // repeated or "None" texts: positions are taken in number order ("10" after "9") and the
+    // first ten usable texts kept, so the list keeps its rules from the first start.
+    std::vector<std::pair<long long, QString>> stored;
+    for (const QString& key : settings.childKeys()) {
+        bool number = false;
+        const long long position = key.toLongLong(&number);
+        if (number && position >= 0) {
+            stored.emplace_back(position, settings.value(key).toString());
+        }
     }
     settings.endGroup();
+    std::stable_sort(stored.begin(), stored.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList items;
+    for (const auto& [position, text] : stored) {
+        if (items.size() < kMaxItems && !text.isEmpty() && text != kNone && !items.contains(text)) {
+            items << text;
+        }
+    }
+    const QSignalBlocker blocker(m_combo);
+    m_combo->addItems(items.isEmpty() ? QStringList{m_defaultItem} : items);
 }
 
 void RecentList::save() const {

@@ -25,7 +25,8 @@ public:
     // combo lists the texts stored under group; defaultItem stands alone when none is stored.
     RecentList(QComboBox* combo, QString group, QString defaultItem);
 
-    // Appends the stored items in the store's order, or the default item when there are none.
+    // Appends the stored items in the order of their positions, at most ten, skipping empty,
+    // repeated and "None" texts; the default item when none is left.
     void load() const;
     // Rewrites the group whole: the items in order under "0", "1", ..., without "None" and the
     // default item, so that nothing removed from the list comes back at the next start.

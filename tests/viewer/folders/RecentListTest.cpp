@@ -100,3 +100,36 @@ TEST_F(RecentListTest, SavingRewritesTheGroupWithoutNoneOrTheDefaultAndLoadingRe
 }
 
 }  // namespace
+
+TEST_F(RecentListTest, AHandEditedStoreLoadsInPositionOrderWithinTheListsRules) {
+    {
+        QSettings settings(hv::RecentList::kOrganisation, hv::RecentList::kApplication);
+        settings.beginGroup(kGroup);
+        for (int i = 0; i < 14; ++i) {
+            settings.setValue(QString::number(i), QStringLiteral("/data/%1").arg(i));
+        }
+        settings.setValue(QStringLiteral("3"), QString());                  // empty
+        settings.setValue(QStringLiteral("5"), QStringLiteral("/data/1"));  // repeated
+        settings.setValue(QStringLiteral("6"), hv::RecentList::kNone);      // the placeholder
+        settings.setValue(QStringLiteral("name"), QStringLiteral("/x"));    // no position
+        settings.setValue(QStringLiteral("-1"), QStringLiteral("/y"));      // no position
+    }
+    QComboBox combo;
+    hv::RecentList(&combo, kGroup, kDefault).load();
+    // "10" comes after "9" although the store lists it after "1".
+    EXPECT_EQ(itemsOf(combo),
+              (QStringList{"/data/0", "/data/1", "/data/2", "/data/4", "/data/7", "/data/8",
+                           "/data/9", "/data/10", "/data/11", "/data/12"}));
+
+    // A group with nothing usable gives the default item alone.
+    {
+        QSettings settings(hv::RecentList::kOrganisation, hv::RecentList::kApplication);
+        settings.beginGroup(kGroup);
+        settings.remove(QString());
+        settings.setValue(QStringLiteral("0"), hv::RecentList::kNone);
+        settings.setValue(QStringLiteral("x"), QStringLiteral("/x"));
+    }
+    QComboBox fresh;
+    hv::RecentList(&fresh, kGroup, kDefault).load();
+    EXPECT_EQ(itemsOf(fresh), QStringList{kDefault});
+}
