@@ -10,11 +10,15 @@
 #include <string>
 
 #include "AppProfile.h"
+#include "PresetFolders.h"
 #include "ProfileSection.h"
 #include "QVideoDecoder.h"
 #include "QVideoEncoder.h"
 #include "TextBox.h"
+#include "UiPrompter.h"
 #include "configDialog.h"
+#include "meteringDialog.h"
+#include "preferenceDialog.h"
 
 namespace {
 
@@ -88,6 +92,27 @@ int main(int argc, char** argv) {
     TextBox box;
     box.setupTextBox("Name:");
     check(box.getTextBox().isEmpty() && qobject_cast<TextBox*>(&box) != nullptr, "TextBox");
+
+    PresetFolders::setConfigFolder(folder + "/Config");
+    meteringDialog metering;
+    metering.setupMeteringDialog();
+    meteringDialog::s_meData.mode = 2;
+    check(metering.writeMeteringProference(folder + "/m.txt", meteringDialog::s_meList) == 31,
+          "writeMeteringProference");
+    meteringDialog::s_meData.mode = 0;
+    check(metering.readMeteringPreference(meteringDialog::s_meList, folder + "/m.txt") == 31 &&
+              meteringDialog::s_meData.mode == 2,
+          "readMeteringPreference");
+    preferenceDialog* preference = preferenceDialog::getInstance(nullptr);
+    check(preference != nullptr && preferenceDialog::getInstance(nullptr) == preference,
+          "preferenceDialog::getInstance");
+    preference->setupPreferenceDialog();
+    check(preferenceDialog::s_peData.channelOutput == PreferenceRecord::kImageData &&
+              preferenceDialog::putChannelOutput(&preferenceDialog::s_peData.channelOutput) ==
+                  "IMAGEDATA",
+          "preferenceDialog codecs");
+    delete preference;
+    check(kxui::UiPrompter::install(nullptr) != nullptr, "UiPrompter");
 
     return failures == 0 ? 0 : 1;
 }
