@@ -80,8 +80,8 @@ TEST_F(PreferenceDialogTest, ChoosingAPresetLoadsItUnderItsOwnName) {
                 "PREFERENCE_NAME:\t\t\t..%2F..%2Fescape\n\nCOLOR_SETTINGS:\t\t\tWarm\n\n"
                 "HDMI_OUTPUT:\t\t\tTRUE\n\nCHANNEL_OUTPUT:\t\t\tPATTERN\n\n");
     scope.write("Color/Warm.txt", "");
-    preferenceDialog::s_peData.motionCompensation = 1;
     open();
+    preferenceDialog::s_peData.motionCompensation = 1;
     combo("presetCombo")->setCurrentIndex(1);
     const PreferenceRecord& record = preferenceDialog::s_peData;
     EXPECT_STREQ(record.name, "Lab_B");
@@ -138,7 +138,29 @@ TEST_F(PreferenceDialogTest, CancelledEmptyBadAndKnownNamesAddNothing) {
     }
     EXPECT_EQ(prompts.warnings().size(), 5);
     EXPECT_EQ(itemsOf(combo("presetCombo")), (QStringList{"Pig Lab", "Lab_B"}));
-    EXPECT_STREQ(preferenceDialog::s_peData.name, "");
+    EXPECT_STREQ(preferenceDialog::s_peData.name, "Pig Lab");
+}
+
+TEST_F(PreferenceDialogTest, TheFirstOpeningChoosesTheFirstItemsAndAnUnsavedPresetStaysListed) {
+    scope.write("Pig Lab.txt", "SHARPNESS_SETTINGS:\t\t\tGone\n\nHDMI_OUTPUT:\t\t\tTRUE\n\n");
+    scope.write("Sharpness/Soft.txt", "");
+    open();
+    const PreferenceRecord& record = preferenceDialog::s_peData;
+    EXPECT_STREQ(record.name, "Pig Lab");
+    EXPECT_EQ(record.hdmiOutput, 1);
+    EXPECT_STREQ(record.agcSettings, "Auto");
+    EXPECT_STREQ(record.colorSettings, "Pig Lung");
+    EXPECT_STREQ(record.illuminationSettings, "100%");
+    // The sharpness preset the file names is gone from its folder: the first one is chosen.
+    EXPECT_STREQ(record.sharpnessSettings, "Soft");
+    EXPECT_STREQ(record.gammaSettings, "");
+    EXPECT_EQ(combo("gammaCombo")->currentIndex(), -1);
+
+    prompts.answerText(QString("Lab_E"));
+    dialog.OnAddPresetPreferenceButton();
+    open();
+    EXPECT_EQ(itemsOf(combo("presetCombo")), (QStringList{"Pig Lab", "Lab_E"}));
+    EXPECT_EQ(combo("presetCombo")->currentText(), "Lab_E");
 }
 
 TEST_F(PreferenceDialogTest, AFailedSaveWarnsAndANameThatLeavesTheFolderIsNotSaved) {

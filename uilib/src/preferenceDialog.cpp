@@ -44,6 +44,17 @@ void selectText(QComboBox* combo, const char* text) {
     combo->setCurrentIndex(combo->findText(QString::fromUtf8(text)));
 }
 
+// Shows the area's preset; an area without one (or with one its folder no longer has) gets the
+// combo's first item.
+void showArea(QComboBox* combo, char* field) {
+    selectText(combo, field);
+    if (combo->currentIndex() < 0 && combo->count() > 0) {
+        const QSignalBlocker quiet(combo);
+        combo->setCurrentIndex(0);
+        kxui::PresetFile::setText(field, PreferenceRecord::kNameSize, combo->itemText(0));
+    }
+}
+
 void showCheck(QCheckBox* check, uint8_t value) {
     const QSignalBlocker quiet(check);
     check->setChecked(value != 0);
@@ -84,6 +95,11 @@ void preferenceDialog::setupPreferenceDialog() {
         connectForm();
     }
     fillCombos();
+    if (s_peData.name[0] == '\0') {
+        // Nothing chosen yet: the first preset, as the combo shows it.
+        OnPreferenceSel(0);
+        return;
+    }
     showRecord();
 }
 
@@ -155,11 +171,17 @@ void preferenceDialog::showRecord() {
     }
     kxui::PreferenceForm& f = *m_form;
     selectText(f.presetCombo, s_peData.name);
-    selectText(f.aecAgcCombo, s_peData.agcSettings);
-    selectText(f.gammaCombo, s_peData.gammaSettings);
-    selectText(f.colorCombo, s_peData.colorSettings);
-    selectText(f.illuminationCombo, s_peData.illuminationSettings);
-    selectText(f.sharpnessCombo, s_peData.sharpnessSettings);
+    if (f.presetCombo->currentIndex() < 0 && s_peData.name[0] != '\0') {
+        // A preset added and not saved yet has no file to be listed by.
+        const QSignalBlocker quiet(f.presetCombo);
+        f.presetCombo->addItem(QString::fromUtf8(s_peData.name));
+        f.presetCombo->setCurrentIndex(f.presetCombo->count() - 1);
+    }
+    showArea(f.aecAgcCombo, s_peData.agcSettings);
+    showArea(f.gammaCombo, s_peData.gammaSettings);
+    showArea(f.colorCombo, s_peData.colorSettings);
+    showArea(f.illuminationCombo, s_peData.illuminationSettings);
+    showArea(f.sharpnessCombo, s_peData.sharpnessSettings);
     showCheck(f.flatFieldCheck, s_peData.flatFieldCorrection);
     showCheck(f.geometricCheck, s_peData.geometricCorrection);
     showCheck(f.motionCheck, s_peData.motionCompensation);
