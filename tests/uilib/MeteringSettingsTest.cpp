@@ -8,18 +8,14 @@
 #include <sstream>
 #include <string>
 
+#include "FileText.h"
 #include "MeteringTable.h"
 #include "ZoneWeightCodec.h"
 #include "meteringDialog.h"
 
 namespace {
 
-std::string readAll(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using uitest::readAll;
 
 // Every field differs from the built-in values.
 MeteringRecord unusualRecord() {

@@ -8,18 +8,14 @@
 #include <sstream>
 #include <string>
 
+#include "FileText.h"
 #include "LongTextCodec.h"
 #include "PreferenceTable.h"
 #include "preferenceDialog.h"
 
 namespace {
 
-std::string readAll(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using uitest::readAll;
 
 class PreferenceSettingsTest : public testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "LongTextCodec.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "Utf8Cut.h"
@@ -10,17 +11,18 @@ namespace {
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+// The byte written as two hexadecimal digits at text; false when there are no two digits.
+bool escapedByte(const char* text, const char* end, char& byte) {
+    if (end - text < 2) {
+        return false;
     }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
+    unsigned value = 0;
+    const auto [next, error] = std::from_chars(text, text + 2, value, 16);
+    if (error != std::errc() || next != text + 2) {
+        return false;
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    byte = static_cast<char>(value);
+    return true;
 }
 
 bool needsEscape(unsigned char c) {
@@ -36,9 +38,7 @@ void LongTextCodec::get(void* field, std::string value) {
     std::string text;
     for (size_t i = 0; i < value.size(); ++i) {
         char c = value[i];
-        if (c == '%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
-            hexValue(value[i + 2]) >= 0) {
-            c = static_cast<char>(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2]));
+        if (c == '%' && escapedByte(value.data() + i + 1, value.data() + value.size(), c)) {
             i += 2;
         }
         if (c == '\0') {

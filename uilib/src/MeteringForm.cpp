@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "PresetFormParts.h"
 #include "ZonePicture.h"
 
 namespace kxui {
@@ -24,26 +25,22 @@ namespace {
 constexpr int kMaxStart = 400;
 constexpr int kMaxLevel = 255;
 
-template <typename Widget>
-Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
+using Parts = PresetFormParts;
 
 QSpinBox* spin(const char* name, int maximum) {
-    auto* box = named(new QSpinBox, name);
+    auto* box = Parts::named(new QSpinBox, name);
     box->setRange(0, maximum);
     return box;
 }
 
 QComboBox* combo(const char* name, const QStringList& items) {
-    auto* box = named(new QComboBox, name);
+    auto* box = Parts::named(new QComboBox, name);
     box->addItems(items);
     return box;
 }
 
 QLineEdit* numberEdit(const char* name) {
-    auto* edit = named(new QLineEdit, name);
+    auto* edit = Parts::named(new QLineEdit, name);
     auto* validator = new QDoubleValidator(edit);
     validator->setLocale(QLocale::c());
     validator->setDecimals(2);
@@ -55,8 +52,8 @@ QLineEdit* numberEdit(const char* name) {
 
 void MeteringForm::setupUi(QDialog* dialog) {
     presetCombo = combo("presetCombo", {});
-    addButton = named(new QPushButton("Add New Metering Method"), "addButton");
-    importButton = named(new QPushButton("Import Metering Method"), "importButton");
+    addButton = Parts::button("Add New Metering Method", "addButton");
+    importButton = Parts::button("Import Metering Method", "importButton");
     typeCombo = combo("typeCombo", {"16-Zones", "13-Zones"});
     modeCombo = combo("modeCombo", {"Spot", "Center-Weighted", "Matrix (Evaluative)"});
     sizeCombo =
@@ -64,28 +61,25 @@ void MeteringForm::setupUi(QDialog* dialog) {
                             "250 x 250", "300 x 300", "350 x 350", "400 x 400"});
     startXSpin = spin("startXSpin", kMaxStart);
     startYSpin = spin("startYSpin", kMaxStart);
-    autoZoneCheck = named(new QCheckBox("Assign Weight Automatically"), "autoZoneCheck");
+    autoZoneCheck = Parts::named(new QCheckBox("Assign Weight Automatically"), "autoZoneCheck");
     zonePicture = new ZonePicture;
     exposureEdit = numberEdit("exposureEdit");
     gainEdit = numberEdit("gainEdit");
     aecModuleCombo = combo("aecModuleCombo", {"X20", "X30"});
     agcModuleCombo = combo("agcModuleCombo", {"X20", "X30"});
     targetSpin = spin("targetSpin", kMaxLevel);
-    autoTargetCheck = named(new QCheckBox("Set Target Intensity Automatically"), "autoTargetCheck");
+    autoTargetCheck =
+        Parts::named(new QCheckBox("Set Target Intensity Automatically"), "autoTargetCheck");
     upperLimitSpin = spin("upperLimitSpin", kMaxLevel);
     lowerLimitSpin = spin("lowerLimitSpin", kMaxLevel);
-    okButton = named(new QPushButton("OK"), "okButton");
-    cancelButton = named(new QPushButton("Cancel"), "cancelButton");
-    helpButton = named(new QPushButton("Help"), "helpButton");
-    resetButton = named(new QPushButton("Reset"), "resetButton");
-    saveButton = named(new QPushButton("Save"), "saveButton");
+    okButton = Parts::button("OK", "okButton");
+    cancelButton = Parts::button("Cancel", "cancelButton");
+    helpButton = Parts::button("Help", "helpButton");
+    resetButton = Parts::button("Reset", "resetButton");
+    saveButton = Parts::button("Save", "saveButton");
     okButton->setDefault(true);
 
-    auto* presetRow = new QHBoxLayout;
-    presetRow->addWidget(new QLabel("Preset:"));
-    presetRow->addWidget(presetCombo, 1);
-    presetRow->addWidget(addButton);
-    presetRow->addWidget(importButton);
+    QHBoxLayout* presetRow = Parts::presetRow("Preset:", presetCombo, {addButton, importButton});
 
     auto* metering = new QFormLayout;
     metering->addRow("Metering Type:", typeCombo);
@@ -118,18 +112,11 @@ void MeteringForm::setupUi(QDialog* dialog) {
     middle->addLayout(settings);
     middle->addWidget(zonePicture, 0, Qt::AlignTop);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(helpButton);
-    buttons->addWidget(resetButton);
-    buttons->addStretch();
-    buttons->addWidget(saveButton);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
     auto* page = new QVBoxLayout(dialog);
     page->addLayout(presetRow);
     page->addLayout(middle);
-    page->addLayout(buttons);
+    page->addLayout(
+        Parts::buttonRow({helpButton, resetButton}, {saveButton, okButton, cancelButton}));
 }
 
 }  // namespace kxui

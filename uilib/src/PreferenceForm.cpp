@@ -11,16 +11,13 @@
 #include <QVBoxLayout>
 
 #include "PreferenceRecord.h"
+#include "PresetFormParts.h"
 
 namespace kxui {
 
 namespace {
 
-template <typename Widget>
-Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
+using Parts = PresetFormParts;
 
 // One area: its caption, preset combo and tool button in row of grid.
 void addArea(QGridLayout* grid, int row, const char* caption, QComboBox* combo, QPushButton* tool) {
@@ -34,41 +31,36 @@ void addArea(QGridLayout* grid, int row, const char* caption, QComboBox* combo, 
 }  // namespace
 
 void PreferenceForm::setupUi(QDialog* dialog) {
-    presetCombo = named(new QComboBox, "presetCombo");
-    addButton = named(new QPushButton("Add New Preference"), "addButton");
-    colorCombo = named(new QComboBox, "colorCombo");
-    colorToolButton = named(new QPushButton("Pop-up Color Tools"), "colorToolButton");
-    aecAgcCombo = named(new QComboBox, "aecAgcCombo");
-    meteringToolButton =
-        named(new QPushButton("Pop-up AEC/AGC Metering Tool"), "meteringToolButton");
-    illuminationCombo = named(new QComboBox, "illuminationCombo");
-    illuminationToolButton =
-        named(new QPushButton("Pop-up Illumination Tools"), "illuminationToolButton");
-    gammaCombo = named(new QComboBox, "gammaCombo");
-    gammaToolButton = named(new QPushButton("Pop-up Gamma Tools"), "gammaToolButton");
-    sharpnessCombo = named(new QComboBox, "sharpnessCombo");
-    sharpnessToolButton = named(new QPushButton("Pop-up Sharpness Tools"), "sharpnessToolButton");
-    flatFieldCheck = named(new QCheckBox("Flat Field Correction"), "flatFieldCheck");
-    flatFieldSetupButton = named(new QPushButton("Setup"), "flatFieldSetupButton");
-    geometricCheck = named(new QCheckBox("Geometric Correction"), "geometricCheck");
-    geometricSetupButton = named(new QPushButton("Setup"), "geometricSetupButton");
-    motionCheck = named(new QCheckBox("Motion Compensation"), "motionCheck");
-    medianCheck = named(new QCheckBox("Median Filter"), "medianCheck");
-    hdmiCheck = named(new QCheckBox("HDMI Output"), "hdmiCheck");
-    channelCombo = named(new QComboBox, "channelCombo");
+    presetCombo = Parts::named(new QComboBox, "presetCombo");
+    addButton = Parts::button("Add New Preference", "addButton");
+    colorCombo = Parts::named(new QComboBox, "colorCombo");
+    colorToolButton = Parts::button("Pop-up Color Tools", "colorToolButton");
+    aecAgcCombo = Parts::named(new QComboBox, "aecAgcCombo");
+    meteringToolButton = Parts::button("Pop-up AEC/AGC Metering Tool", "meteringToolButton");
+    illuminationCombo = Parts::named(new QComboBox, "illuminationCombo");
+    illuminationToolButton = Parts::button("Pop-up Illumination Tools", "illuminationToolButton");
+    gammaCombo = Parts::named(new QComboBox, "gammaCombo");
+    gammaToolButton = Parts::button("Pop-up Gamma Tools", "gammaToolButton");
+    sharpnessCombo = Parts::named(new QComboBox, "sharpnessCombo");
+    sharpnessToolButton = Parts::button("Pop-up Sharpness Tools", "sharpnessToolButton");
+    flatFieldCheck = Parts::named(new QCheckBox("Flat Field Correction"), "flatFieldCheck");
+    flatFieldSetupButton = Parts::button("Setup", "flatFieldSetupButton");
+    geometricCheck = Parts::named(new QCheckBox("Geometric Correction"), "geometricCheck");
+    geometricSetupButton = Parts::button("Setup", "geometricSetupButton");
+    motionCheck = Parts::named(new QCheckBox("Motion Compensation"), "motionCheck");
+    medianCheck = Parts::named(new QCheckBox("Median Filter"), "medianCheck");
+    hdmiCheck = Parts::named(new QCheckBox("HDMI Output"), "hdmiCheck");
+    channelCombo = Parts::named(new QComboBox, "channelCombo");
     channelCombo->addItem("Image Data", PreferenceRecord::kImageData);
     channelCombo->addItem("Test Pattern", PreferenceRecord::kPattern);
     channelCombo->addItem("Colour Bar (MCU)", PreferenceRecord::kColorBarMcu);
     channelCombo->addItem("Colour Bar (X20)", PreferenceRecord::kColorBarX20);
-    okButton = named(new QPushButton("OK"), "okButton");
-    cancelButton = named(new QPushButton("Cancel"), "cancelButton");
-    saveButton = named(new QPushButton("Save"), "saveButton");
+    okButton = Parts::button("OK", "okButton");
+    cancelButton = Parts::button("Cancel", "cancelButton");
+    saveButton = Parts::button("Save", "saveButton");
     okButton->setDefault(true);
 
-    auto* presetRow = new QHBoxLayout;
-    presetRow->addWidget(new QLabel("Preset Preference"));
-    presetRow->addWidget(presetCombo, 1);
-    presetRow->addWidget(addButton);
+    QHBoxLayout* presetRow = Parts::presetRow("Preset Preference", presetCombo, {addButton});
 
     auto* areas = new QGridLayout;
     addArea(areas, 0, "Presetted Color Preference", colorCombo, colorToolButton);
@@ -94,17 +86,11 @@ void PreferenceForm::setupUi(QDialog* dialog) {
     auto* optionBox = new QGroupBox("Options");
     optionBox->setLayout(options);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(saveButton);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
     auto* page = new QVBoxLayout(dialog);
     page->addLayout(presetRow);
     page->addWidget(areaBox);
     page->addWidget(optionBox);
-    page->addLayout(buttons);
+    page->addLayout(Parts::buttonRow({}, {saveButton, okButton, cancelButton}));
 }
 
 }  // namespace kxui
