@@ -19,17 +19,13 @@
 
 #include "ConfigTable.h"
 #include "FileSizeLimit.h"
+#include "FileText.h"
 #include "WarningCatcher.h"
 #include "configDialog.h"
 
 namespace {
 
-std::string readAll(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using uitest::readAll;
 
 class ConfigDialogTest : public testing::Test {
 protected:

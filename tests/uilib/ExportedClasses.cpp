@@ -13,12 +13,16 @@
 #include "CurveLine.h"
 #include "CurveNode.h"
 #include "GammaView.h"
+#include "PresetFolders.h"
 #include "ProfileSection.h"
 #include "QVideoDecoder.h"
 #include "QVideoEncoder.h"
 #include "TextBox.h"
+#include "UiPrompter.h"
 #include "configDialog.h"
 #include "gammaDialog.h"
+#include "meteringDialog.h"
+#include "preferenceDialog.h"
 
 namespace {
 
@@ -104,6 +108,26 @@ int main(int argc, char** argv) {
     check(view->curveNodes().size() == 3 && node->type() == 0x10003, "CurveNode");
     check(view->curveLine()->type() == 0x10004 && view->curveLine()->path().elementCount() == 4,
           "CurveLine");
+    PresetFolders::setConfigFolder(folder + "/Config");
+    meteringDialog metering;
+    metering.setupMeteringDialog();
+    meteringDialog::s_meData.mode = 2;
+    check(metering.writeMeteringProference(folder + "/m.txt", meteringDialog::s_meList) == 31,
+          "writeMeteringProference");
+    meteringDialog::s_meData.mode = 0;
+    check(metering.readMeteringPreference(meteringDialog::s_meList, folder + "/m.txt") == 31 &&
+              meteringDialog::s_meData.mode == 2,
+          "readMeteringPreference");
+    preferenceDialog* preference = preferenceDialog::getInstance(nullptr);
+    check(preference != nullptr && preferenceDialog::getInstance(nullptr) == preference,
+          "preferenceDialog::getInstance");
+    preference->setupPreferenceDialog();
+    check(preferenceDialog::s_peData.channelOutput == PreferenceRecord::kImageData &&
+              preferenceDialog::putChannelOutput(&preferenceDialog::s_peData.channelOutput) ==
+                  "IMAGEDATA",
+          "preferenceDialog codecs");
+    delete preference;
+    check(kxui::UiPrompter::install(nullptr) != nullptr, "UiPrompter");
 
     return failures == 0 ? 0 : 1;
 }

@@ -47,13 +47,13 @@ int ConfigTable::load(configDialog& dialog, const std::vector<Entry>& table,
 }
 
 int ConfigTable::save(configDialog& dialog, const std::vector<Entry>& table,
-                      const std::string& fileName) {
+                      const std::string& fileName, const std::string& separator) {
     std::list<std::string> lines;
     for (const Entry& entry : table) {
         const std::string value =
             entry.second.putCodec != nullptr ? entry.second.putCodec(entry.second.field) : "";
         // Each string ends in a line feed of its own; writeConfig adds the empty line after it.
-        lines.push_back(entry.first + "\t" + value + "\n");
+        lines.push_back(entry.first + separator + value + "\n");
     }
     return dialog.writeConfig(fileName, lines) > 0 ? static_cast<int>(table.size()) : 0;
 }

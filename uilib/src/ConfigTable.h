@@ -19,10 +19,10 @@ public:
     // through its get codec. Returns the number of matches.
     static int load(configDialog& dialog, const std::vector<Entry>& table,
                     const std::string& fileName);
-    // Writes one "KEY<tab>VALUE" line per entry, in table order, each followed by an empty
-    // line. Returns the number of settings written, 0 on failure.
+    // Writes one "KEY<separator>VALUE" line per entry, in table order, each followed by an
+    // empty line. Returns the number of settings written, 0 on failure.
     static int save(configDialog& dialog, const std::vector<Entry>& table,
-                    const std::string& fileName);
+                    const std::string& fileName, const std::string& separator = "\t");
 };
 
 }  // namespace kxui

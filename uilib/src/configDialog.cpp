@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ReplacingFileWriter.h"
+#include "Utf8Cut.h"
 #include "WarningBox.h"
 
 namespace {
@@ -53,22 +54,6 @@ std::string formatInteger(long long value) {
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
-}
-
-// The length of text cut to at most limit bytes without splitting a UTF-8 character: a cut
-// inside one goes back to where it starts. Bytes that are no UTF-8 are cut where they fall.
-size_t wholeCharacters(const char* text, size_t length, size_t limit) {
-    if (length <= limit) {
-        return length;
-    }
-    const auto bits = [text](size_t at) { return static_cast<unsigned char>(text[at]) & 0xC0; };
-    // A character is at most four bytes: its first byte is at most three before the cut.
-    constexpr size_t kMaxContinuations = 3;
-    size_t cut = limit;
-    while (cut > 0 && limit - cut < kMaxContinuations && bits(cut) == 0x80) {
-        --cut;
-    }
-    return bits(cut) == 0xC0 ? cut : limit;
 }
 
 // Copies the field's value (fields need not be aligned); false for a null field.
@@ -233,7 +218,7 @@ void configDialog::getSTRING(void* field, std::string value) {
     }
     // Texts come back as the user wrote them: cut to 80 bytes of whole characters, letter case
     // unchanged.
-    const size_t length = wholeCharacters(value.data(), value.size(), kValueChars);
+    const size_t length = kxui::Utf8Cut::length(value.data(), value.size(), kValueChars);
     char* buffer = static_cast<char*>(field);
     std::memcpy(buffer, value.data(), length);
     buffer[length] = '\0';
@@ -284,5 +269,6 @@ std::string configDialog::putSTRING(void* field) {
     }
     // A field longer than a value may be is cut as getSTRING cuts.
     const char* text = static_cast<const char*>(field);
-    return std::string(text, wholeCharacters(text, strnlen(text, kValueChars + 1), kValueChars));
+    return std::string(text,
+                       kxui::Utf8Cut::length(text, strnlen(text, kValueChars + 1), kValueChars));
 }

@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <fstream>
 
 #include "FakeTabPage.h"
+#include "PresetFolders.h"
 #include "ReviewDialog.h"
+#include "ScopedEnv.h"
 #include "ScriptedPrompts.h"
 #include "SingleInstances.h"
+#include "TempDir.h"
 #include "dirListDialog.h"
 #include "helpDialog.h"
+#include "preferenceDialog.h"
 #include "setupDialog.h"
 #include "toolsDialog.h"
 #include "userEditDialog.h"
@@ -106,7 +112,7 @@ TEST_F(ToolsDialogTest, FormHasTheSixButtonsWithTheirTextsAndTips) {
 
 TEST_F(ToolsDialogTest, EachUserTypeOffersItsButtons) {
     const std::pair<int, std::string> cases[] = {
-        {0, "EHHEHE"}, {1, "EDHEEE"}, {2, "EDEEEE"}, {3, "HHHEHE"}, {-1, "HHHEHE"}};
+        {0, "EHHEHE"}, {1, "EEHEEE"}, {2, "EEEEEE"}, {3, "HHHEHE"}, {-1, "HHHEHE"}};
     for (const auto& [type, states] : cases) {
         hv::toolsDialog tools(missingChildren());
         tools.applyUserType(type);
@@ -118,10 +124,10 @@ TEST_F(ToolsDialogTest, AButtonHiddenByOneTypeStaysHiddenWhenTheNextLeavesItUnch
     hv::toolsDialog tools(missingChildren());
     tools.applyUserType(7);
     tools.applyUserType(2);
-    EXPECT_EQ(buttonStates(tools), "HHEEEE");
+    EXPECT_EQ(buttonStates(tools), "HEEEEE");
     tools.applyUserType(0);
     tools.applyUserType(1);
-    EXPECT_EQ(buttonStates(tools), "HHHEEE");
+    EXPECT_EQ(buttonStates(tools), "HEHEEE");
 }
 
 TEST_F(ToolsDialogTest, InitialiseWarnsOfEachMissingChildInOrder) {
@@ -172,7 +178,6 @@ TEST_F(ToolsDialogTest, InitialiseHandsTheDevicesOnAndPlacesTheDialogs) {
     auto* handle = reinterpret_cast<CamContext*>(&head);
     help.setFpgaVersion(QStringLiteral("1.30"));
     hv::toolsDialog tools(presentChildren());
-    button(tools, "preferenceButton")->setEnabled(true);
     tools.initialise(&mainWindow, 1, {"RT4207 #0"}, {handle});
 
     EXPECT_TRUE(prompts.messageTexts().isEmpty());
@@ -180,7 +185,11 @@ TEST_F(ToolsDialogTest, InitialiseHandsTheDevicesOnAndPlacesTheDialogs) {
     EXPECT_EQ(page.reads, (std::vector<std::pair<int, CamContext*>>{{0, handle}}));
     EXPECT_EQ(help.findChild<QLabel*>("fpgaVersionLabel")->text(), "FPGA Version: NA");
     EXPECT_EQ(review.refreshedFrom, std::vector<QWidget*>{&tools});
+    // PREFERENCE is the user type's to offer, not the initialisation's.
     EXPECT_FALSE(button(tools, "preferenceButton")->isEnabled());
+    tools.applyUserType(1);
+    tools.initialise(&mainWindow, 1, {"RT4207 #0"}, {handle});
+    EXPECT_TRUE(button(tools, "preferenceButton")->isEnabled());
     EXPECT_EQ(tools.pos(), QPoint(120, 80));
     EXPECT_EQ(setup->pos(), QPoint(120, 360));
     EXPECT_EQ(help.pos(), QPoint(120, 360));
@@ -240,10 +249,38 @@ TEST_F(ToolsDialogTest, HidingTheToolsDialogHidesEveryChild) {
     EXPECT_EQ(childrenShown(), std::vector<bool>(4, false));
 }
 
-TEST_F(ToolsDialogTest, PreferenceAlwaysWarns) {
-    hv::toolsDialog tools(presentChildren());
-    tools.OnPreferenceButton();
-    EXPECT_EQ(prompts.messageTexts(), QStringList({"WARNING::Fail to get preference dialog!!!"}));
+TEST_F(ToolsDialogTest, PreferenceShowsTheOnePreferenceDialogOverTheRootsPresets) {
+    TempDir root;
+    ScopedEnv velquinRoot("VELQUIN_ROOT", root.path().c_str());
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root.path() + "/Config/Metering")));
+    std::ofstream(root.path() + "/Config/Metering/Night.txt") << "TARGET:\t40\n";
+    {
+        hv::toolsDialog tools(presentChildren());
+        tools.initialise(nullptr, 0, {}, {});
+        tools.applyUserType(1);
+        tools.show();
+        button(tools, "preferenceButton")->click();
+        auto* preference = tools.findChild<preferenceDialog*>();
+        ASSERT_NE(preference, nullptr);
+        EXPECT_TRUE(preference->isVisible());
+        EXPECT_EQ(preference, preferenceDialog::getInstance());
+        auto* metering = preference->findChild<QComboBox*>("aecAgcCombo");
+        EXPECT_EQ(metering->itemText(1), "Night");
+
+        // The dialog's messages are the prompt service's.
+        preference->findChild<QPushButton*>("colorToolButton")->click();
+        EXPECT_EQ(prompts.messageTexts(), QStringList({"Color Tool"}));
+        EXPECT_EQ(prompts.messageTitles(), QStringList({"PREFERENCE"}));
+
+        tools.OnPreferenceButton();
+        EXPECT_EQ(tools.findChildren<preferenceDialog*>().size(), 1);
+        tools.OnExitButton();
+        EXPECT_FALSE(preference->isVisible());
+    }
+    // Gone with the tools dialog: the next one gets a dialog of its own.
+    hv::toolsDialog next(presentChildren());
+    next.OnPreferenceButton();
+    EXPECT_EQ(next.findChild<preferenceDialog*>(), preferenceDialog::getInstance());
 }
 
 }  // namespace

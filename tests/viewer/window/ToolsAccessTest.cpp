@@ -40,7 +40,7 @@ protected:
     hv::ToolsAccess access{&mainWindow};
 };
 
-TEST_F(ToolsAccessTest, AnAdministratorGetsEveryToolButPreference) {
+TEST_F(ToolsAccessTest, AnAdministratorGetsEveryTool) {
     logInAs("admin", "Sesame_42");
     access.open();
 
@@ -51,7 +51,8 @@ TEST_F(ToolsAccessTest, AnAdministratorGetsEveryToolButPreference) {
     EXPECT_TRUE(shown("helpButton"));
     EXPECT_TRUE(shown("setupButton"));
     EXPECT_TRUE(shown("exitButton"));
-    EXPECT_FALSE(
+    EXPECT_TRUE(shown("preferenceButton"));
+    EXPECT_TRUE(
         hv::toolsDialog::instance()->findChild<QPushButton*>("preferenceButton")->isEnabled());
 }
 
@@ -61,6 +62,7 @@ TEST_F(ToolsAccessTest, ACancelledLogInLeavesTheOperatorsTools) {
 
     EXPECT_EQ(access.currentUserType(), 0);
     EXPECT_TRUE(shown("reviewButton"));
+    EXPECT_FALSE(shown("preferenceButton"));
     EXPECT_FALSE(shown("userEditButton"));
     EXPECT_FALSE(shown("setupButton"));
     EXPECT_TRUE(shown("helpButton"));
@@ -71,6 +73,7 @@ TEST_F(ToolsAccessTest, ALaterLogInRaisesTheTypeAndAFailedOneDropsItToOperator) 
     access.open();
     EXPECT_EQ(access.currentUserType(), 1);
     EXPECT_TRUE(shown("setupButton"));
+    EXPECT_TRUE(shown("preferenceButton"));
     EXPECT_FALSE(shown("userEditButton"));
 
     logInAs("admin", "Sesame_42");
@@ -89,6 +92,7 @@ TEST_F(ToolsAccessTest, ALaterLogInRaisesTheTypeAndAFailedOneDropsItToOperator) 
     access.open();
     EXPECT_EQ(access.currentUserType(), 0);
     EXPECT_FALSE(shown("setupButton"));
+    EXPECT_FALSE(shown("preferenceButton"));
     EXPECT_FALSE(shown("userEditButton"));
     EXPECT_TRUE(prompts.messageTexts().contains("Maximum number of tries reached."));
 }

@@ -4,11 +4,15 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "PresetFolders.h"
 #include "PromptService.h"
 #include "ReviewDialog.h"
 #include "SingleInstances.h"
+#include "UiLibPrompts.h"
+#include "VelquinRoot.h"
 #include "dirListDialog.h"
 #include "helpDialog.h"
+#include "preferenceDialog.h"
 #include "setupDialog.h"
 #include "ui_toolsDialog.h"
 #include "userEditDialog.h"
@@ -32,8 +36,8 @@ struct ButtonOffers {
 // Indexed by user type: 0 "Operator", 1 "Support", 2 "Admin".
 constexpr ButtonOffers kOffersByType[] = {
     {Offer::Keep, Offer::Withdraw, Offer::Withdraw, Offer::Withdraw},
-    {Offer::Keep, Offer::Keep, Offer::Withdraw, Offer::Give},
-    {Offer::Keep, Offer::Keep, Offer::Give, Offer::Give},
+    {Offer::Keep, Offer::Give, Offer::Withdraw, Offer::Give},
+    {Offer::Keep, Offer::Give, Offer::Give, Offer::Give},
 };
 constexpr ButtonOffers kOffersOfUnknownType = {Offer::Withdraw, Offer::Withdraw, Offer::Withdraw,
                                                Offer::Withdraw};
@@ -108,7 +112,6 @@ void toolsDialog::initialise(QWidget* mainWindow, int deviceCount, const QString
     }
 
     connectButtons();
-    m_ui->preferenceButton->setEnabled(false);
     if (mainWindow) {
         move(mainWindow->pos());
     }
@@ -131,6 +134,7 @@ void toolsDialog::connectButtons() {
     m_connected = true;
     connect(m_ui->setupButton, &QPushButton::clicked, this, &toolsDialog::OnSetupButton);
     connect(m_ui->reviewButton, &QPushButton::clicked, this, &toolsDialog::OnReviewButton);
+    connect(m_ui->preferenceButton, &QPushButton::clicked, this, &toolsDialog::OnPreferenceButton);
     connect(m_ui->helpButton, &QPushButton::clicked, this, &toolsDialog::OnHelpButton);
     connect(m_ui->userEditButton, &QPushButton::clicked, this, &toolsDialog::OnUserEditButton);
     connect(m_ui->exitButton, &QPushButton::clicked, this, &toolsDialog::OnExitButton);
@@ -144,8 +148,14 @@ void toolsDialog::OnReviewButton() {
 }
 
 void toolsDialog::OnPreferenceButton() {
-    // The program has no preference dialog.
-    showChild(nullptr, QStringLiteral("preference"));
+    UiLibPrompts::route();
+    PresetFolders::setConfigFolder(VelquinRoot::path(QStringLiteral("Config")).toStdString());
+    // The one preference dialog, a child of this one: it goes when the tools dialog goes.
+    m_preference = preferenceDialog::getInstance(this);
+    if (m_preference) {
+        m_preference->setupPreferenceDialog();
+    }
+    showChild(m_preference, QStringLiteral("preference"));
 }
 
 void toolsDialog::OnUserEditButton() {
@@ -184,7 +194,7 @@ void toolsDialog::showChild(QWidget* child, const QString& kind) {
 
 void toolsDialog::hideChildren() {
     for (QWidget* child :
-         std::initializer_list<QWidget*>{m_setup, m_help, m_review, m_userManager}) {
+         std::initializer_list<QWidget*>{m_setup, m_help, m_review, m_userManager, m_preference}) {
         if (child) {
             child->hide();
         }

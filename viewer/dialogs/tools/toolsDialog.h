@@ -1,6 +1,6 @@
-// The tools panel: large buttons that lead to the review dialog, the user manager, the about
-// dialog and the setup dialog. The main window initialises it at bring-up with the devices it
-// knows, and the user type decides which buttons the operator gets.
+// The tools panel: large buttons that lead to the review dialog, the preference dialog, the user
+// manager, the about dialog and the setup dialog. The main window initialises it at bring-up with
+// the devices it knows, and the user type decides which buttons the operator gets.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +13,7 @@
 #include "kxCamContextHead.h"
 
 class QPushButton;
+class preferenceDialog;
 
 namespace Ui {
 class toolsForm;
@@ -49,16 +50,19 @@ public:
     static toolsDialog* instance();
 
     // Gets the child dialogs and initialises them (a missing one is reported with a warning),
-    // connects the buttons the first time, disables PREFERENCE and moves to mainWindow's
-    // position. Called at every bring-up.
+    // connects the buttons the first time and moves to mainWindow's position. Called at every
+    // bring-up.
     void initialise(QWidget* mainWindow, int deviceCount, const QStringList& deviceNames,
                     const QList<CamContext*>& deviceHandles);
-    // Offers the buttons of user type 0 "Operator", 1 "Support" or 2 "Admin"; any other type
+    // Offers the buttons of user type 0 "Operator", 1 "Support" (PREFERENCE and SETUP) or 2
+    // "Admin" (PREFERENCE, USER MANAGER and SETUP); any other type
     // gets none but HELP and EXIT. A button a type leaves unchanged keeps its state.
     void applyUserType(int userType);
 
 public slots:
     void OnReviewButton();
+    // Shows the UI library's preference dialog over the presets of the root's "Config" folder;
+    // its prompts go through the prompt service.
     void OnPreferenceButton();
     void OnUserEditButton();
     void OnHelpButton();
@@ -83,6 +87,7 @@ private:
     QPointer<helpDialog> m_help;
     QPointer<ReviewDialog> m_review;
     QPointer<userEditDialog> m_userManager;
+    QPointer<preferenceDialog> m_preference;
     bool m_connected = false;
 };
 
