@@ -60,7 +60,8 @@ cmake --build "$work/package" >>"$work/package.log" 2>&1 ||
 "$work/package/show_dialog" >/dev/null || fail "the UI library's consumer failed"
 
 # The installed programs find their libraries and Harnview its shipped files.
-"$root/bin/kxcxctl" --version | grep -q '^kxCxLib 2\.1' || fail "the installed kxcxctl did not run"
+version="$("$root/bin/kxcxctl" --version)" || fail "the installed kxcxctl did not run"
+[[ "$version" == "kxCxLib 2.1."* ]] || fail "the installed kxcxctl says '$version'"
 "$root/bin/Harnview" --version >/dev/null || fail "the installed Harnview did not run"
 printf 'Sesame_42\n' | "$root/bin/Harnview" --add-user admin --type Admin --root "$work/root" \
     >/dev/null || fail "the installed Harnview could not add a user"
