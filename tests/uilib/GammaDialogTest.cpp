@@ -20,10 +20,9 @@
 #include "FileSizeLimit.h"
 #include "GammaFiles.h"
 #include "GammaView.h"
-#include "ModalAnswerer.h"
 #include "ScopedEnv.h"
+#include "ScriptedUiPrompter.h"
 #include "TempDir.h"
-#include "WarningCatcher.h"
 #include "gammaDialog.h"
 #include "kxGammaTableFile.h"
 
@@ -59,7 +58,7 @@ protected:
     TempDir root;
     ScopedEnv rootVariable{"VELQUIN_ROOT", root.path().c_str()};
     ScopedEnv noTrace{"KX_GAMMA_TRACE", nullptr};
-    uitest::WarningCatcher warnings;
+    uitest::ScriptedUiPrompter prompts;
     gammaDialog dialog;
 };
 
@@ -100,9 +99,9 @@ TEST_F(GammaTool, OkAcceptsCancelRejectsHelpExplains) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
 
-    uitest::ModalAnswerer answerer(std::nullopt);
     button(QDialogButtonBox::Help)->click();
-    EXPECT_EQ(answerer.messages, QStringList{"Gammag Tool|Help Message For Gamma Tool"});
+    EXPECT_EQ(prompts.titles(), QStringList{"Gammag Tool"});
+    EXPECT_EQ(prompts.informations(), QStringList{"Help Message For Gamma Tool"});
 }
 
 TEST_F(GammaTool, ResetGoesBackToTheSetUpArea) {
@@ -143,11 +142,12 @@ TEST_F(GammaTool, SaveWritesATableTheLibraryReadsWithTheCurvesLevels) {
     clickCurve(p1);
     ASSERT_EQ(dialog.gammaView()->curveNodes().size(), 3);
 
-    uitest::ModalAnswerer answerer(QString("bright"));
+    prompts.answerText(QString("bright"));
     button(QDialogButtonBox::Save)->click();
-    EXPECT_EQ(answerer.textBoxes, 1);
-    EXPECT_EQ(answerer.messages, QStringList{"Gamma Tool|Save Gamma Settings"});
-    EXPECT_TRUE(warnings.texts.isEmpty()) << warnings.texts.join("\n").toStdString();
+    EXPECT_EQ(prompts.textPrompts().size(), 1);
+    EXPECT_EQ(prompts.titles(), QStringList{"Gamma Tool"});
+    EXPECT_EQ(prompts.informations(), QStringList{"Save Gamma Settings"});
+    EXPECT_TRUE(prompts.warnings().isEmpty()) << prompts.warnings().join("\n").toStdString();
 
     const QString file = folder() + "/bright.txt";
     ASSERT_TRUE(QFile::exists(file));
@@ -176,22 +176,22 @@ TEST_F(GammaTool, SaveWritesATableTheLibraryReadsWithTheCurvesLevels) {
 }
 
 TEST_F(GammaTool, CancelInTheNameBoxWritesNothing) {
-    uitest::ModalAnswerer answerer(std::nullopt);
+    prompts.answerText(std::nullopt);
     button(QDialogButtonBox::Save)->click();
-    EXPECT_EQ(answerer.textBoxes, 1);
-    EXPECT_TRUE(answerer.messages.isEmpty());
-    EXPECT_TRUE(warnings.texts.isEmpty());
+    EXPECT_EQ(prompts.textPrompts().size(), 1);
+    EXPECT_TRUE(prompts.informations().isEmpty());
+    EXPECT_TRUE(prompts.warnings().isEmpty());
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(GammaTool, NamesThatLeaveThePlainFileAreRefused) {
+    int refused = 0;
     for (const char* name : {"../x", "a b", "a/b", "a\\b", "c:x", "..", ""}) {
-        uitest::ModalAnswerer answerer{QString(name)};
-        warnings.texts.clear();
+        prompts.answerText(QString(name));
         button(QDialogButtonBox::Save)->click();
-        EXPECT_EQ(warnings.texts.size(), 1) << name;
-        EXPECT_TRUE(answerer.messages.isEmpty()) << name;
+        EXPECT_EQ(prompts.warnings().size(), ++refused) << name;
     }
+    EXPECT_TRUE(prompts.informations().isEmpty());
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(root.path()) + "/Config/x.txt"));
     EXPECT_EQ(kxui::GammaFiles::tableFileName("gamma2"), "gamma2.txt");
@@ -201,10 +201,10 @@ TEST_F(GammaTool, NamesThatLeaveThePlainFileAreRefused) {
 
 TEST_F(GammaTool, WithoutARootSaveWarnsBeforeAskingForAName) {
     ScopedEnv noRoot("VELQUIN_ROOT", nullptr);
-    uitest::ModalAnswerer answerer(QString("x"));
     button(QDialogButtonBox::Save)->click();
-    EXPECT_EQ(answerer.textBoxes, 0);
-    EXPECT_EQ(warnings.titles, QStringList{"Gamma Tool"});
+    EXPECT_TRUE(prompts.textPrompts().isEmpty());
+    EXPECT_EQ(prompts.titles(), QStringList{"Gamma Tool"});
+    EXPECT_EQ(prompts.warnings().size(), 1);
 }
 
 TEST_F(GammaTool, AFailedSaveWarnsAndKeepsTheOldTable) {
@@ -212,13 +212,12 @@ TEST_F(GammaTool, AFailedSaveWarnsAndKeepsTheOldTable) {
     const QString old = folder() + "/old.txt";
     std::ofstream(QFile::encodeName(old).constData()) << "0.000000 5\n";
     auto saveOver = [&](const char* name) {
-        uitest::ModalAnswerer answerer{QString(name)};
-        warnings.titles.clear();
-        warnings.texts.clear();
+        const auto before = prompts.warnings().size();
+        prompts.answerText(QString(name));
         button(QDialogButtonBox::Save)->click();
-        EXPECT_TRUE(answerer.messages.isEmpty()) << name;
-        EXPECT_EQ(warnings.titles, QStringList{"Gamma Tool"}) << name;
-        return warnings.texts.value(0);
+        EXPECT_TRUE(prompts.informations().isEmpty()) << name;
+        EXPECT_EQ(prompts.warnings().size(), before + 1) << name;
+        return prompts.warnings().value(before);
     };
 
     {

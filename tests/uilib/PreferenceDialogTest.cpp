@@ -12,7 +12,9 @@
 
 #include "PreferenceTable.h"
 #include "PresetFolderScope.h"
+#include "ScopedEnv.h"
 #include "ScriptedUiPrompter.h"
+#include "gammaDialog.h"
 #include "meteringDialog.h"
 #include "preferenceDialog.h"
 
@@ -202,6 +204,25 @@ TEST_F(PreferenceDialogTest, TheMeteringToolRunsModallyAndItsNewPresetsAreListed
     dialog.findChild<QPushButton*>("meteringToolButton")->click();
     EXPECT_EQ(dialog.findChild<meteringDialog*>(), nullptr);
     EXPECT_EQ(itemsOf(combo("aecAgcCombo")), (QStringList{"Auto", "Night"}));
+}
+
+TEST_F(PreferenceDialogTest, TheGammaToolRunsModallyAndTheTablesItSavesAreListed) {
+    const ScopedEnv root("VELQUIN_ROOT", scope.root().c_str());
+    open();
+    EXPECT_FALSE(itemsOf(combo("gammaCombo")).contains("Warm"));
+    QTimer::singleShot(0, [this] {
+        auto* gamma = dialog.findChild<gammaDialog*>();
+        ASSERT_NE(gamma, nullptr);
+        EXPECT_TRUE(gamma->isModal());
+        prompts.answerText(QString("Warm"));
+        gamma->OnSave();
+        gamma->OnOK();
+    });
+    dialog.findChild<QPushButton*>("gammaToolButton")->click();
+    EXPECT_EQ(dialog.findChild<gammaDialog*>(), nullptr);
+    EXPECT_EQ(prompts.informations(), QStringList{"Save Gamma Settings"});
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(scope.config() + "/Gamma/Warm.txt")));
+    EXPECT_TRUE(itemsOf(combo("gammaCombo")).contains("Warm"));
 }
 
 }  // namespace

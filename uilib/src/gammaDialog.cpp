@@ -3,7 +3,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QPushButton>
 #include <cstring>
 
@@ -12,8 +11,7 @@
 #include "GammaFiles.h"
 #include "GammaTableWriter.h"
 #include "GammaView.h"
-#include "TextBox.h"
-#include "WarningBox.h"
+#include "UiPrompter.h"
 
 namespace {
 
@@ -57,7 +55,7 @@ void gammaDialog::OnCancel() {
 }
 
 void gammaDialog::OnHelp() {
-    QMessageBox::information(this, "Gammag Tool", "Help Message For Gamma Tool");
+    kxui::UiPrompter::current().information(this, "Gammag Tool", "Help Message For Gamma Tool");
 }
 
 void gammaDialog::OnReset() {
@@ -66,24 +64,23 @@ void gammaDialog::OnReset() {
 }
 
 void gammaDialog::OnSave() {
+    kxui::UiPrompter& prompter = kxui::UiPrompter::current();
     const QString folder = kxui::GammaFiles::tableFolder();
     if (folder.isEmpty()) {
-        kxui::WarningBox::show(this, kTitle,
-                               "No folder for gamma tables: VELQUIN_ROOT is not set.");
+        prompter.warning(this, kTitle, "No folder for gamma tables: VELQUIN_ROOT is not set.");
         return;
     }
-    TextBox box(this);
-    box.setupTextBox(kNamePrompt);
-    if (box.exec() != QDialog::Accepted) {
+    const std::optional<QString> answer = prompter.text(this, kNamePrompt);
+    if (!answer) {
         return;
     }
-    const QString typed = box.getTextBox().trimmed();
+    const QString typed = answer->trimmed();
     const QString name = kxui::GammaFiles::tableFileName(typed);
     if (name.isEmpty()) {
-        kxui::WarningBox::show(this, kTitle,
-                               QString("\"%1\" cannot name a gamma table: give a name without "
-                                       "blanks, \"/\", \"\\\", \":\" or \"..\".")
-                                   .arg(typed));
+        prompter.warning(this, kTitle,
+                         QString("\"%1\" cannot name a gamma table: give a name without "
+                                 "blanks, \"/\", \"\\\", \":\" or \"..\".")
+                             .arg(typed));
         return;
     }
     const QString file = folder + '/' + name;
@@ -94,11 +91,11 @@ void gammaDialog::OnSave() {
     QDir().mkpath(folder);
     const int error = kxui::GammaTableWriter::write(QFile::encodeName(file).toStdString(), levels);
     if (error != 0) {
-        kxui::WarningBox::show(
+        prompter.warning(
             this, kTitle,
             QString("Cannot save the gamma table %1: %2")
                 .arg(QDir::toNativeSeparators(file), QString::fromLocal8Bit(std::strerror(error))));
         return;
     }
-    QMessageBox::information(this, kTitle, "Save Gamma Settings");
+    prompter.information(this, kTitle, "Save Gamma Settings");
 }

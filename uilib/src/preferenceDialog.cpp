@@ -17,6 +17,7 @@
 #include "PresetName.h"
 #include "UiPrompter.h"
 #include "Vocabulary.h"
+#include "gammaDialog.h"
 #include "meteringDialog.h"
 
 namespace {
@@ -241,7 +242,15 @@ void preferenceDialog::OnMeteringTool() {
 }
 
 void preferenceDialog::OnGammaTool() {
-    information("Gamma Tool");
+    {
+        gammaDialog gamma(this);
+        gamma.exec();
+    }
+    // A table saved in the editor is a gamma preset from now on.
+    if (m_form) {
+        kxui::PresetList::fill(*m_form->gammaCombo, *this, QString(), PresetFolders::gamma());
+        selectText(m_form->gammaCombo, s_peData.gammaSettings);
+    }
 }
 
 void preferenceDialog::OnColorTool() {
