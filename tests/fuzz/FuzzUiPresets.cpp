@@ -26,8 +26,12 @@ bool sameMetering(const MeteringRecord& a, const MeteringRecord& b) {
                 sameDouble(a.gain, b.gain) && a.agcModule == b.agcModule &&
                 (a.target & 0xFFFF) == b.target && a.autoTarget == b.autoTarget &&
                 (a.upperLimit & 0xFFFF) == b.upperLimit && (a.lowerLimit & 0xFFFF) == b.lowerLimit;
+    // Field by field: a zone's padding bytes are not part of its value.
     for (int i = 0; i < MeteringRecord::kZones; ++i) {
-        same = same && std::memcmp(&a.zones[i], &b.zones[i], sizeof a.zones[i]) == 0;
+        const MeteringZone& x = a.zones[i];
+        const MeteringZone& y = b.zones[i];
+        same = same && x.left == y.left && x.top == y.top && x.right == y.right &&
+               x.bottom == y.bottom && x.weight == y.weight;
     }
     return same;
 }

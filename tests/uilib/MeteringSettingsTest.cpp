@@ -112,6 +112,16 @@ TEST_F(MeteringSettingsTest, EverySettingReadsBackEqual) {
     expectSame(read, written);
 }
 
+TEST_F(MeteringSettingsTest, TheBuiltInRecordReadsBackEqual) {
+    MeteringRecord written;
+    kxui::MeteringTable out(written);
+    ASSERT_EQ(dialog.writeMeteringProference(path("d.txt"), out.entries()), 31);
+    MeteringRecord read = unusualRecord();
+    kxui::MeteringTable in(read);
+    EXPECT_EQ(dialog.readMeteringPreference(in.entries(), path("d.txt")), 31);
+    expectSame(read, written);
+}
+
 TEST_F(MeteringSettingsTest, TheFirstWordOfEachVocabularyIsWrittenAndReadBack) {
     MeteringRecord written;
     written.type = 0;
