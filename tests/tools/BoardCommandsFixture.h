@@ -10,18 +10,13 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "CommandOutcome.h"
 #include "TempDir.h"
 #include "ToolLogFolder.h"
 #include "host/SimHost.h"
 #include "kxLogSession.h"
 #include "kxUsbTransport.h"
 #include "sim/kxSimBackend.h"
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 class BoardCommands : public testing::Test {
 protected:
@@ -33,11 +28,8 @@ protected:
         ASSERT_TRUE(host.configure(description, error)) << error;
     }
 
-    Outcome run(std::vector<std::string> args) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = CommandLine::run(args, out, err);
-        return {code, out.str(), err.str()};
+    Outcome run(const std::vector<std::string>& args) {
+        return runCommand(&CommandLine::run, args);
     }
 
     // The library log the tool wrote today.

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "CommandLine.h"
+#include "CommandOutcome.h"
 #include "ListCommand.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
@@ -16,17 +17,8 @@ using testing::HasSubstr;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = CommandLine::run(args, out, err);
-    return {code, out.str(), err.str()};
+Outcome run(const std::vector<std::string>& args) {
+    return runCommand(&CommandLine::run, args);
 }
 
 class Kxcxctl : public testing::Test {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "CommandLine.h"
+#include "CommandOutcome.h"
 #include "TempDir.h"
 #include "ToolLogFolder.h"
 #include "control/ControlProtocol.h"
@@ -14,17 +15,8 @@
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome sim(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = SimCommand::run(args, out, err);
-    return {code, out.str(), err.str()};
+Outcome sim(const std::vector<std::string>& args) {
+    return runCommand(&SimCommand::run, args);
 }
 
 // A program with simulated boards serving its control channel in a test folder, and

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "CommandLine.h"
+#include "CommandOutcome.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
 
@@ -15,17 +16,8 @@ using testing::IsEmpty;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = CommandLine::run(args, out, err);
-    return {code, out.str(), err.str()};
+Outcome run(const std::vector<std::string>& args) {
+    return runCommand(&CommandLine::run, args);
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
