@@ -20,6 +20,7 @@
 #include "FileSizeLimit.h"
 #include "GammaFiles.h"
 #include "GammaView.h"
+#include "PresetFolderScope.h"
 #include "ScopedEnv.h"
 #include "ScriptedUiPrompter.h"
 #include "TempDir.h"
@@ -40,7 +41,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
 
-    QString folder() const { return QString::fromStdString(root.path()) + "/Config/Gamma"; }
+    QString folder() const { return QString::fromStdString(scope.config()) + "/Gamma"; }
     QPushButton* button(QDialogButtonBox::StandardButton which) {
         return dialog.findChild<QDialogButtonBox*>("buttonBox")->button(which);
     }
@@ -55,8 +56,7 @@ protected:
         }
     }
 
-    TempDir root;
-    ScopedEnv rootVariable{"VELQUIN_ROOT", root.path().c_str()};
+    uitest::PresetFolderScope scope;
     ScopedEnv noTrace{"KX_GAMMA_TRACE", nullptr};
     uitest::ScriptedUiPrompter prompts;
     gammaDialog dialog;
@@ -193,18 +193,10 @@ TEST_F(GammaTool, NamesThatLeaveThePlainFileAreRefused) {
     }
     EXPECT_TRUE(prompts.informations().isEmpty());
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(root.path()) + "/Config/x.txt"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(scope.config()) + "/x.txt"));
     EXPECT_EQ(kxui::GammaFiles::tableFileName("gamma2"), "gamma2.txt");
     EXPECT_EQ(kxui::GammaFiles::tableFileName("gamma2.TXT"), "gamma2.TXT");
     EXPECT_EQ(kxui::GammaFiles::tableFileName("my.curve"), "my.curve.txt");
-}
-
-TEST_F(GammaTool, WithoutARootSaveWarnsBeforeAskingForAName) {
-    ScopedEnv noRoot("VELQUIN_ROOT", nullptr);
-    button(QDialogButtonBox::Save)->click();
-    EXPECT_TRUE(prompts.textPrompts().isEmpty());
-    EXPECT_EQ(prompts.titles(), QStringList{"Gamma Tool"});
-    EXPECT_EQ(prompts.warnings().size(), 1);
 }
 
 TEST_F(GammaTool, AFailedSaveWarnsAndKeepsTheOldTable) {

@@ -1,4 +1,4 @@
-// The gamma editor's trace: only when asked, in the described format, under the root's debug
+// The gamma editor's trace: only when asked, in its trace format, under the root's debug
 // folder, and kept under its size limit.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "CurveTrace.h"
 #include "GammaFiles.h"
 #include "GammaView.h"
+#include "PresetFolderScope.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
 
@@ -31,14 +32,13 @@ void pressAt(GammaView& view, const QPointF& scene) {
 class GammaTrace : public testing::Test {
 protected:
     QString traceFile() const {
-        return QString::fromStdString(root.path()) + "/debug/CurveLog.txt";
+        return QString::fromStdString(scope.root()) + "/debug/CurveLog.txt";
     }
 
-    TempDir root;
-    ScopedEnv rootVariable{"VELQUIN_ROOT", root.path().c_str()};
+    uitest::PresetFolderScope scope;
 };
 
-TEST_F(GammaTrace, AskedForItDumpsEveryNodeInTheDescribedFormat) {
+TEST_F(GammaTrace, AskedForItDumpsEveryNodeInTheTraceFormat) {
     ScopedEnv trace("KX_GAMMA_TRACE", "1");
     GammaView view;
     view.resize(400, 300);
@@ -75,14 +75,7 @@ TEST_F(GammaTrace, NotAskedForItWritesNothing) {
         view.dumpCurveNodes("Asked\n");
         EXPECT_FALSE(QFile::exists(traceFile())) << (value ? value : "unset");
     }
-    EXPECT_FALSE(QDir(QString::fromStdString(root.path()) + "/debug").exists());
-}
-
-TEST_F(GammaTrace, WithoutARootThereIsNoTrace) {
-    ScopedEnv trace("KX_GAMMA_TRACE", "1");
-    ScopedEnv noRoot("VELQUIN_ROOT", nullptr);
-    EXPECT_FALSE(kxui::CurveTrace::fromEnvironment().enabled());
-    EXPECT_TRUE(kxui::GammaFiles::traceFile().isEmpty());
+    EXPECT_FALSE(QDir(QString::fromStdString(scope.root()) + "/debug").exists());
 }
 
 TEST_F(GammaTrace, TheFileStaysUnderItsLimit) {

@@ -12,7 +12,6 @@
 
 #include "PreferenceTable.h"
 #include "PresetFolderScope.h"
-#include "ScopedEnv.h"
 #include "ScriptedUiPrompter.h"
 #include "gammaDialog.h"
 #include "meteringDialog.h"
@@ -207,7 +206,6 @@ TEST_F(PreferenceDialogTest, TheMeteringToolRunsModallyAndItsNewPresetsAreListed
 }
 
 TEST_F(PreferenceDialogTest, TheGammaToolRunsModallyAndTheTablesItSavesAreListed) {
-    const ScopedEnv root("VELQUIN_ROOT", scope.root().c_str());
     open();
     EXPECT_FALSE(itemsOf(combo("gammaCombo")).contains("Warm"));
     QTimer::singleShot(0, [this] {

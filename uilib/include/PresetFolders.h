@@ -20,6 +20,7 @@ public:
     static std::string color();         // <config>/Color
     static std::string illumination();  // <config>/Illumination
     static std::string sharpness();     // <config>/Sharpness
+    static std::string debug();         // "debug" beside the settings folder (<root>/debug)
 
     // The file of the preset name in folder: folder + "/" + name + ".txt".
     static std::string presetFile(const std::string& folder, const std::string& name);

@@ -1,27 +1,15 @@
 #include "GammaFiles.h"
 
-#include <cstdlib>
+#include "PresetFolders.h"
 
 namespace kxui {
 
-namespace {
-
-QString underRoot(const char* relative) {
-    const char* root = std::getenv("VELQUIN_ROOT");
-    if (root == nullptr || root[0] == '\0') {
-        return {};
-    }
-    return QString::fromLocal8Bit(root) + '/' + relative;
-}
-
-}  // namespace
-
 QString GammaFiles::tableFolder() {
-    return underRoot("Config/Gamma");
+    return QString::fromStdString(PresetFolders::gamma());
 }
 
 QString GammaFiles::traceFile() {
-    return underRoot("debug/CurveLog.txt");
+    return QString::fromStdString(PresetFolders::debug() + "/CurveLog.txt");
 }
 
 QString GammaFiles::tableFileName(const QString& typed) {

@@ -1,6 +1,5 @@
-// Where the gamma editor's files live. The root folder is the one the program published in
-// VELQUIN_ROOT (the viewer sets it when it enters its root); without it the editor has no
-// folder and neither saves nor traces.
+// Where the gamma editor's files live: the gamma presets' folder, and the trace beside the
+// settings folder, as PresetFolders places them (the program hands over its root's "Config").
 #pragma once
 
 #include <QString>
@@ -9,9 +8,9 @@ namespace kxui {
 
 class GammaFiles {
 public:
-    // "$VELQUIN_ROOT/Config/Gamma"; empty without a root.
+    // <root>/Config/Gamma.
     static QString tableFolder();
-    // "$VELQUIN_ROOT/debug/CurveLog.txt"; empty without a root.
+    // <root>/debug/CurveLog.txt.
     static QString traceFile();
 
     // The file name for a table name typed by the user: the name with ".txt" added when it

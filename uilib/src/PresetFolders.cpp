@@ -1,5 +1,7 @@
 #include "PresetFolders.h"
 
+#include <filesystem>
+
 namespace {
 
 // Used on the GUI thread only, as the dialogs are.
@@ -48,6 +50,10 @@ std::string PresetFolders::illumination() {
 
 std::string PresetFolders::sharpness() {
     return under("Sharpness");
+}
+
+std::string PresetFolders::debug() {
+    return (std::filesystem::path(folderInUse()).parent_path() / "debug").string();
 }
 
 std::string PresetFolders::presetFile(const std::string& folder, const std::string& name) {

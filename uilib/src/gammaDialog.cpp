@@ -66,10 +66,6 @@ void gammaDialog::OnReset() {
 void gammaDialog::OnSave() {
     kxui::UiPrompter& prompter = kxui::UiPrompter::current();
     const QString folder = kxui::GammaFiles::tableFolder();
-    if (folder.isEmpty()) {
-        prompter.warning(this, kTitle, "No folder for gamma tables: VELQUIN_ROOT is not set.");
-        return;
-    }
     const std::optional<QString> answer = prompter.text(this, kNamePrompt);
     if (!answer) {
         return;
