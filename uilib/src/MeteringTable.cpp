@@ -20,7 +20,7 @@ MeteringTable::MeteringTable(MeteringRecord& record) {
     };
     for (int box = 0; box < MeteringRecord::kZones; ++box) {
         m_weights[box] = ZoneWeightCodec::Field{record.zones, box};
-        char key[16];
+        char key[24];
         std::snprintf(key, sizeof key, "WEIGHT_%02d:", box);
         m_entries.push_back({key, {&D::getWEIGHT, &D::putWEIGHT, &m_weights[box]}});
     }
