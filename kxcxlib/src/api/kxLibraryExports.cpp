@@ -1,25 +1,22 @@
-// The exports of the library frame: the library object, versions, discovery, open and close.
+// The exports of the library object: load and unload, validity, versions and the caller's log
+// lines.
 #include <cstdlib>
-#include <exception>
-#include <memory>
 #include <mutex>
 
-#include "kxCamContext.h"
 #include "kxCamDevice.h"
 #include "kxCxApi.h"
 #include "kxCxLib.h"
 #include "kxCxLogger.h"
 #include "kxExportGuard.h"
-#include "kxMvCamDevice.h"
-#include "kxRtCamDevice.h"
 #include "kxUsbTransport.h"
 
 namespace {
 
-// A process that ends while a board streams (exit() from anywhere, a caller that never unloads)
-// stops the streams first: their threads would otherwise run on into the transport and the log
-// as the process's static objects are destroyed under them.
-void stopStreamsAtExit() {
+// Ends every stream; a failure to stop one does not keep the caller from going on. A process
+// that ends while a board streams (exit() from anywhere, a caller that never unloads) stops the
+// streams first: their threads would otherwise run on into the transport and the log as the
+// process's static objects are destroyed under them.
+void stopAllStreams() {
     guarded(0, [] {
         CamDevice::stopAllStreams();
         return 0;
@@ -40,23 +37,22 @@ int loadCxLib() {
         std::call_once(atExit, [] {
             kx::UsbTransport::backend();
             CxLogger::instance();
-            std::atexit(&stopStreamsAtExit);
+            std::atexit(&stopAllStreams);
         });
         return result;
     });
 }
 
 int unloadCxLib() {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    // Streaming threads log and call back: they end before the log goes with the object.
-    guarded(0, [] {
-        CamDevice::stopAllStreams();
+    return guarded(-1, [] {
+        if (kxCxLib::obtain() == nullptr) {
+            return -1;
+        }
+        // Streaming threads log and call back: they end before the log goes with the object.
+        stopAllStreams();
+        kxCxLib::destroy();
         return 0;
     });
-    kxCxLib::destroy();
-    return 0;
 }
 
 bool isCxLibValid() {
@@ -84,49 +80,6 @@ const char* getCxLibVersionLabel() {
     return lib != nullptr ? lib->versionLabel() : nullptr;
 }
 
-int findCxDevices() {
-    return guarded(-1, [] {
-        if (kxCxLib::obtain() == nullptr) {
-            return -1;
-        }
-        return kxCxLib::discover(kx::UsbTransport::backend());
-    });
-}
-
-int getNumberOfCxDevices() {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    return static_cast<int>(kxCxLib::deviceTable().size());
-}
-
-int closeCxDevice(CamContext* handle) {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    if (handle == nullptr) {
-        return -3;
-    }
-    if (handle->kindTag != 0 && handle->kindTag != 1) {
-        return -4;
-    }
-    CamDevice* owner = handle->owner;
-    if (owner == nullptr) {
-        return -6;
-    }
-    const int closed = guarded(-1, [&] { return owner->closeContext(handle); });
-    delete owner;
-    return closed >= 0 ? 0 : -7;
-}
-
-int removeCxDevices() {
-    if (kxCxLib::obtain() == nullptr) {
-        return -1;
-    }
-    kxCxLib::clearOpenContexts();
-    return 0;
-}
-
 void logMessage(const char* text) {
     if (text == nullptr || kxCxLib::obtain() == nullptr || !kxCxLib::isLoaded()) {
         return;
@@ -138,44 +91,3 @@ void logMessage(const char* text) {
 }
 
 }  // extern "C"
-
-int getCxDeviceNames(std::vector<std::string>& names) {
-    return guarded(-1, [&names] {
-        if (kxCxLib::obtain() == nullptr) {
-            return -1;
-        }
-        return kxCxLib::deviceNames(names);
-    });
-}
-
-CamContext* openCxDevice(std::string name, int width, int height, int frameBytes,
-                         const char* regFile, const char* traceFile) {
-    return guarded<CamContext*>(nullptr, [&]() -> CamContext* {
-        if (kxCxLib::obtain() == nullptr) {
-            return nullptr;
-        }
-        CxDeviceEntry* entry = kxCxLib::findEntry(name);
-        if (entry == nullptr) {
-            return nullptr;
-        }
-        CamContext* context = nullptr;
-        std::unique_ptr<CamDevice> device;
-        if (entry->modelLabel == "RT4207-x6B6B") {
-            auto rt = std::make_unique<rtCamDevice>();
-            context = rt->open(entry->interfaceGuid, entry->memberIndex, width, height, frameBytes);
-            device = std::move(rt);
-        } else if (entry->modelLabel == "MV3318-x7654" || entry->modelLabel == "MV3329-x5542") {
-            auto mv = std::make_unique<mvCamDevice>();
-            context = mv->open(entry->interfaceGuid, entry->memberIndex, width, height, frameBytes,
-                               regFile, traceFile);
-            device = std::move(mv);
-        }
-        if (context == nullptr) {
-            entry->openContext = nullptr;
-            return nullptr;
-        }
-        context->owner = device.release();
-        entry->openContext = context;
-        return context;
-    });
-}
