@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "CommandOutcome.h"
+#include "CommandTable.h"
 #include "ListCommand.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
@@ -68,6 +69,24 @@ TEST_F(Kxcxctl, UsageAndErrorsAreOneLineWithNonZeroExit) {
     EXPECT_THAT(help.out, HasSubstr("-v, --verbose"));
     EXPECT_THAT(help.out, HasSubstr("KXCX_LOG_DIR"));
     EXPECT_THAT(help.out, HasSubstr("send a gamma table to slot N (0-15)"));
+}
+
+TEST_F(Kxcxctl, HelpListsEveryCommandsLinesInTableOrderAfterTheToolsOptions) {
+    const Outcome help = run({"--help"});
+    ASSERT_EQ(help.code, 0);
+    size_t position = help.out.find("  --version   the camera library's version and label\n");
+    ASSERT_NE(position, std::string::npos);
+    for (const CommandEntry& entry : CommandTable::commands().entries()) {
+        for (std::string_view line : entry.usage) {
+            const size_t found = help.out.find("\n  " + std::string(line) + "\n", position);
+            ASSERT_NE(found, std::string::npos) << line;
+            EXPECT_GT(found, position) << line;
+            position = found + 1;
+        }
+    }
+    // The last command's line, then a blank line and the notes.
+    EXPECT_EQ(help.out.find("\n\nLoaders draw a progress bar", position),
+              help.out.find('\n', position));
 }
 
 TEST_F(Kxcxctl, UsageErrorsExitWithTwoEverywhere) {

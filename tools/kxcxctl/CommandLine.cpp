@@ -2,20 +2,8 @@
 
 #include <kxCxApi.h>
 
-#include "FlashCommand.h"
-#include "FpgaCommand.h"
-#include "GammaCommand.h"
-#include "GrabCommand.h"
-#include "IoctlCommand.h"
-#include "ListCommand.h"
+#include "CommandTable.h"
 #include "LogEnvironment.h"
-#include "McuCommand.h"
-#include "RegCommand.h"
-#include "RegFileCommand.h"
-#include "SimCommand.h"
-#include "StreamCommand.h"
-#include "UdevRulesCommand.h"
-#include "VersionsCommand.h"
 
 int CommandLine::run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     // -v and --verbose may stand anywhere; the commands never see them.
@@ -49,47 +37,9 @@ int CommandLine::run(const std::vector<std::string>& words, std::ostream& out, s
         return 0;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "list") {
-        return ListCommand::run(rest, out, err);
-    }
-    if (command == "reg") {
-        return RegCommand::run(rest, out, err);
-    }
-    if (command == "regfile") {
-        return RegFileCommand::run(rest, out, err);
-    }
-    if (command == "ioctl") {
-        return IoctlCommand::run(rest, out, err);
-    }
-    if (command == "versions") {
-        return VersionsCommand::run(rest, out, err);
-    }
-    if (command == "grab") {
-        return GrabCommand::run(rest, out, err);
-    }
-    if (command == "stream") {
-        return StreamCommand::run(rest, out, err);
-    }
-    if (command == "fpga") {
-        return FpgaCommand::run(rest, out, err);
-    }
-    if (command == "flash") {
-        return FlashCommand::run(rest, out, err);
-    }
-    if (command == "mcu") {
-        return McuCommand::runMcu(rest, out, err);
-    }
-    if (command == "eeprom") {
-        return McuCommand::runEeprom(rest, out, err);
-    }
-    if (command == "gamma") {
-        return GammaCommand::run(rest, out, err);
-    }
-    if (command == "sim") {
-        return SimCommand::run(rest, out, err);
-    }
-    if (command == "udev-rules") {
-        return UdevRulesCommand::run(rest, out, err);
+    const CommandEntry* entry = CommandTable::commands().find(command);
+    if (entry != nullptr) {
+        return entry->run(rest, out, err);
     }
     err << "kxcxctl: unknown command '" << command << "' (try kxcxctl --help)" << std::endl;
     return 2;
@@ -99,28 +49,9 @@ void CommandLine::usage(std::ostream& out) {
     out << "usage: kxcxctl [-v] COMMAND\n"
            "\n"
            "  -v, --verbose   echo the library's log and module records to standard error\n"
-           "  --version   the camera library's version and label\n"
-           "  list        the camera boards found: name, model, variant\n"
-           "  reg read SLAVE REG [--wide]          read one register of an I2C part\n"
-           "  reg write SLAVE REG VALUE [--wide]   write one register\n"
-           "  regfile PATH [--quiet]      send a register file to the sensor\n"
-           "  ioctl in REQUEST VALUE INDEX LENGTH        one vendor request, device to host\n"
-           "  ioctl out REQUEST VALUE INDEX [BYTE...]    one vendor request, host to device\n"
-           "  versions    the board's firmware and FPGA versions\n"
-           "  grab N DIR [--write SLAVE:REG=VALUE]...   set registers, then write N frames as PNG\n"
-           "  stream SECONDS       stream and report frames per second and the board's counters\n"
-           "  fpga load [FILE]      configure the FPGA over JTAG (firmware/default.bit)\n"
-           "  fpga init             the FPGA's start-up handshake\n"
-           "  flash erase           erase the FPGA's configuration flash\n"
-           "  flash program [FILE] [--verify]   erase, program (firmware/default.mcs), verify\n"
-           "  flash verify [FILE]   read the flash back and compare it with the image\n"
-           "  mcu load [FILE]       load a program into the USB controller (firmware/default.hex)\n"
-           "  eeprom write [FILE]   write the boot EEPROM (firmware/default.iic)\n"
-           "  gamma upload N [FILE] [--type 0-3]   send a gamma table to slot N (0-15)\n"
-           "  gamma download N [--out FILE]        read slot N (0-15) back (and save it)\n"
-           "  sim ...     drive the simulated boards of a running program (kxcxctl sim help)\n"
-           "  udev-rules [--map FILE]   udev rules giving the seat's user the mapped boards\n"
-           "\n"
+           "  --version   the camera library's version and label\n";
+    CommandTable::commands().writeUsage(out);
+    out << "\n"
            "Loaders draw a progress bar on standard error; --quiet leaves it out.\n"
            "Board commands take --device NAME (needed when several boards are found) and\n"
            "--regfile PATH (the register file a second-variant board is opened with).\n"

@@ -1,4 +1,5 @@
-// The command-line tool's entry: picks the subcommand and runs it.
+// The command-line tool's entry: the options of the tool itself (-v, --verbose, --version,
+// help) and the help text; a command's name picks its runner from CommandTable.
 #pragma once
 
 #include <ostream>

@@ -161,3 +161,11 @@ int FlashCommand::verify(CamContext* handle, const std::string& file, const Inte
     out << "flash matches " << file << ": " << flash.bytes() << " bytes" << std::endl;
     return 0;
 }
+
+CommandEntry FlashCommand::entry() {
+    return {"flash",
+            {"flash erase           erase the FPGA's configuration flash",
+             "flash program [FILE] [--verify]   erase, program (firmware/default.mcs), verify",
+             "flash verify [FILE]   read the flash back and compare it with the image"},
+            &FlashCommand::run};
+}

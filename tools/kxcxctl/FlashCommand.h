@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 #include "kxCxApi.h"
 #include "kxFlashIdentification.h"
 #include "kxIntelHexImage.h"
@@ -17,6 +19,8 @@
 class FlashCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "flash": its help lines and run.
+    static CommandEntry entry();
 
 private:
     static int erase(CamContext* handle, bool quiet, std::ostream& out, std::ostream& err);

@@ -54,3 +54,10 @@ int FpgaCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     out << "loaded " << file << ": " << sent << " bytes, FPGA done" << std::endl;
     return 0;
 }
+
+CommandEntry FpgaCommand::entry() {
+    return {"fpga",
+            {"fpga load [FILE]      configure the FPGA over JTAG (firmware/default.bit)",
+             "fpga init             the FPGA's start-up handshake"},
+            &FpgaCommand::run};
+}

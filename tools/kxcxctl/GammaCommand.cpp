@@ -138,3 +138,10 @@ int GammaCommand::run(const std::vector<std::string>& args, std::ostream& out, s
         << (path.empty() ? "" : ", saved to " + path) << std::endl;
     return 0;
 }
+
+CommandEntry GammaCommand::entry() {
+    return {"gamma",
+            {"gamma upload N [FILE] [--type 0-3]   send a gamma table to slot N (0-15)",
+             "gamma download N [--out FILE]        read slot N (0-15) back (and save it)"},
+            &GammaCommand::run};
+}

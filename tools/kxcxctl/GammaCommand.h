@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 class GammaCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "gamma": its help lines and run.
+    static CommandEntry entry();
 
     // The type-3 text of a 4096-byte table.
     static std::string tableText(const std::vector<uint8_t>& table);

@@ -109,3 +109,9 @@ int GrabCommand::run(const std::vector<std::string>& args, std::ostream& out, st
     out << std::endl;
     return 0;
 }
+
+CommandEntry GrabCommand::entry() {
+    return {"grab",
+            {"grab N DIR [--write SLAVE:REG=VALUE]...   set registers, then write N frames as PNG"},
+            &GrabCommand::run};
+}

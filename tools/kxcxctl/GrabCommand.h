@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 class GrabCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "grab": its help lines and run.
+    static CommandEntry entry();
 };

@@ -61,3 +61,10 @@ int IoctlCommand::run(const std::vector<std::string>& args, std::ostream& out, s
     out << std::endl;
     return 0;
 }
+
+CommandEntry IoctlCommand::entry() {
+    return {"ioctl",
+            {"ioctl in REQUEST VALUE INDEX LENGTH        one vendor request, device to host",
+             "ioctl out REQUEST VALUE INDEX [BYTE...]    one vendor request, host to device"},
+            &IoctlCommand::run};
+}

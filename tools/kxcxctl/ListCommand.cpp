@@ -57,3 +57,8 @@ std::string ListCommand::variantOf(const std::string& deviceName) {
     }
     return {};
 }
+
+CommandEntry ListCommand::entry() {
+    return {
+        "list", {"list        the camera boards found: name, model, variant"}, &ListCommand::run};
+}

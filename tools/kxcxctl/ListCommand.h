@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 class ListCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "list": its help lines and run.
+    static CommandEntry entry();
 
     // The device class a device name's model selects ("rtCamDevice" or "mvCamDevice"), empty
     // when the model is not known.

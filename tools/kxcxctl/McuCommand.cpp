@@ -154,3 +154,15 @@ int McuCommand::runEeprom(const std::vector<std::string>& args, std::ostream& ou
                     return verifyEeprom(handle, file, out, err);
                 });
 }
+
+CommandEntry McuCommand::mcuEntry() {
+    return {"mcu",
+            {"mcu load [FILE]       load a program into the USB controller (firmware/default.hex)"},
+            &McuCommand::runMcu};
+}
+
+CommandEntry McuCommand::eepromEntry() {
+    return {"eeprom",
+            {"eeprom write [FILE]   write the boot EEPROM (firmware/default.iic)"},
+            &McuCommand::runEeprom};
+}

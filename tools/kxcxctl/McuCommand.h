@@ -7,9 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 class McuCommand {
 public:
     static int runMcu(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "mcu": its help lines and runMcu.
+    static CommandEntry mcuEntry();
     static int runEeprom(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err);
+    // The command table's row "eeprom": its help lines and runEeprom.
+    static CommandEntry eepromEntry();
 };

@@ -71,3 +71,10 @@ int RegCommand::run(const std::vector<std::string>& args, std::ostream& out, std
     }
     return 0;
 }
+
+CommandEntry RegCommand::entry() {
+    return {"reg",
+            {"reg read SLAVE REG [--wide]          read one register of an I2C part",
+             "reg write SLAVE REG VALUE [--wide]   write one register"},
+            &RegCommand::run};
+}

@@ -55,3 +55,9 @@ int RegFileCommand::run(const std::vector<std::string>& args, std::ostream& out,
     out << "sent " << path << ": " << result << " characters read" << std::endl;
     return 0;
 }
+
+CommandEntry RegFileCommand::entry() {
+    return {"regfile",
+            {"regfile PATH [--quiet]      send a register file to the sensor"},
+            &RegFileCommand::run};
+}

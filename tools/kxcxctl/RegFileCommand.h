@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 class RegFileCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "regfile": its help lines and run.
+    static CommandEntry entry();
 
 private:
     // Warns about each register line that is not sent as written.

@@ -82,3 +82,9 @@ void SimCommand::usage(std::ostream& out) {
     }
     out.flush();
 }
+
+CommandEntry SimCommand::entry() {
+    return {"sim",
+            {"sim ...     drive the simulated boards of a running program (kxcxctl sim help)"},
+            &SimCommand::run};
+}

@@ -76,3 +76,9 @@ int StreamCommand::run(const std::vector<std::string>& args, std::ostream& out, 
     out << line << std::endl;
     return sink.count() > 0 ? 0 : DeviceCommand::fail(err, "stream", "no frame arrived");
 }
+
+CommandEntry StreamCommand::entry() {
+    return {"stream",
+            {"stream SECONDS       stream and report frames per second and the board's counters"},
+            &StreamCommand::run};
+}

@@ -47,3 +47,9 @@ std::string UdevRulesCommand::rules(const kx::DeviceMap& map, const std::string&
     }
     return text.str();
 }
+
+CommandEntry UdevRulesCommand::entry() {
+    return {"udev-rules",
+            {"udev-rules [--map FILE]   udev rules giving the seat's user the mapped boards"},
+            &UdevRulesCommand::run};
+}

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 #include "kxDeviceMap.h"
 
 class UdevRulesCommand {
@@ -22,6 +24,8 @@ public:
     // kxcxctl udev-rules [--map FILE]: the rules for the map at FILE, by default the library's
     // device map. 1 (and nothing on out) when the map names no board.
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "udev-rules": its help lines and run.
+    static CommandEntry entry();
 
     // The rules file for map, read from mapPath.
     static std::string rules(const kx::DeviceMap& map, const std::string& mapPath);

@@ -29,3 +29,8 @@ int VersionsCommand::run(const std::vector<std::string>& args, std::ostream& out
     out << text << std::endl;
     return 0;
 }
+
+CommandEntry VersionsCommand::entry() {
+    return {
+        "versions", {"versions    the board's firmware and FPGA versions"}, &VersionsCommand::run};
+}

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "CommandEntry.h"
+
 class VersionsCommand {
 public:
     static int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    // The command table's row "versions": its help lines and run.
+    static CommandEntry entry();
 };

@@ -15,20 +15,14 @@ int acquireImageStream(CamContext* handle, CxFrameCallback callback, int value) 
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
-    const bool usable = (handle->kindTag == 0 || handle->kindTag == 1) && handle->owner != nullptr;
+    const int refused = ExportChecks::device(handle, ExportChecks::kBoardControl);
     // A stop stores the value once the streaming thread has ended, so the frame callback never
     // sees the status word change under it.
-    if (!usable || callback != nullptr) {
+    if (refused != 0 || callback != nullptr) {
         handle->status().store(value);
     }
-    if (handle->kindTag == 0 && handle->owner == nullptr) {
-        return -3;
-    }
-    if (handle->kindTag == 1 && handle->owner == nullptr) {
-        return -4;
-    }
-    if (handle->kindTag != 0 && handle->kindTag != 1) {
-        return -5;
+    if (refused != 0) {
+        return refused;
     }
     const int result =
         guarded(-1, [&] { return handle->owner->streamControl(handle, callback, value); });
@@ -45,7 +39,7 @@ CxFrameCallback getAcqCallbackProc(CamContext* handle, int* value) {
     if (value != nullptr) {
         *value = handle->status().load();
     }
-    if ((handle->kindTag != 0 && handle->kindTag != 1) || handle->owner == nullptr) {
+    if (ExportChecks::device(handle, ExportChecks::kBoardControl) != 0) {
         return nullptr;
     }
     return handle->owner->currentCallback(handle);
@@ -58,23 +52,18 @@ int acquireOneFrame(CamContext* handle, void* destination) {
     if (destination == nullptr) {
         return -3;
     }
+    if (const int code = ExportChecks::device(handle, ExportChecks::kFrameCapture); code != 0) {
+        return code;
+    }
     if (handle->kindTag == 1) {
-        if (handle->owner == nullptr) {
-            return -5;
-        }
         return guarded(-1, [&] { return SingleFrameCapture::capture(*handle, destination); });
     }
-    if (handle->kindTag == 0) {
-        if (handle->owner == nullptr) {
-            return -4;
-        }
-        auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
-        if (device == nullptr) {
-            return -4;
-        }
-        return guarded(-1, [&] { return device->captureOneFrame(handle, destination); });
+    // Kind 0 is the second variant's own single-frame path: another owner cannot take it.
+    auto* device = dynamic_cast<mvCamDevice*>(handle->owner);
+    if (device == nullptr) {
+        return ExportChecks::kFrameCapture.kind0WithoutOwner;
     }
-    return -6;
+    return guarded(-1, [&] { return device->captureOneFrame(handle, destination); });
 }
 
 int getAcqFrameCounts(CamContext* handle, int* first, int* second) {
@@ -84,14 +73,8 @@ int getAcqFrameCounts(CamContext* handle, int* first, int* second) {
     if (first == nullptr || second == nullptr) {
         return -3;
     }
-    if (handle->kindTag == 0 && handle->owner == nullptr) {
-        return -4;
-    }
-    if (handle->kindTag == 1 && handle->owner == nullptr) {
-        return -5;
-    }
-    if (handle->kindTag != 0 && handle->kindTag != 1) {
-        return -6;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kFrameCapture); code != 0) {
+        return code;
     }
     return guarded(-1, [&] { return handle->owner->frameCounters(handle, first, second); });
 }

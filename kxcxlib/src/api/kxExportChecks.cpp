@@ -10,15 +10,21 @@ int ExportChecks::handle(const CamContext* handle) {
     return handle == nullptr ? -2 : 0;
 }
 
+int ExportChecks::device(const CamContext* handle, const DeviceCodes& codes) {
+    int ownerCode = 0;
+    if (handle->kindTag == 0) {
+        ownerCode = codes.kind0WithoutOwner;
+    } else if (handle->kindTag == 1) {
+        ownerCode = codes.kind1WithoutOwner;
+    } else {
+        return codes.unknownKind;
+    }
+    return handle->owner == nullptr ? ownerCode : 0;
+}
+
 int ExportChecks::boardControl(const CamContext* handle) {
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
-    if (handle->kindTag == 1) {
-        return handle->owner != nullptr ? 0 : -4;
-    }
-    if (handle->kindTag == 0) {
-        return handle->owner != nullptr ? 0 : -3;
-    }
-    return -5;
+    return device(handle, kBoardControl);
 }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cerrno>
-#include <exception>
 
 #include "kxPlatformError.h"
 
@@ -14,7 +13,8 @@ Result guarded(Result fallback, Body body) noexcept {
     Result result = fallback;
     try {
         result = body();
-    } catch (const std::exception&) {
+    } catch (...) {
+        // A standard exception, or anything else thrown below (a value, another library's type).
         result = fallback;
     }
     errno = kx::lastPlatformError();

@@ -17,14 +17,6 @@
 #include "kxGammaTransfer.h"
 #include "kxMcuRamLoader.h"
 
-namespace {
-
-bool knownKind(const CamContext* handle) {
-    return handle->kindTag == 0 || handle->kindTag == 1;
-}
-
-}  // namespace
-
 extern "C" {
 
 int getMcuFirmwareVersion(CamContext* handle, int* version) {
@@ -42,8 +34,8 @@ int uploadFpgaFirmware(CamContext* handle, int* size, const char* fileName,
     if (size == nullptr) {
         return -3;
     }
-    if (!knownKind(handle)) {
-        return -6;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kFpgaImage); code != 0) {
+        return code;
     }
     return guarded(0, [&] { return FpgaJtagLoader::upload(handle, size, fileName, progress); });
 }
@@ -59,8 +51,8 @@ int uploadFpgaFirmwareToFlash(CamContext* handle, int* size, const char* fileNam
     if (handle == nullptr) {
         return -3;
     }
-    if (!knownKind(handle)) {
-        return -6;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kFpgaImage); code != 0) {
+        return code;
     }
     return guarded(-1, [&] { return FlashProgrammer::program(handle, size, fileName, progress); });
 }
@@ -72,8 +64,8 @@ int eraseFpgaFromFlash(CamContext* handle, uint16_t* status, CxProgressProc prog
     if (status == nullptr) {
         return -3;
     }
-    if (!knownKind(handle)) {
-        return -6;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kFpgaImage); code != 0) {
+        return code;
     }
     return guarded(-1, [&] { return FlashEraser::erase(handle, status, progress); });
 }
@@ -96,11 +88,12 @@ int initFPGA(CamContext* handle) {
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
+    if (const int code = ExportChecks::device(handle, ExportChecks::kFpgaStartup); code != 0) {
+        return code;
+    }
+    // The second variant's single-frame kind has no start-up handshake.
     if (handle->kindTag == 0) {
         return 0;
-    }
-    if (handle->kindTag != 1) {
-        return -4;
     }
     return guarded(FpgaStartup::kNotReady, [&] { return FpgaStartup::init(handle); });
 }
@@ -109,8 +102,8 @@ int uploadGammaTable(CamContext* handle, int number, const char* fileName, int t
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
-    if (!knownKind(handle)) {
-        return -5;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kTableTransfer); code != 0) {
+        return code;
     }
     return guarded(-1, [&] { return GammaTransfer::upload(handle, number, fileName, type); });
 }
@@ -119,8 +112,8 @@ int downloadGammaTable(CamContext* handle, int number) {
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
-    if (!knownKind(handle)) {
-        return -5;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kTableTransfer); code != 0) {
+        return code;
     }
     return guarded(0, [&] { return GammaTransfer::download(handle, number); });
 }
@@ -132,8 +125,8 @@ int downloadGammaTableTo(CamContext* handle, int number, void* table, int length
     if (table == nullptr || length < GammaTableFile::kBytes) {
         return -3;
     }
-    if (!knownKind(handle)) {
-        return -5;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kTableTransfer); code != 0) {
+        return code;
     }
     return guarded(0, [&] {
         GammaTableFile::Table bytes{};

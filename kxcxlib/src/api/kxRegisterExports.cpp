@@ -108,8 +108,8 @@ int sendRegFile(CamContext* handle, const char* path, CxProgressProc progress) {
     if (const int code = ExportChecks::handle(handle); code != 0) {
         return code;
     }
-    if (handle->kindTag != 0 && handle->kindTag != 1) {
-        return -5;
+    if (const int code = ExportChecks::device(handle, ExportChecks::kTableTransfer); code != 0) {
+        return code;
     }
     return guarded(-1, [&] {
         RegFileSender sender;
