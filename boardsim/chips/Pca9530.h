@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "AutoIncrementRegisters.h"
 #include "LedController.h"
 #include "log/GuestLog.h"
 
@@ -53,13 +54,9 @@ public:
 
 private:
     std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
-    uint8_t m_pointer = 0;
-    bool m_autoIncrement = false;
-    bool m_expectControl = false;
     GuestLog m_log{"pca9530"};
-
-    void advance();
-    bool valid(uint8_t reg);
+    // Auto-increment runs through every register, 0x00-0x05.
+    AutoIncrementRegisters m_pointer{kRegisterCount, kRegisterCount - 1, m_log};
 };
 
 }  // namespace boardsim

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "AutoIncrementRegisters.h"
 #include "LedController.h"
 #include "log/GuestLog.h"
 
@@ -72,13 +73,12 @@ public:
 
 private:
     std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
-    uint8_t m_pointer = 0;
     uint8_t m_autoIncrement = 0;  // AI2:AI0 in bits 5-7, as in the control register
-    bool m_expectControl = false;
     GuestLog m_log{"pca9633"};
+    AutoIncrementRegisters m_pointer{kRegisterCount, kControlAddressMask, m_log};
 
-    void advance();
-    bool valid(uint8_t reg);
+    // The pointer's control byte: register and auto-increment mode.
+    void control(uint8_t byte);
 };
 
 }  // namespace boardsim
