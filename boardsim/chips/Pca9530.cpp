@@ -2,15 +2,12 @@
 
 namespace boardsim {
 
-Pca9530::Pca9530() = default;
+// Auto-increment runs through every register, 0x00-0x05.
+Pca9530::Pca9530() : RegisterLedController("pca9530", kRegisterCount, kRegisterCount - 1) {}
 
 void Pca9530::reset() {
     m_registers = kResetValues;
     m_pointer.reset();
-}
-
-void Pca9530::event(Event event) {
-    m_pointer.event(event);
 }
 
 bool Pca9530::send(uint8_t byte) {
@@ -34,12 +31,6 @@ bool Pca9530::send(uint8_t byte) {
     }
     m_pointer.advance();
     return true;
-}
-
-uint8_t Pca9530::recv() {
-    const uint8_t value = m_pointer.valid() ? peek(m_pointer.pointer()) : 0;
-    m_pointer.advance();
-    return value;
 }
 
 uint8_t Pca9530::peek(uint8_t reg) const {

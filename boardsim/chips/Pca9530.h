@@ -7,13 +7,11 @@
 #include <array>
 #include <cstdint>
 
-#include "AutoIncrementRegisters.h"
-#include "LedController.h"
-#include "log/GuestLog.h"
+#include "RegisterLedController.h"
 
 namespace boardsim {
 
-class Pca9530 : public LedController {
+class Pca9530 : public RegisterLedController {
 public:
     static constexpr uint8_t kRegInput = 0x00;  // read-only: pin levels, bit n = LEDn high
     static constexpr uint8_t kRegPsc0 = 0x01;
@@ -41,22 +39,13 @@ public:
 
     Pca9530();
 
-    void event(Event event) override;
     bool send(uint8_t byte) override;
-    uint8_t recv() override;
     void reset() override;
     std::vector<Channel> outputs() const override;
-
-    // The register's value as the master reads it; 0 for an address the chip does not have.
-    uint8_t peek(uint8_t reg) const;
-
-    const GuestLog& guestLog() const { return m_log; }
+    uint8_t peek(uint8_t reg) const override;
 
 private:
     std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
-    GuestLog m_log{"pca9530"};
-    // Auto-increment runs through every register, 0x00-0x05.
-    AutoIncrementRegisters m_pointer{kRegisterCount, kRegisterCount - 1, m_log};
 };
 
 }  // namespace boardsim

@@ -11,16 +11,12 @@ constexpr uint8_t kAutoIncrementPwmGroup = 0xE0;
 
 }  // namespace
 
-Pca9633::Pca9633() = default;
+Pca9633::Pca9633() : RegisterLedController("pca9633", kRegisterCount, kControlAddressMask) {}
 
 void Pca9633::reset() {
     m_registers = kResetValues;
     m_autoIncrement = 0;
     m_pointer.reset();
-}
-
-void Pca9633::event(Event event) {
-    m_pointer.event(event);
 }
 
 void Pca9633::control(uint8_t byte) {
@@ -64,12 +60,6 @@ bool Pca9633::send(uint8_t byte) {
     }
     m_pointer.advance();
     return true;
-}
-
-uint8_t Pca9633::recv() {
-    const uint8_t value = m_pointer.valid() ? peek(m_pointer.pointer()) : 0;
-    m_pointer.advance();
-    return value;
 }
 
 uint8_t Pca9633::peek(uint8_t reg) const {
