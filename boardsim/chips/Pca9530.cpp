@@ -2,51 +2,35 @@
 
 namespace boardsim {
 
-Pca9530::Pca9530() = default;
+// Auto-increment runs through every register, 0x00-0x05.
+Pca9530::Pca9530() : RegisterLedController("pca9530", kRegisterCount, kRegisterCount - 1) {}
 
 void Pca9530::reset() {
     m_registers = kResetValues;
-    m_pointer = 0;
-    m_autoIncrement = false;
-    m_expectControl = false;
-}
-
-void Pca9530::event(Event event) {
-    m_expectControl = event == Event::StartSend;
-}
-
-bool Pca9530::valid(uint8_t reg) {
-    if (reg < kRegisterCount) {
-        return true;
-    }
-    m_log.errorOnce(reg, "access to reserved register " + GuestLog::hex(reg, 2));
-    return false;
+    m_pointer.reset();
 }
 
 bool Pca9530::send(uint8_t byte) {
-    if (m_expectControl) {
-        m_expectControl = false;
+    if (m_pointer.takeControl()) {
         if ((byte & ~(kControlAutoIncrement | kControlAddressMask)) != 0) {
             m_log.error("reserved bits set in control byte " + GuestLog::hex(byte, 2));
         }
-        m_pointer = byte & kControlAddressMask;
-        m_autoIncrement = (byte & kControlAutoIncrement) != 0;
+        const uint8_t reg = byte & kControlAddressMask;
+        if ((byte & kControlAutoIncrement) != 0) {
+            m_pointer.select(reg, 0, kRegisterCount - 1);
+        } else {
+            m_pointer.select(reg);
+        }
         return true;
     }
-    if (m_pointer == kRegInput) {
+    if (m_pointer.pointer() == kRegInput) {
         m_log.errorOnce(kRegInput, "write of " + GuestLog::hex(byte, 2) +
                                        " to the read-only INPUT register ignored");
-    } else if (valid(m_pointer)) {
-        m_registers[m_pointer] = byte;
+    } else if (m_pointer.valid()) {
+        m_registers[m_pointer.pointer()] = byte;
     }
-    advance();
+    m_pointer.advance();
     return true;
-}
-
-uint8_t Pca9530::recv() {
-    const uint8_t value = valid(m_pointer) ? peek(m_pointer) : 0;
-    advance();
-    return value;
 }
 
 uint8_t Pca9530::peek(uint8_t reg) const {
@@ -66,12 +50,6 @@ uint8_t Pca9530::peek(uint8_t reg) const {
         }
     }
     return pins;
-}
-
-void Pca9530::advance() {
-    if (m_autoIncrement) {
-        m_pointer = m_pointer + 1 >= kRegisterCount ? 0 : m_pointer + 1;
-    }
 }
 
 std::vector<LedController::Channel> Pca9530::outputs() const {

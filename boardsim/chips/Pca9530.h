@@ -7,12 +7,11 @@
 #include <array>
 #include <cstdint>
 
-#include "LedController.h"
-#include "log/GuestLog.h"
+#include "RegisterLedController.h"
 
 namespace boardsim {
 
-class Pca9530 : public LedController {
+class Pca9530 : public RegisterLedController {
 public:
     static constexpr uint8_t kRegInput = 0x00;  // read-only: pin levels, bit n = LEDn high
     static constexpr uint8_t kRegPsc0 = 0x01;
@@ -40,26 +39,13 @@ public:
 
     Pca9530();
 
-    void event(Event event) override;
     bool send(uint8_t byte) override;
-    uint8_t recv() override;
     void reset() override;
     std::vector<Channel> outputs() const override;
-
-    // The register's value as the master reads it; 0 for an address the chip does not have.
-    uint8_t peek(uint8_t reg) const;
-
-    const GuestLog& guestLog() const { return m_log; }
+    uint8_t peek(uint8_t reg) const override;
 
 private:
     std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
-    uint8_t m_pointer = 0;
-    bool m_autoIncrement = false;
-    bool m_expectControl = false;
-    GuestLog m_log{"pca9530"};
-
-    void advance();
-    bool valid(uint8_t reg);
 };
 
 }  // namespace boardsim

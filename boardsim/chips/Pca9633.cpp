@@ -11,53 +11,55 @@ constexpr uint8_t kAutoIncrementPwmGroup = 0xE0;
 
 }  // namespace
 
-Pca9633::Pca9633() = default;
+Pca9633::Pca9633() : RegisterLedController("pca9633", kRegisterCount, kControlAddressMask) {}
 
 void Pca9633::reset() {
     m_registers = kResetValues;
-    m_pointer = 0;
     m_autoIncrement = 0;
-    m_expectControl = false;
+    m_pointer.reset();
 }
 
-void Pca9633::event(Event event) {
-    m_expectControl = event == Event::StartSend;
-}
-
-bool Pca9633::valid(uint8_t reg) {
-    if (reg < kRegisterCount) {
-        return true;
-    }
-    m_log.errorOnce(reg, "access to reserved register " + GuestLog::hex(reg, 2));
-    return false;
-}
-
-bool Pca9633::send(uint8_t byte) {
-    if (m_expectControl) {
-        m_expectControl = false;
-        m_pointer = byte & kControlAddressMask;
-        m_autoIncrement = byte & kControlAutoIncrementMask;
-        if (m_autoIncrement != 0 && (m_autoIncrement & kAutoIncrementAll) == 0) {
+void Pca9633::control(uint8_t byte) {
+    const uint8_t reg = byte & kControlAddressMask;
+    m_autoIncrement = byte & kControlAutoIncrementMask;
+    switch (m_autoIncrement) {
+        case 0:
+            m_pointer.select(reg);
+            break;
+        case kAutoIncrementAll:
+            m_pointer.select(reg, kRegMode1, kRegAllCallAdr);
+            break;
+        case kAutoIncrementPwm:
+            m_pointer.select(reg, kRegPwm0, kRegPwm3);
+            break;
+        case kAutoIncrementGroup:
+            m_pointer.select(reg, kRegGrpPwm, kRegGrpFreq);
+            break;
+        case kAutoIncrementPwmGroup:
+            m_pointer.select(reg, kRegPwm0, kRegGrpFreq);
+            break;
+        default:
             m_log.error("reserved auto-increment mode in control byte " + GuestLog::hex(byte, 2) +
                         ", auto-increment off");
             m_autoIncrement = 0;
-        }
-        return true;
+            m_pointer.select(reg);
+            break;
     }
-    if (valid(m_pointer)) {
-        if (m_pointer == kRegMode1) {
-            byte &= static_cast<uint8_t>(~kMode1AutoIncrementMask);
-        }
-        m_registers[m_pointer] = byte;
-    }
-    advance();
-    return true;
 }
 
-uint8_t Pca9633::recv() {
-    const uint8_t value = valid(m_pointer) ? peek(m_pointer) : 0;
-    advance();
-    return value;
+bool Pca9633::send(uint8_t byte) {
+    if (m_pointer.takeControl()) {
+        control(byte);
+        return true;
+    }
+    if (m_pointer.valid()) {
+        if (m_pointer.pointer() == kRegMode1) {
+            byte &= static_cast<uint8_t>(~kMode1AutoIncrementMask);
+        }
+        m_registers[m_pointer.pointer()] = byte;
+    }
+    m_pointer.advance();
+    return true;
 }
 
 uint8_t Pca9633::peek(uint8_t reg) const {
@@ -66,32 +68,6 @@ uint8_t Pca9633::peek(uint8_t reg) const {
     }
     return reg == kRegMode1 ? static_cast<uint8_t>(m_registers[reg] | m_autoIncrement)
                             : m_registers[reg];
-}
-
-void Pca9633::advance() {
-    uint8_t first = 0;
-    uint8_t last = 0;
-    switch (m_autoIncrement) {
-        case kAutoIncrementAll:
-            first = kRegMode1;
-            last = kRegAllCallAdr;
-            break;
-        case kAutoIncrementPwm:
-            first = kRegPwm0;
-            last = kRegPwm3;
-            break;
-        case kAutoIncrementGroup:
-            first = kRegGrpPwm;
-            last = kRegGrpFreq;
-            break;
-        case kAutoIncrementPwmGroup:
-            first = kRegPwm0;
-            last = kRegGrpFreq;
-            break;
-        default:
-            return;
-    }
-    m_pointer = m_pointer == last ? first : (m_pointer + 1) & kControlAddressMask;
 }
 
 std::vector<LedController::Channel> Pca9633::outputs() const {

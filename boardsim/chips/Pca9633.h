@@ -9,12 +9,11 @@
 #include <array>
 #include <cstdint>
 
-#include "LedController.h"
-#include "log/GuestLog.h"
+#include "RegisterLedController.h"
 
 namespace boardsim {
 
-class Pca9633 : public LedController {
+class Pca9633 : public RegisterLedController {
 public:
     static constexpr uint8_t kRegMode1 = 0x00;
     static constexpr uint8_t kRegMode2 = 0x01;
@@ -59,26 +58,17 @@ public:
 
     Pca9633();
 
-    void event(Event event) override;
     bool send(uint8_t byte) override;
-    uint8_t recv() override;
     void reset() override;
     std::vector<Channel> outputs() const override;
-
-    // The register's value as the master reads it; 0 for an address the chip does not have.
-    uint8_t peek(uint8_t reg) const;
-
-    const GuestLog& guestLog() const { return m_log; }
+    uint8_t peek(uint8_t reg) const override;
 
 private:
     std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
-    uint8_t m_pointer = 0;
     uint8_t m_autoIncrement = 0;  // AI2:AI0 in bits 5-7, as in the control register
-    bool m_expectControl = false;
-    GuestLog m_log{"pca9633"};
 
-    void advance();
-    bool valid(uint8_t reg);
+    // The pointer's control byte: register and auto-increment mode.
+    void control(uint8_t byte);
 };
 
 }  // namespace boardsim

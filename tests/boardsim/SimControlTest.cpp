@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "PlugBoards.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
 #include "control/ControlClient.h"
@@ -30,10 +31,7 @@ namespace {
 
 class SimControlCommands : public testing::Test {
 protected:
-    void configure(const char* description) {
-        std::string error;
-        ASSERT_TRUE(host.configure(description, error)) << error;
-    }
+    void configure(const char* boards) { plugBoards(host, boards); }
     std::shared_ptr<CameraBoard> board(const char* path) { return host.board(path); }
 
     SimHost host;

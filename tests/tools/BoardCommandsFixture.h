@@ -11,6 +11,7 @@
 
 #include "CommandLine.h"
 #include "CommandOutcome.h"
+#include "PlugBoards.h"
 #include "TempDir.h"
 #include "ToolLogFolder.h"
 #include "host/SimHost.h"
@@ -23,10 +24,7 @@ protected:
     BoardCommands() { kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&host)); }
     ~BoardCommands() override { kx::UsbTransport::replace(nullptr); }
 
-    void plug(const char* description) {
-        std::string error;
-        ASSERT_TRUE(host.configure(description, error)) << error;
-    }
+    void plug(const char* boards) { plugBoards(host, boards); }
 
     Outcome run(const std::vector<std::string>& args) {
         return runCommand(&CommandLine::run, args);

@@ -3,39 +3,17 @@
 
 #include <sstream>
 
+#include "BoardCommandsFixture.h"
 #include "CommandLine.h"
-#include "CommandOutcome.h"
 #include "CommandTable.h"
 #include "ListCommand.h"
 #include "ScopedEnv.h"
-#include "TempDir.h"
-#include "ToolLogFolder.h"
-#include "host/SimHost.h"
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
 
 using testing::HasSubstr;
 
 namespace {
 
-Outcome run(const std::vector<std::string>& args) {
-    return runCommand(&CommandLine::run, args);
-}
-
-class Kxcxctl : public testing::Test {
-protected:
-    Kxcxctl() { kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&host)); }
-    ~Kxcxctl() override { kx::UsbTransport::replace(nullptr); }
-
-    void plug(const char* description) {
-        std::string error;
-        ASSERT_TRUE(host.configure(description, error)) << error;
-    }
-
-    TempDir dir;
-    ToolLogFolder logs{dir.path() + "/state"};
-    boardsim::SimHost host;
-};
+class Kxcxctl : public BoardCommands {};
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "CommandOutcome.h"
+#include "PlugBoards.h"
 #include "TempDir.h"
 #include "ToolLogFolder.h"
 #include "control/ControlProtocol.h"
@@ -25,9 +26,8 @@ class SimCommandTest : public testing::Test {
 protected:
     SimCommandTest() : path(dir.path() + "/ctl.sock"), server(host, path) {}
 
-    void serve(const char* description) {
-        std::string error;
-        ASSERT_TRUE(host.configure(description, error)) << error;
+    void serve(const char* boards) {
+        plugBoards(host, boards);
         ASSERT_EQ(server.start(), 0);
     }
 

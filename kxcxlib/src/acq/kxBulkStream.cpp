@@ -43,7 +43,6 @@ int BulkStream::start(CamContext& context) {
         context.readyNode = nullptr;
         context.stopEvent->reset();
         context.startedEvent->reset();
-        context.fifthEvent->reset();
         context.frameReadyEvent->reset();
         context.userBreakEvent->reset();
         context.goodFrames = context.replacedFrames = 0;

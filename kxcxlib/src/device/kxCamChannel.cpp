@@ -88,7 +88,6 @@ int CamChannel::init(CamContext& context) {
         return failed(__LINE__);
     }
     context.stopEvent = std::make_shared<kx::Event>(kx::Event::Reset::Manual);
-    context.stopEventDuplicate = context.stopEvent;
 
     uint8_t speed = 0;
     if (!device->querySpeed(speed)) {
@@ -136,7 +135,6 @@ int CamChannel::init(CamContext& context) {
         std::lock_guard<std::recursive_mutex> transferLock(context.transferLock);
         context.startedEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
         context.userBreakEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
-        context.fifthEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
         context.frameReadyEvent = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
         for (RingNode& node : context.ring) {
             node.event = std::make_unique<kx::Event>(kx::Event::Reset::Manual);
@@ -187,10 +185,8 @@ int CamChannel::close(CamContext* context) {
     // Ends every read still queued before the ring's events go away.
     context->setUsbDevice(nullptr);
     context->stopEvent.reset();
-    context->stopEventDuplicate.reset();
     context->startedEvent.reset();
     context->userBreakEvent.reset();
-    context->fifthEvent.reset();
     context->frameReadyEvent.reset();
     for (RingNode& node : context->ring) {
         node.overlapped.done = nullptr;

@@ -38,7 +38,6 @@ void CamContext::reset(CamDevice* newOwner) {
     startedEvent.reset();
     userBreakEvent.reset();
     frameReadyEvent.reset();
-    fifthEvent.reset();
     acqStartedEvent.reset();
     acqAbortEvent.reset();
     acqExitedEvent.reset();
@@ -47,7 +46,6 @@ void CamContext::reset(CamDevice* newOwner) {
     channelState = 0;
     deviceGone = false;
     failureRecords.clear();
-    stopEventDuplicate.reset();
     goodFrames = replacedFrames = shortTransfers = longTransfers = 0;
     pendingHead = pendingTail = handedBack = readyNode = nullptr;
     frameStore.reset();
@@ -56,5 +54,4 @@ void CamContext::reset(CamDevice* newOwner) {
     callback = nullptr;
     statusWord = 0;
     lastReadResult = 0;
-    reservedA = reservedB = 0;
 }

@@ -59,14 +59,12 @@ struct CamContext : CamContextHead {
     std::recursive_mutex controlLock;
     std::recursive_mutex transferLock;
     std::recursive_mutex abortLock;
-    std::recursive_mutex auxLock;
 
-    // Stream events. The stop event ("usb-brk") is shared with its duplicate handle.
-    std::shared_ptr<kx::Event> stopEvent;
+    // Stream events.
+    std::shared_ptr<kx::Event> stopEvent;  // "usb-brk"
     std::unique_ptr<kx::Event> startedEvent;
     std::unique_ptr<kx::Event> userBreakEvent;  // "usr-brk"
     std::unique_ptr<kx::Event> frameReadyEvent;
-    std::unique_ptr<kx::Event> fifthEvent;
     // Thread-control events of the second variant's acquisition and callback threads.
     std::unique_ptr<kx::Event> acqStartedEvent;
     std::unique_ptr<kx::Event> acqAbortEvent;
@@ -82,7 +80,6 @@ struct CamContext : CamContextHead {
     std::atomic<bool> deviceGone{false};
     // Module records of failed transfers, at most one a second of each place and error.
     RecordThrottle failureRecords;
-    std::shared_ptr<kx::Event> stopEventDuplicate;
 
     // Frame counters of the bulk stream.
     int32_t goodFrames = 0;
@@ -115,8 +112,6 @@ struct CamContext : CamContextHead {
     std::atomic<CxFrameCallback> callback{nullptr};
     // Result of the latest frame read: bytes, or negative.
     std::atomic<int32_t> lastReadResult{0};
-    int32_t reservedA = 0;
-    int32_t reservedB = 0;
 
 private:
     mutable std::mutex m_deviceMutex;

@@ -10,6 +10,7 @@
 #include "kxLineReader.h"
 #include "kxLoaderProgress.h"
 #include "kxMcuRamLoader.h"
+#include "kxRegisterAccess.h"
 #include "kxVendorRequest.h"
 
 int EepromLoader::write(CamContext* context, const char* fileName, CxProgressProc proc) {
@@ -42,7 +43,7 @@ int EepromLoader::write(CamContext* context, const char* fileName, CxProgressPro
     while (written < static_cast<int>(image.size())) {
         const int piece = std::min(kPiece, static_cast<int>(image.size()) - written);
         if (const int sent =
-                VendorRequest::out(context, VendorRequest::kRequestI2c, written & 0xFFFF,
+                VendorRequest::out(context, RegisterAccess::kRequestI2c, written & 0xFFFF,
                                    kAddressWord, image.data() + written, piece);
             sent < 0) {
             log.log(8, "Writing boot image %s failed at byte %d: platform error %d\n", path,

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "kxRegisterAccess.h"
 #include "kxVendorRequest.h"
 
 namespace {
@@ -22,8 +23,8 @@ void SpiWindow::command(std::initializer_list<uint8_t> wire) {
 
 void SpiWindow::write(int reg, const uint8_t* bytes, int length) {
     if (m_error == 0) {
-        if (const int sent = VendorRequest::out(m_context, VendorRequest::kRequestI2c, reg,
-                                                kSlaveFpga, bytes, length);
+        if (const int sent = VendorRequest::out(m_context, RegisterAccess::kRequestI2c, reg,
+                                                RegisterAccess::kSlaveFpga, bytes, length);
             sent < 0) {
             m_error = sent;
         }
@@ -33,8 +34,8 @@ void SpiWindow::write(int reg, const uint8_t* bytes, int length) {
 void SpiWindow::reply(uint8_t* bytes, int length) {
     std::memset(bytes, 0, static_cast<std::size_t>(length));
     if (m_error == 0) {
-        if (const int got = VendorRequest::in(m_context, VendorRequest::kRequestI2c, kRegReply,
-                                              kSlaveFpga, bytes, length);
+        if (const int got = VendorRequest::in(m_context, RegisterAccess::kRequestI2c, kRegReply,
+                                              RegisterAccess::kSlaveFpga, bytes, length);
             got < 0) {
             m_error = got;
         }

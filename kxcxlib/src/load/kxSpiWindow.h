@@ -18,7 +18,6 @@ class SpiWindow {
 public:
     static constexpr int kRegReply = 0x80;
     static constexpr int kRegCount = 0x94;
-    static constexpr int kSlaveFpga = 0x3C;
 
     // Flash opcodes.
     static constexpr uint8_t kReadId = 0x9F;

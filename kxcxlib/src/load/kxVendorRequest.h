@@ -1,6 +1,7 @@
 // Vendor control transfers of the loaders, through the channel's control routine: the bytes of
 // the data stage transferred, or the platform error of a failed transfer negated (-ENODEV,
-// -ETIMEDOUT, -EPIPE, ...).
+// -ETIMEDOUT, -EPIPE, ...). The I2C bridge request and its slave addresses are those of
+// RegisterAccess.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,6 @@ struct CamContext;
 
 class VendorRequest {
 public:
-    static constexpr int kRequestI2c = 0xA9;
     static constexpr int kRequestJtag = 0xD0;
     static constexpr int kRequestRamLoad = 0xA0;
     static constexpr int kRequestFlashBegin = 0xAB;

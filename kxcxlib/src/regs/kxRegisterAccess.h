@@ -1,4 +1,5 @@
-// Single-register access over the board's I2C bridge (vendor request 0xA9).
+// Single-register access over the board's I2C bridge (vendor request 0xA9). The bridge's request
+// and slave addresses are defined here once; the loaders' transfers through the bridge use them.
 #pragma once
 
 #include <cstdint>

@@ -12,22 +12,6 @@ using testing::ElementsAre;
 
 namespace {
 
-// A control transfer as "type request value index length [data...]".
-std::string describe(const kx::SimTransfer& control) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%02x %02x %04x %04x %u", control.setup.requestType,
-                  control.setup.request, control.setup.value, control.setup.index,
-                  control.setup.length);
-    std::string out = text;
-    if ((control.setup.requestType & 0x80) == 0) {
-        for (uint8_t byte : control.data) {
-            std::snprintf(text, sizeof text, " %02x", byte);
-            out += text;
-        }
-    }
-    return out;
-}
-
 class RegisterExports : public SimDeviceFixture {
 protected:
     void SetUp() override {
@@ -35,14 +19,6 @@ protected:
         handle = open();
         ASSERT_NE(handle, nullptr);
         clearLog();
-    }
-
-    std::vector<std::string> sent() const {
-        std::vector<std::string> list;
-        for (const auto& control : controls()) {
-            list.push_back(describe(control));
-        }
-        return list;
     }
 
     CamContext* handle = nullptr;
@@ -58,7 +34,7 @@ TEST_F(RegisterExports, RegisterAccessSendsTheI2cBridgeRequest) {
     EXPECT_EQ(readSCCB(handle, 0x35, 0x3003, &value), 1);
     EXPECT_EQ(writeSCCB(handle, 0x35, 0x3003, 0x20), 1);
     EXPECT_EQ(readRegister(handle, 0x135, 0x12, &value, 1), 1);
-    EXPECT_THAT(sent(),
+    EXPECT_THAT(sentControls(),
                 ElementsAre("c0 a9 0001 003c 1", "40 a9 0061 003c 1 01", "c0 a9 3003 0135 1",
                             "40 a9 3003 0135 1 20", "c0 a9 0012 0135 1"));
 }
@@ -95,7 +71,7 @@ TEST_F(RegisterExports, EveryExportRefusesANullHandle) {
     EXPECT_EQ(stopDvpClock(nullptr), -2);
     EXPECT_EQ(restartDvpClock(nullptr), -2);
     EXPECT_EQ(sendRegFile(nullptr, "x", nullptr), -2);
-    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(sentControls().empty());
 }
 
 TEST_F(RegisterExports, IoctlPassesTheRequestAsGiven) {
@@ -113,24 +89,24 @@ TEST_F(RegisterExports, IoctlPassesTheRequestAsGiven) {
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(transferred, 0);
     EXPECT_EQ(ioctlCxDevice(handle, 0, 1, 0xB0, 0, 0, 70000, bytes, &transferred), -1);
-    EXPECT_THAT(sent(),
+    EXPECT_THAT(sentControls(),
                 ElementsAre("c0 b0 0000 0000 2", "40 19 0000 007d 2 00 01", "c0 55 0001 0002 1"));
 }
 
 TEST_F(RegisterExports, SpeedPicksItsRequestAndReportsNothing) {
     EXPECT_EQ(setCxSpeed(handle, 0), 0);
     EXPECT_EQ(setCxSpeed(handle, 5), 0);
-    EXPECT_THAT(sent(), ElementsAre("40 aa 0000 0000 0", "40 ab 0000 0000 0"));
+    EXPECT_THAT(sentControls(), ElementsAre("40 aa 0000 0000 0", "40 ab 0000 0000 0"));
 }
 
 TEST_F(RegisterExports, SignalWeightReadsThenWritesItsValue) {
     EXPECT_EQ(setCxSignalWeight(handle, 2), -1);
     EXPECT_EQ(setCxSignalWeight(handle, -1), -1);
-    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(sentControls().empty());
     EXPECT_EQ(setCxSignalWeight(handle, 0), 0);
     EXPECT_EQ(setCxSignalWeight(handle, 1), 0);
-    EXPECT_THAT(sent(), ElementsAre("c0 a9 3100 0135 1", "40 a9 3100 0135 1 35",
-                                    "c0 a9 3100 0135 1", "40 a9 3100 0135 1 75"));
+    EXPECT_THAT(sentControls(), ElementsAre("c0 a9 3100 0135 1", "40 a9 3100 0135 1 35",
+                                            "c0 a9 3100 0135 1", "40 a9 3100 0135 1 75"));
 }
 
 TEST_F(RegisterExports, FifoResetAndClockControlCheckTheHandleKind) {
@@ -146,9 +122,9 @@ TEST_F(RegisterExports, FifoResetAndClockControlCheckTheHandleKind) {
     EXPECT_EQ(sendRegFile(handle, "x", nullptr), -5);
     handle->kindTag = 1;
     handle->owner = owner;
-    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(sentControls().empty());
     EXPECT_EQ(resetUsbFifo(handle), 0);
-    EXPECT_THAT(sent(), ElementsAre("40 c0 0000 0000 0"));
+    EXPECT_THAT(sentControls(), ElementsAre("40 c0 0000 0000 0"));
 }
 
 TEST_F(RegisterExports, ClockControlFlipsBitFiveOfRegister3003) {
@@ -162,8 +138,8 @@ TEST_F(RegisterExports, ClockControlFlipsBitFiveOfRegister3003) {
     clearLog();
     EXPECT_EQ(stopDvpClock(handle), 0);
     EXPECT_EQ(restartDvpClock(handle), 0);
-    EXPECT_THAT(sent(), ElementsAre("c0 a9 3003 0135 1", "40 a9 3003 0135 1 07",
-                                    "c0 a9 3003 0135 1", "40 a9 3003 0135 1 27"));
+    EXPECT_THAT(sentControls(), ElementsAre("c0 a9 3003 0135 1", "40 a9 3003 0135 1 07",
+                                            "c0 a9 3003 0135 1", "40 a9 3003 0135 1 27"));
     CxLogger::instance().flushPending();
     char* log = nullptr;
     int size = 0;

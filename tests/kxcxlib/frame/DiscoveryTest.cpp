@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "PlugBoards.h"
 #include "TempDir.h"
 #include "host/SimHost.h"
 #include "kxCamContext.h"
@@ -27,10 +28,7 @@ protected:
         unloadCxLib();
     }
 
-    void plug(const char* description) {
-        std::string error;
-        ASSERT_TRUE(host.configure(description, error)) << error;
-    }
+    void plug(const char* boards) { plugBoards(host, boards); }
 
     std::vector<std::string> names() {
         std::vector<std::string> list;

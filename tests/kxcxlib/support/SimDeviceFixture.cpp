@@ -1,11 +1,32 @@
 #include "SimDeviceFixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
+#include "PlugBoards.h"
 #include "kxCxLogger.h"
 #include "kxLogSession.h"
 #include "kxUsbTransport.h"
+
+namespace {
+
+std::string describe(const kx::SimTransfer& control) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02x %02x %04x %04x %u", control.setup.requestType,
+                  control.setup.request, control.setup.value, control.setup.index,
+                  control.setup.length);
+    std::string out = text;
+    if ((control.setup.requestType & 0x80) == 0) {
+        for (uint8_t byte : control.data) {
+            std::snprintf(text, sizeof text, " %02x", byte);
+            out += text;
+        }
+    }
+    return out;
+}
+
+}  // namespace
 
 SimDeviceFixture::SimDeviceFixture() {
     auto sim = std::make_unique<kx::SimBackend>(&host);
@@ -27,10 +48,17 @@ SimDeviceFixture::~SimDeviceFixture() {
     kx::UsbTransport::replace(nullptr);
 }
 
-void SimDeviceFixture::plug(const char* description) {
-    std::string error;
-    ASSERT_TRUE(host.configure(description, error)) << error;
+void SimDeviceFixture::plug(const char* boards) {
+    plugBoards(host, boards);
     findCxDevices();
+}
+
+std::vector<std::string> SimDeviceFixture::sentControls() const {
+    std::vector<std::string> list;
+    for (const kx::SimTransfer& control : controls()) {
+        list.push_back(describe(control));
+    }
+    return list;
 }
 
 CamContext* SimDeviceFixture::open(const std::string& name, const char* regFile,

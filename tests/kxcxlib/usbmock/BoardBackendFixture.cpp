@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "PlugBoards.h"
+
 #include "kxUsbTransport.h"
 #include "libusb/kxLibusbBackend.h"
 #include "sim/kxSimBackend.h"
@@ -25,8 +27,7 @@ BoardBackendFixture::~BoardBackendFixture() {
 }
 
 void BoardBackendFixture::start(const char* description, usbmock::OsDescriptors os) {
-    std::string error;
-    ASSERT_TRUE(host.configure(description, error)) << error;
+    plugBoards(host, description);
     if (viaLibusb()) {
         bridge = std::make_unique<usbmock::UsbdevfsBridge>(host, os);
         kx::UsbTransport::replace(std::make_unique<kx::LibusbBackend>());
