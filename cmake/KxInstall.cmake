@@ -8,11 +8,9 @@ include(CMakePackageConfigHelpers)
 
 set(KXCX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/kxcx)
 
-foreach(program Harnview kxcxctl)
-  file(RELATIVE_PATH libraries ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
-    ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
-  set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/${libraries}")
-endforeach()
+file(RELATIVE_PATH KXCX_BIN_TO_LIB ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
+  ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
+set_target_properties(Harnview kxcxctl PROPERTIES INSTALL_RPATH "$ORIGIN/${KXCX_BIN_TO_LIB}")
 install(TARGETS Harnview kxcxctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(TARGETS kxCxLib kxUiLib EXPORT kxcxTargets

@@ -20,9 +20,6 @@ public:
     ModelRows() = default;
     explicit ModelRows(std::map<std::string, Guid> labelToGuid) : m_rows(std::move(labelToGuid)) {}
 
-    // Whether two model labels are the same, letter case aside.
-    static bool sameLabel(std::string_view a, std::string_view b);
-
     // The label of the first row, in label order, whose GUID is among guids; nullopt when none
     // is (a device of no model, such as a keyboard with a GUID of its own).
     std::optional<std::string> labelOf(std::span<const Guid> guids) const;

@@ -62,20 +62,16 @@ done
 # The live picture went on behind the dialog.
 wait_live 30
 
-# The part of the live area (640 x 640 at 30,30 in the main window) that neither the tools dialog
-# nor the setup dialog covers: how many colours it shows.
-live_colours() {
+# Of a fresh screenshot, the part of the live area (640 x 640 at 30,30 in the main window) that
+# neither the tools dialog nor the setup dialog covers, with convert's options $@ after the crop.
+live_area() {
     import -window root "$work/screen.png"
     eval "$(xdotool getwindowgeometry --shell "$main")"
-    convert "$work/screen.png" -crop "260x240+$((X + 405))+$((Y + 30))" -format %k info:
+    convert "$work/screen.png" -crop "260x240+$((X + 405))+$((Y + 30))" "$@" info:
 }
-# Its mean level, 0..255.
-live_level() {
-    import -window root "$work/screen.png"
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    convert "$work/screen.png" -crop "260x240+$((X + 405))+$((Y + 30))" -colorspace Gray \
-        -format '%[fx:int(mean * 255)]' info:
-}
+# How many colours it shows, and its mean level, 0..255.
+live_colours() { live_area -format %k; }
+live_level() { live_area -colorspace Gray -format '%[fx:int(mean * 255)]'; }
 # Writes $2 to FPGA register $1 through the FPGA/MCU page's register fields.
 fpga_write() {
     xdotool mousemove --window "$setup" 333 252 click 1 key ctrl+a type "$1"
