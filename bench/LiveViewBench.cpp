@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "FrameConverter.h"
-#include "kxCxApi.h"
 
 namespace {
 

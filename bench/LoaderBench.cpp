@@ -8,7 +8,7 @@
 #include <string>
 
 #include "SimLibrary.h"
-#include "sim/kxSimBackend.h"
+#include "usb/sim/kxSimBackend.h"
 
 namespace {
 

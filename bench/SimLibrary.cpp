@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
+#include "usb/kxUsbTransport.h"
+#include "usb/sim/kxSimBackend.h"
 
 SimLibrary::SimLibrary(const char* board) {
     char pattern[] = "/tmp/kxcx-bench-XXXXXX";

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include <kxCxApi.h>
 #include "host/SimHost.h"
-#include "kxCxApi.h"
 
 namespace kx {
 class SimBackend;

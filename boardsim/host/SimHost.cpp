@@ -13,27 +13,6 @@
 
 namespace boardsim {
 
-namespace {
-
-// Serves the control channel for the process's host until the process ends.
-void serveControlChannel(SimHost& host) {
-    const std::string path = ControlProtocol::socketPath();
-    if (path.empty()) {
-        return;
-    }
-    static ControlServer server(host, path);
-    const int result = server.start();
-    if (result == -EADDRINUSE) {
-        std::cerr << "boardsim: another program serves the simulated boards' control channel at "
-                  << path << "; kxcxctl sim drives that program's boards, not these" << std::endl;
-    } else if (result != 0) {
-        std::cerr << "boardsim: cannot serve the control channel at " << path << ": "
-                  << std::strerror(-result) << std::endl;
-    }
-}
-
-}  // namespace
-
 SimHost& SimHost::instance() {
     static SimHost* host = [] {
         auto* created = new SimHost();
@@ -42,7 +21,6 @@ SimHost& SimHost::instance() {
         if (!created->configure(text != nullptr ? text : "", error)) {
             created->m_configError = "KXCX_SIM: " + error;
         }
-        serveControlChannel(*created);
         // The host stays for the library's threads that may still run while the process ends;
         // the boards' own threads are joined then.
         std::atexit([] {
@@ -53,6 +31,27 @@ SimHost& SimHost::instance() {
         return created;
     }();
     return *host;
+}
+
+void SimHost::serveControlChannel() {
+    static std::once_flag started;
+    std::call_once(started, [this] {
+        const std::string path = ControlProtocol::socketPath();
+        if (path.empty()) {
+            return;
+        }
+        static ControlServer server(*this, path);
+        const int result = server.start();
+        if (result == -EADDRINUSE) {
+            std::cerr << "boardsim: another program serves the simulated boards' control channel "
+                         "at "
+                      << path << "; kxcxctl sim drives that program's boards, not these"
+                      << std::endl;
+        } else if (result != 0) {
+            std::cerr << "boardsim: cannot serve the control channel at " << path << ": "
+                      << std::strerror(-result) << std::endl;
+        }
+    });
 }
 
 void SimHost::configure(const std::vector<BoardConfig>& boards) {

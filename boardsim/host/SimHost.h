@@ -18,11 +18,14 @@ class SimHost {
 public:
     // The process's host; on first use it builds the boards that KXCX_SIM describes (the
     // default board when unset). A text it cannot read leaves no board and keeps the error.
-    // First use also starts the control channel's server (ControlServer) at the socket that
-    // KXCX_SIM_SOCKET names (ControlProtocol::socketPath; "none": no server); it serves until
-    // the process ends. When another program serves that socket, this one says so once on
-    // standard error and serves nothing.
     static SimHost& instance();
+
+    // Starts the control channel's server (ControlServer) for this host at the socket that
+    // KXCX_SIM_SOCKET names (ControlProtocol::socketPath; "none": no server); it serves until
+    // the process ends. Only the process's first call starts one. When another program serves
+    // that socket, this one says so once on standard error and serves nothing. The sim backend
+    // calls it for the process's host.
+    void serveControlChannel();
 
     SimHost() = default;
     // The boards it made no longer report re-enumerations to it.

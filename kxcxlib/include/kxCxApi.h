@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "kxCamContextHead.h"
-#include "kxCxExport.h"
+#include <kxCamContextHead.h>
+#include <kxCxExport.h>
 
 // A frame from the board: called on a thread of the library with a frame-store slot, the frame's
 // size in bytes and the handle that produced it. The bytes stay unchanged for 12 frames.

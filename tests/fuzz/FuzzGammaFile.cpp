@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "FuzzScratch.h"
-#include "kxGammaTableFile.h"
+#include "gamma/kxGammaTableFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) {

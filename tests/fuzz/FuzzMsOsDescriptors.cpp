@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "libusb/kxMsOsDescriptors.h"
+#include "usb/libusb/kxMsOsDescriptors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> bytes(data, size);

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "FuzzScratch.h"
-#include "kxCamContext.h"
-#include "kxRegFileSender.h"
+#include "device/kxCamContext.h"
+#include "regs/kxRegFileSender.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::FuzzScratch::write("reg_init.txt", data, size);

@@ -14,10 +14,10 @@
 #include "PlugBoards.h"
 #include "TempDir.h"
 #include "ToolLogFolder.h"
+#include "frame/kxLogSession.h"
 #include "host/SimHost.h"
-#include "kxLogSession.h"
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
+#include "usb/kxUsbTransport.h"
+#include "usb/sim/kxSimBackend.h"
 
 class BoardCommands : public testing::Test {
 protected:

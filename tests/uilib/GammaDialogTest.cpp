@@ -24,8 +24,8 @@
 #include "ScopedEnv.h"
 #include "ScriptedUiPrompter.h"
 #include "TempDir.h"
+#include "gamma/kxGammaTableFile.h"
 #include "gammaDialog.h"
-#include "kxGammaTableFile.h"
 
 namespace {
 

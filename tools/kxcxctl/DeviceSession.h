@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 class DeviceSession {
 public:

@@ -12,7 +12,7 @@
 
 #include "CommandEntry.h"
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 #include "kxFlashIdentification.h"
 #include "kxIntelHexImage.h"
 

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 class FrameSink {
 public:

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 // The steps a loader reports, first to last.
 struct ProgressRange {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 #include "kxFlashIdentification.h"
 
 class SpiFlashReader {

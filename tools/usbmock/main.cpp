@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kxcx-usbmock: %s\n", error.c_str());
         return 2;
     }
+    // The boards behind the emulated usbdevfs are driven from outside (kxcxctl sim) as well.
+    host.serveControlChannel();
     try {
         usbmock::UsbdevfsBridge bridge(host, os);
         for (const auto& board : host.boards()) {

@@ -1,6 +1,6 @@
 #include "BoardVersions.h"
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

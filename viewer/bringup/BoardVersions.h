@@ -3,7 +3,7 @@
 // gives 0 for its part.
 #pragma once
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace hv {
 

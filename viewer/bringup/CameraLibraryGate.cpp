@@ -1,8 +1,8 @@
 #include "CameraLibraryGate.h"
 
+#include <kxCxApi.h>
 #include "PromptService.h"
 #include "ViewerVersion.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

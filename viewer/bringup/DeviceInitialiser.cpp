@@ -2,11 +2,11 @@
 
 #include <QDir>
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
 #include "FirmwareGate.h"
 #include "PromptService.h"
 #include "ViewerVersion.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QWidget;
 

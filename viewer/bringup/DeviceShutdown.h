@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QWidget;
 

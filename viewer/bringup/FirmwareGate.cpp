@@ -1,11 +1,11 @@
 #include "FirmwareGate.h"
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
 #include "FirmwareLoadLock.h"
 #include "ProgressDialog.h"
 #include "PromptService.h"
 #include "ViewerVersion.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QWidget;
 

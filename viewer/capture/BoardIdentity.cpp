@@ -2,8 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace hv {
 

@@ -2,7 +2,7 @@
 
 #include <QMetaObject>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

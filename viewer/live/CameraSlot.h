@@ -7,13 +7,13 @@
 #include <QImage>
 #include <memory>
 
+#include <kxCamContextHead.h>
 #include "FrameConverter.h"
 #include "FrameHandOff.h"
 #include "KXButtonNotifySignal.h"
 #include "KXDisplaySignal.h"
 #include "KXExitAppSignal.h"
 #include "KXStopCallbackSignal.h"
-#include "kxCamContextHead.h"
 
 class QWidget;
 

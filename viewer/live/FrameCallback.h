@@ -4,7 +4,7 @@
 // signal, all queued to the GUI thread.
 #pragma once
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace KX {
 class KXFrameCountsSignal;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
 #include "CameraLibraryGate.h"
 #include "CameraSlot.h"
@@ -38,7 +39,6 @@
 #include "VideoRecorder.h"
 #include "ViewerVersion.h"
 #include "helpDialog.h"
-#include "kxCxApi.h"
 #include "ledTabPage.h"
 #include "toolsDialog.h"
 #include "ui_Nelvora.h"

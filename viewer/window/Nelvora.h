@@ -14,11 +14,11 @@
 #include <optional>
 #include <vector>
 
+#include <kxCamContextHead.h>
 #include "BoardIdentity.h"
 #include "CaptureContext.h"
 #include "RecentList.h"
 #include "ToolsAccess.h"
-#include "kxCamContextHead.h"
 
 namespace Ui {
 class Nelvora;

@@ -1,13 +1,13 @@
-#include "kxBulkStream.h"
+#include "acq/kxBulkStream.h"
 
 #include <cstring>
 #include <mutex>
 
-#include "kxBulkXferThread.h"
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxCxModLog.h"
-#include "kxModFault.h"
+#include "acq/kxBulkXferThread.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "log/kxCxModLog.h"
+#include "log/kxModFault.h"
 
 int BulkStream::start(CamContext& context) {
     if (context.bulkXferThread == nullptr) {

@@ -1,12 +1,12 @@
-#include "kxBulkXferThread.h"
+#include "acq/kxBulkXferThread.h"
 
 #include <cerrno>
 
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxCxLogger.h"
-#include "kxModFault.h"
-#include "kxPlatformError.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "log/kxCxLogger.h"
+#include "log/kxModFault.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "kxDeviceThreadBase.h"
-#include "kxEvent.h"
+#include "sync/kxEvent.h"
+#include "thread/kxDeviceThreadBase.h"
 
 struct CamContext;
 struct RingNode;

@@ -1,6 +1,6 @@
-#include "kxFpgaLayout.h"
+#include "acq/kxFpgaLayout.h"
 
-#include "kxRegisterAccess.h"
+#include "regs/kxRegisterAccess.h"
 
 FpgaLayout::Version FpgaLayout::readVersion(CamContext* context) {
     Version version;

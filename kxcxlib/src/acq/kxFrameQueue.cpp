@@ -1,4 +1,4 @@
-#include "kxFrameQueue.h"
+#include "acq/kxFrameQueue.h"
 
 bool FrameQueue::push(uint8_t* slot) {
     const uint64_t written = m_written.load(std::memory_order_relaxed);

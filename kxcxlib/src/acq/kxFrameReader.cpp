@@ -1,15 +1,15 @@
-#include "kxFrameReader.h"
+#include "acq/kxFrameReader.h"
 
 #include <cerrno>
 #include <memory>
 #include <mutex>
 
-#include "kxAppCall.h"
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxFpgaLayout.h"
-#include "kxModFault.h"
-#include "kxPlatformError.h"
+#include "acq/kxFpgaLayout.h"
+#include "device/kxAppCall.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "log/kxModFault.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 

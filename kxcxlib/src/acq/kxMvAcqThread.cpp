@@ -1,4 +1,4 @@
-#include "kxMvAcqThread.h"
+#include "acq/kxMvAcqThread.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,10 +6,10 @@
 #include <iostream>
 #include <mutex>
 
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
-#include "kxEvent.h"
-#include "kxFrameQueue.h"
+#include "acq/kxFrameQueue.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
+#include "sync/kxEvent.h"
 
 mvAcqThread::mvAcqThread(CamContext& context, FrameQueue& queue, kx::Event& queued,
                          int32_t frameLimit)

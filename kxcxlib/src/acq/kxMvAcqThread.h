@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "kxDeviceThreadBase.h"
+#include "thread/kxDeviceThreadBase.h"
 
 struct CamContext;
 class FrameQueue;

@@ -1,13 +1,13 @@
-#include "kxMvCbThread.h"
+#include "acq/kxMvCbThread.h"
 
 #include <cerrno>
 #include <exception>
 #include <iostream>
 
-#include "kxCamContext.h"
-#include "kxEvent.h"
-#include "kxFpgaLayout.h"
-#include "kxFrameQueue.h"
+#include "acq/kxFpgaLayout.h"
+#include "acq/kxFrameQueue.h"
+#include "device/kxCamContext.h"
+#include "sync/kxEvent.h"
 
 namespace {
 constexpr int kButtonMask = 0x0F;

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "kxDeviceThreadBase.h"
+#include "thread/kxDeviceThreadBase.h"
 
 struct CamContext;
 class FrameQueue;

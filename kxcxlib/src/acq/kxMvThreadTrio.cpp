@@ -1,9 +1,9 @@
-#include "kxMvThreadTrio.h"
+#include "acq/kxMvThreadTrio.h"
 
-#include "kxBulkStream.h"
-#include "kxCamContext.h"
-#include "kxMvAcqThread.h"
-#include "kxMvCbThread.h"
+#include "acq/kxBulkStream.h"
+#include "acq/kxMvAcqThread.h"
+#include "acq/kxMvCbThread.h"
+#include "device/kxCamContext.h"
 
 MvThreadTrio::MvThreadTrio(CamContext& context) : m_context(context) {}
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "kxEvent.h"
-#include "kxFrameQueue.h"
+#include "acq/kxFrameQueue.h"
+#include "sync/kxEvent.h"
 
 struct CamContext;
 class mvAcqThread;

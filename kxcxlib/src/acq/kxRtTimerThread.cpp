@@ -1,15 +1,15 @@
-#include "kxRtTimerThread.h"
+#include "acq/kxRtTimerThread.h"
 
 #include <boost/system/error_code.hpp>
 #include <cerrno>
 #include <optional>
 
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
-#include "kxCxLogger.h"
-#include "kxFrameReader.h"
-#include "kxPlatformError.h"
+#include "acq/kxFrameReader.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
+#include "log/kxCxLogger.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 

@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "kxDeviceThreadBase.h"
-#include "kxFpgaLayout.h"
-#include "kxRecordThrottle.h"
+#include "acq/kxFpgaLayout.h"
+#include "log/kxRecordThrottle.h"
+#include "thread/kxDeviceThreadBase.h"
 
 struct CamContext;
 class CamDevice;

@@ -1,10 +1,10 @@
-#include "kxSingleFrameCapture.h"
+#include "acq/kxSingleFrameCapture.h"
 
 #include <cstdint>
 
-#include "kxCamContext.h"
-#include "kxFpgaLayout.h"
-#include "kxFrameReader.h"
+#include "acq/kxFpgaLayout.h"
+#include "acq/kxFrameReader.h"
+#include "device/kxCamContext.h"
 
 int SingleFrameCapture::capture(CamContext& context, void* dest) {
     const FpgaLayout::Version version = FpgaLayout::readVersion(&context);
@@ -15,9 +15,11 @@ int SingleFrameCapture::capture(CamContext& context, void* dest) {
         FpgaLayout::write(&context, FpgaLayout::kRegBankAddress + i,
                           address[static_cast<std::size_t>(i)]);
     }
-    const FpgaLayout::Length& length = packets ? FpgaLayout::kPacketLength : FpgaLayout::kWordLength;
+    const FpgaLayout::Length& length =
+        packets ? FpgaLayout::kPacketLength : FpgaLayout::kWordLength;
     for (int i = 0; i < 3; ++i) {
-        FpgaLayout::write(&context, FpgaLayout::kRegLength + i, length[static_cast<std::size_t>(i)]);
+        FpgaLayout::write(&context, FpgaLayout::kRegLength + i,
+                          length[static_cast<std::size_t>(i)]);
     }
     FpgaLayout::write(&context, FpgaLayout::kRegStart, 0);
     FpgaLayout::write(&context, FpgaLayout::kRegStart, 1);

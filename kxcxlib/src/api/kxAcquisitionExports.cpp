@@ -1,13 +1,13 @@
 // The exports of frame acquisition: streaming with a frame callback, single frames, the board's
 // frame counters.
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxExportChecks.h"
-#include "kxExportGuard.h"
-#include "kxMvCamDevice.h"
-#include "kxSingleFrameCapture.h"
+#include <kxCxApi.h>
+#include "acq/kxSingleFrameCapture.h"
+#include "api/kxExportChecks.h"
+#include "api/kxExportGuard.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
+#include "frame/kxCxLib.h"
+#include "variant/kxMvCamDevice.h"
 
 extern "C" {
 

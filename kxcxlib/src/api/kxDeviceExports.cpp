@@ -1,15 +1,14 @@
 // The exports of the boards: discovery, their names and number, open and close.
 #include <memory>
 
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxExportChecks.h"
-#include "kxExportGuard.h"
-#include "kxMvCamDevice.h"
-#include "kxRtCamDevice.h"
-#include "kxUsbTransport.h"
+#include <kxCxApi.h>
+#include "api/kxExportChecks.h"
+#include "api/kxExportGuard.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
+#include "frame/kxCxLib.h"
+#include "usb/kxUsbTransport.h"
+#include "variant/kxCamDeviceFactory.h"
 
 extern "C" {
 
@@ -76,23 +75,15 @@ CamContext* openCxDevice(std::string name, int width, int height, int frameBytes
         if (entry == nullptr) {
             return nullptr;
         }
-        CamContext* context = nullptr;
-        std::unique_ptr<CamDevice> device;
-        if (entry->modelLabel == "RT4207-x6B6B") {
-            auto rt = std::make_unique<rtCamDevice>();
-            context = rt->open(entry->interfaceGuid, entry->memberIndex, width, height, frameBytes);
-            device = std::move(rt);
-        } else if (entry->modelLabel == "MV3318-x7654" || entry->modelLabel == "MV3329-x5542") {
-            auto mv = std::make_unique<mvCamDevice>();
-            context = mv->open(entry->interfaceGuid, entry->memberIndex, width, height, frameBytes,
-                               regFile, traceFile);
-            device = std::move(mv);
-        }
+        CamDeviceFactory::Opened opened =
+            CamDeviceFactory::open(entry->modelLabel, entry->interfaceGuid, entry->memberIndex,
+                                   {width, height, frameBytes, regFile, traceFile});
+        CamContext* context = opened.context;
         if (context == nullptr) {
             entry->openContext = nullptr;
             return nullptr;
         }
-        context->owner = device.release();
+        context->owner = opened.device.release();
         entry->openContext = context;
         return context;
     });

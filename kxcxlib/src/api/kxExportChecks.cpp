@@ -1,7 +1,7 @@
-#include "kxExportChecks.h"
+#include "api/kxExportChecks.h"
 
-#include "kxCamContext.h"
-#include "kxCxLib.h"
+#include "device/kxCamContext.h"
+#include "frame/kxCxLib.h"
 
 int ExportChecks::handle(const CamContext* handle) {
     if (kxCxLib::obtain() == nullptr) {

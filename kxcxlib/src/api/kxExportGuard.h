@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "kxPlatformError.h"
+#include "usb/kxPlatformError.h"
 
 template <typename Result, typename Body>
 Result guarded(Result fallback, Body body) noexcept {

@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "kxCamDevice.h"
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxCxLogger.h"
-#include "kxExportGuard.h"
-#include "kxUsbTransport.h"
+#include <kxCxApi.h>
+#include "api/kxExportGuard.h"
+#include "device/kxCamDevice.h"
+#include "frame/kxCxLib.h"
+#include "log/kxCxLogger.h"
+#include "usb/kxUsbTransport.h"
 
 namespace {
 

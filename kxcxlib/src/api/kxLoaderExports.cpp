@@ -4,18 +4,18 @@
 // and lets no exception out (guarded).
 #include <cstring>
 
-#include "kxCamContext.h"
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxEepromLoader.h"
-#include "kxExportChecks.h"
-#include "kxExportGuard.h"
-#include "kxFlashEraser.h"
-#include "kxFlashProgrammer.h"
-#include "kxFpgaJtagLoader.h"
-#include "kxFpgaStartup.h"
-#include "kxGammaTransfer.h"
-#include "kxMcuRamLoader.h"
+#include <kxCxApi.h>
+#include "api/kxExportChecks.h"
+#include "api/kxExportGuard.h"
+#include "device/kxCamContext.h"
+#include "frame/kxCxLib.h"
+#include "gamma/kxGammaTransfer.h"
+#include "load/kxEepromLoader.h"
+#include "load/kxFlashEraser.h"
+#include "load/kxFlashProgrammer.h"
+#include "load/kxFpgaJtagLoader.h"
+#include "load/kxFpgaStartup.h"
+#include "load/kxMcuRamLoader.h"
 
 extern "C" {
 

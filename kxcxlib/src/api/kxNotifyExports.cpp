@@ -1,8 +1,8 @@
 // The export that tells a caller of boards arriving and leaving.
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxExportGuard.h"
-#include "kxUsbTransport.h"
+#include <kxCxApi.h>
+#include "api/kxExportGuard.h"
+#include "frame/kxCxLib.h"
+#include "usb/kxUsbTransport.h"
 
 extern "C" int setCxDeviceNotify(CxDeviceNotifyProc proc, void* user) {
     if (kxCxLib::obtain() == nullptr) {

@@ -4,15 +4,15 @@
 #include <memory>
 #include <new>
 
-#include "kxBoardControl.h"
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxCxApi.h"
-#include "kxCxLogger.h"
-#include "kxExportChecks.h"
-#include "kxExportGuard.h"
-#include "kxRegFileSender.h"
-#include "kxRegisterAccess.h"
+#include <kxCxApi.h>
+#include "api/kxExportChecks.h"
+#include "api/kxExportGuard.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "log/kxCxLogger.h"
+#include "regs/kxBoardControl.h"
+#include "regs/kxRegFileSender.h"
+#include "regs/kxRegisterAccess.h"
 
 namespace {
 

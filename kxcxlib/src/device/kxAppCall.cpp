@@ -1,7 +1,7 @@
-#include "kxAppCall.h"
+#include "device/kxAppCall.h"
 
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
 
 AppCall::AppCall(const CamContext& context) : m_device(context.owner) {
     if (m_device != nullptr && m_device->prepAppIntfFunc(&m_taken) != 0) {

@@ -2,7 +2,7 @@
 // (CamBase::prepAppIntfFunc on entry, doneAppIntfFunc on exit).
 #pragma once
 
-#include "kxCamBase.h"
+#include "device/kxCamBase.h"
 
 struct CamContext;
 class CamDevice;

@@ -1,6 +1,6 @@
-#include "kxCamBase.h"
+#include "device/kxCamBase.h"
 
-#include "kxModFault.h"
+#include "log/kxModFault.h"
 
 CamBase::CamBase() {
     ModLock::_initModObj_(nullptr, 0);

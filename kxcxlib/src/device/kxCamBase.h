@@ -1,8 +1,8 @@
 // Base of the device objects: a module lock (the object's own reference) and a module log.
 #pragma once
 
-#include "kxCxModLock.h"
-#include "kxCxModLog.h"
+#include "log/kxCxModLog.h"
+#include "object/kxCxModLock.h"
 
 class CamBase : public ModLock, public ModLog {
 public:

@@ -1,17 +1,17 @@
-#include "kxCamChannel.h"
+#include "device/kxCamChannel.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 
-#include "kxAppCall.h"
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
-#include "kxCxModLog.h"
-#include "kxModFault.h"
-#include "kxPlatformError.h"
-#include "kxUsbTransport.h"
+#include "device/kxAppCall.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
+#include "log/kxCxModLog.h"
+#include "log/kxModFault.h"
+#include "usb/kxPlatformError.h"
+#include "usb/kxUsbTransport.h"
 
 namespace {
 

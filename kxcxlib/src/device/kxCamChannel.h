@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "kxGuid.h"
-#include "kxUsbBackend.h"
+#include "usb/kxGuid.h"
+#include "usb/kxUsbBackend.h"
 
 struct CamContext;
 class ModLog;

@@ -1,4 +1,4 @@
-#include "kxCamContext.h"
+#include "device/kxCamContext.h"
 
 CamContext::CamContext() : CamContextHead{1, nullptr, 0, false} {}
 

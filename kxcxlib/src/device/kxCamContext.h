@@ -12,12 +12,12 @@
 #include <memory>
 #include <mutex>
 
-#include "kxCamContextHead.h"
-#include "kxCxApi.h"
-#include "kxEvent.h"
-#include "kxRecordThrottle.h"
-#include "kxRingNode.h"
-#include "kxUsbBackend.h"
+#include <kxCamContextHead.h>
+#include <kxCxApi.h>
+#include "device/kxRingNode.h"
+#include "log/kxRecordThrottle.h"
+#include "sync/kxEvent.h"
+#include "usb/kxUsbBackend.h"
 
 class BulkXferThread;
 class mvAcqThread;

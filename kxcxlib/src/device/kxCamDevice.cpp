@@ -1,4 +1,4 @@
-#include "kxCamDevice.h"
+#include "device/kxCamDevice.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,11 +6,11 @@
 #include <new>
 #include <set>
 
-#include "kxCamChannel.h"
-#include "kxCxLogger.h"
-#include "kxCxModLog.h"
-#include "kxModFault.h"
-#include "kxPlatformError.h"
+#include "device/kxCamChannel.h"
+#include "log/kxCxLogger.h"
+#include "log/kxCxModLog.h"
+#include "log/kxModFault.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 
@@ -109,6 +109,26 @@ bool CamDevice::allocateFrameStore(CamContext& context, std::size_t extra) {
     }
     context.frameStoreBytes = size;
     return true;
+}
+
+CamContext* CamDevice::completeOpen(CamContext* context, int width, int height, int frameBytes,
+                                    std::size_t extra) {
+    setGeometry(*context, width, height, frameBytes);
+    if (!allocateFrameStore(*context, extra)) {
+        closeChannel(context);
+        return nullptr;
+    }
+    ++m_openCount;
+    return context;
+}
+
+void CamDevice::releaseStreaming(CamContext& context) {
+    context.callback = nullptr;
+    context.acqStartedEvent.reset();
+    context.acqAbortEvent.reset();
+    context.acqExitedEvent.reset();
+    context.cbAbortEvent.reset();
+    context.cbExitedEvent.reset();
 }
 
 int CamDevice::frameCounters(CamContext* context, int* first, int* second) {

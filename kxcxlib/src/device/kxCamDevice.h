@@ -1,15 +1,15 @@
 // A camera board opened by the library: two channel records and what the board variants share.
-// rtCamDevice and mvCamDevice derive from it.
+// The variants (variant/) derive from it.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-#include "kxCamBase.h"
-#include "kxCamContext.h"
-#include "kxGuid.h"
-#include "kxUsbBackend.h"
+#include "device/kxCamBase.h"
+#include "device/kxCamContext.h"
+#include "usb/kxGuid.h"
+#include "usb/kxUsbBackend.h"
 
 class CamDevice : public CamBase {
 public:
@@ -61,6 +61,14 @@ protected:
     static void setGeometry(CamContext& context, int width, int height, int frameBytes);
     // Replaces the frame store by one of width x height x 12 x 4 (+ extra) bytes.
     static bool allocateFrameStore(CamContext& context, std::size_t extra);
+    // The last steps of every open: the geometry stored and the frame store sized (extra bytes
+    // beyond the slots); the context then counts as open. Null, with the channel closed again,
+    // when there is no memory for the store.
+    CamContext* completeOpen(CamContext* context, int width, int height, int frameBytes,
+                             std::size_t extra);
+    // The first steps of every close once the variant's threads are stopped: the callback
+    // dropped and the streaming events closed.
+    static void releaseStreaming(CamContext& context);
 
     std::array<CamContext, 2> m_contexts;
     int32_t m_openCount = 0;

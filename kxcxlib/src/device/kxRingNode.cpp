@@ -1,3 +1,3 @@
-#include "kxRingNode.h"
+#include "device/kxRingNode.h"
 
 RingNode::RingNode() : data(new uint8_t[kFrameBytes]()) {}

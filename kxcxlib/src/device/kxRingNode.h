@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "kxEvent.h"
-#include "kxUsbBackend.h"
+#include "sync/kxEvent.h"
+#include "usb/kxUsbBackend.h"
 
 struct RingNode {
     static constexpr int32_t kFrameBytes = 480000;

@@ -1,9 +1,9 @@
-#include "kxCamDeviceList.h"
+#include "frame/kxCamDeviceList.h"
 
 #include <cstdio>
 #include <set>
 
-#include "kxUsbBackend.h"
+#include "usb/kxUsbBackend.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "kxCxDeviceEntry.h"
-#include "kxGuid.h"
+#include "frame/kxCxDeviceEntry.h"
+#include "usb/kxGuid.h"
 
 namespace kx {
 class UsbBackend;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kxGuid.h"
+#include "usb/kxGuid.h"
 
 struct CamContext;
 

@@ -1,4 +1,4 @@
-#include "kxCxLib.h"
+#include "frame/kxCxLib.h"
 
 #include <dlfcn.h>
 
@@ -7,8 +7,8 @@
 #include <mutex>
 #include <new>
 
-#include "kxCxLogger.h"
-#include "kxLogSession.h"
+#include "frame/kxLogSession.h"
+#include "log/kxCxLogger.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "kxCamDeviceList.h"
+#include "frame/kxCamDeviceList.h"
 
 class kxCxLib : public CamDeviceList {
 public:

@@ -1,4 +1,4 @@
-#include "kxLogSession.h"
+#include "frame/kxLogSession.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <system_error>
 #include <vector>
 
-#include "kxCxLogger.h"
-#include "kxCxModLog.h"
+#include "log/kxCxLogger.h"
+#include "log/kxCxModLog.h"
 
 namespace {
 

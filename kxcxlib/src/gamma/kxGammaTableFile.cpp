@@ -1,4 +1,4 @@
-#include "kxGammaTableFile.h"
+#include "gamma/kxGammaTableFile.h"
 
 #include <algorithm>
 #include <string>

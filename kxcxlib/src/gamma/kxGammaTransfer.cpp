@@ -1,16 +1,16 @@
-#include "kxGammaTransfer.h"
+#include "gamma/kxGammaTransfer.h"
 
 #include <cerrno>
 #include <memory>
 
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxCxModLog.h"
-#include "kxFpgaLayout.h"
-#include "kxFpgaStartup.h"
-#include "kxModFault.h"
-#include "kxPlatformError.h"
-#include "kxRegisterAccess.h"
+#include "acq/kxFpgaLayout.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "load/kxFpgaStartup.h"
+#include "log/kxCxModLog.h"
+#include "log/kxModFault.h"
+#include "regs/kxRegisterAccess.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "kxGammaTableFile.h"
+#include "gamma/kxGammaTableFile.h"
 
 struct CamContext;
 

@@ -1,4 +1,4 @@
-#include "kxEepromLoader.h"
+#include "load/kxEepromLoader.h"
 
 #include <algorithm>
 #include <string>
@@ -6,12 +6,12 @@
 
 #include "kxBinaryFile.h"
 #include "kxBootImageFile.h"
-#include "kxCxLogger.h"
 #include "kxLineReader.h"
-#include "kxLoaderProgress.h"
-#include "kxMcuRamLoader.h"
-#include "kxRegisterAccess.h"
-#include "kxVendorRequest.h"
+#include "load/kxLoaderProgress.h"
+#include "load/kxMcuRamLoader.h"
+#include "load/kxVendorRequest.h"
+#include "log/kxCxLogger.h"
+#include "regs/kxRegisterAccess.h"
 
 int EepromLoader::write(CamContext* context, const char* fileName, CxProgressProc proc) {
     const char* path = fileName != nullptr ? fileName : kDefaultFile;

@@ -6,7 +6,7 @@
 // back.
 #pragma once
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 struct CamContext;
 

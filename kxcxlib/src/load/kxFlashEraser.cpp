@@ -1,9 +1,9 @@
-#include "kxFlashEraser.h"
+#include "load/kxFlashEraser.h"
 
-#include "kxCamContext.h"
-#include "kxCxLogger.h"
-#include "kxLoaderProgress.h"
-#include "kxSpiWindow.h"
+#include "device/kxCamContext.h"
+#include "load/kxLoaderProgress.h"
+#include "load/kxSpiWindow.h"
+#include "log/kxCxLogger.h"
 
 namespace {
 constexpr uint16_t kBusyBit = 0x01;

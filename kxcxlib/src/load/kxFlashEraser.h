@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 struct CamContext;
 class SpiWindow;

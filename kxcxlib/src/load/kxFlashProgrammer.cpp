@@ -1,14 +1,14 @@
-#include "kxFlashProgrammer.h"
+#include "load/kxFlashProgrammer.h"
 
 #include <array>
 
-#include "kxCamContext.h"
-#include "kxCxLogger.h"
+#include "device/kxCamContext.h"
 #include "kxIntelHexImage.h"
-#include "kxLoaderProgress.h"
 #include "kxMcsImage.h"
-#include "kxSpiWindow.h"
-#include "kxVendorRequest.h"
+#include "load/kxLoaderProgress.h"
+#include "load/kxSpiWindow.h"
+#include "load/kxVendorRequest.h"
+#include "log/kxCxLogger.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 struct CamContext;
 class SpiWindow;

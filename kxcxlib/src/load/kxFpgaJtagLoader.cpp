@@ -1,12 +1,12 @@
-#include "kxFpgaJtagLoader.h"
+#include "load/kxFpgaJtagLoader.h"
 
 #include <algorithm>
 #include <string>
 
 #include "kxBinaryFile.h"
-#include "kxCxLogger.h"
-#include "kxLoaderProgress.h"
-#include "kxVendorRequest.h"
+#include "load/kxLoaderProgress.h"
+#include "load/kxVendorRequest.h"
+#include "log/kxCxLogger.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "kxFpgaStartup.h"
+#include "load/kxFpgaStartup.h"
 
 #include <cerrno>
 
-#include "kxFpgaLayout.h"
-#include "kxVendorRequest.h"
+#include "acq/kxFpgaLayout.h"
+#include "load/kxVendorRequest.h"
 
 namespace {
 constexpr int kRegStart = 0x40;

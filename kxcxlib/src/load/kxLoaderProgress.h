@@ -2,7 +2,7 @@
 // flag, which the callback may set.
 #pragma once
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 class LoaderProgress {
 public:

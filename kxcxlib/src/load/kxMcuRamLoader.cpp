@@ -1,14 +1,14 @@
-#include "kxMcuRamLoader.h"
+#include "load/kxMcuRamLoader.h"
 
 #include <chrono>
 #include <thread>
 
 #include "kxControllerProgram.h"
-#include "kxCxLogger.h"
 #include "kxIntelHexImage.h"
 #include "kxLineReader.h"
-#include "kxLoaderProgress.h"
-#include "kxVendorRequest.h"
+#include "load/kxLoaderProgress.h"
+#include "load/kxVendorRequest.h"
+#include "log/kxCxLogger.h"
 
 namespace {
 constexpr std::chrono::milliseconds kPauseAfterReport{20};

@@ -6,7 +6,7 @@
 // load with the CPU left held, so no half-loaded program runs.
 #pragma once
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 struct CamContext;
 

@@ -1,10 +1,10 @@
-#include "kxSpiWindow.h"
+#include "load/kxSpiWindow.h"
 
 #include <array>
 #include <cstring>
 
-#include "kxRegisterAccess.h"
-#include "kxVendorRequest.h"
+#include "load/kxVendorRequest.h"
+#include "regs/kxRegisterAccess.h"
 
 namespace {
 constexpr int kMaxBytes = 21;

@@ -1,9 +1,9 @@
-#include "kxVendorRequest.h"
+#include "load/kxVendorRequest.h"
 
 #include <cerrno>
 
-#include "kxCamChannel.h"
-#include "kxPlatformError.h"
+#include "device/kxCamChannel.h"
+#include "usb/kxPlatformError.h"
 
 int VendorRequest::out(CamContext* context, int request, int value, int index, const uint8_t* data,
                        int length) {

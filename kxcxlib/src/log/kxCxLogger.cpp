@@ -1,4 +1,4 @@
-#include "kxCxLogger.h"
+#include "log/kxCxLogger.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,8 +8,8 @@
 #include <iterator>
 #include <new>
 
-#include "kxLogFormat.h"
-#include "kxLoggerThread.h"
+#include "log/kxLogFormat.h"
+#include "log/kxLoggerThread.h"
 
 namespace {
 

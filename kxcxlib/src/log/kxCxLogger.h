@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "kxDeviceLogger.h"
+#include "log/kxDeviceLogger.h"
 
 class LoggerThread;
 

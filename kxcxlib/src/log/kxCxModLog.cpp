@@ -1,4 +1,4 @@
-#include "kxCxModLog.h"
+#include "log/kxCxModLog.h"
 
 #include <atomic>
 #include <cerrno>
@@ -8,8 +8,8 @@
 #include <mutex>
 #include <new>
 
-#include "kxModFault.h"
-#include "kxPerfCounter.h"
+#include "log/kxModFault.h"
+#include "log/kxPerfCounter.h"
 
 namespace {
 

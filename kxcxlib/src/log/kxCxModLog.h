@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kxCxModBase.h"
+#include "object/kxCxModBase.h"
 
 class ModLog : public ModBase {
 public:

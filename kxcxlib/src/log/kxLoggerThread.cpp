@@ -1,10 +1,12 @@
-#include "kxLoggerThread.h"
+#include "log/kxLoggerThread.h"
 
 #include <chrono>
 
-#include "kxCxLogger.h"
+#include "log/kxCxLogger.h"
 
-LoggerThread::LoggerThread(CxLogger& logger) : m_logger(logger) { setThreadName("kx-log"); }
+LoggerThread::LoggerThread(CxLogger& logger) : m_logger(logger) {
+    setThreadName("kx-log");
+}
 
 LoggerThread::~LoggerThread() {
     stop();

@@ -4,7 +4,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "kxDeviceThreadBase.h"
+#include "thread/kxDeviceThreadBase.h"
 
 class CxLogger;
 

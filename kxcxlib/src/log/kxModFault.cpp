@@ -1,4 +1,4 @@
-#include "kxModFault.h"
+#include "log/kxModFault.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "kxPerfCounter.h"
+#include "log/kxPerfCounter.h"
 
 void ModFault::error(const char* source, int line, const char* function, const char* suffix) {
     write("-e-", source, line, function, suffix);

@@ -1,4 +1,4 @@
-#include "kxPerfCounter.h"
+#include "log/kxPerfCounter.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "kxRecordThrottle.h"
+#include "log/kxRecordThrottle.h"
 
 RecordThrottle::RecordThrottle(std::chrono::milliseconds interval,
                                std::function<Clock::time_point()> now)

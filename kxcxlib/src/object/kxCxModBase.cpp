@@ -1,3 +1,3 @@
-#include "kxCxModBase.h"
+#include "object/kxCxModBase.h"
 
 ModBase::~ModBase() = default;

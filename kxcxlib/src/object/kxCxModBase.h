@@ -1,7 +1,7 @@
 // Common base of the module lock and the module log.
 #pragma once
 
-#include "kxCxModObj.h"
+#include "object/kxCxModObj.h"
 
 class ModBase : public ModObj {
 public:

@@ -1,4 +1,4 @@
-#include "kxCxModLock.h"
+#include "object/kxCxModLock.h"
 
 ModLock::~ModLock() = default;
 

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "kxCxModBase.h"
+#include "object/kxCxModBase.h"
 
 class ModLock : public ModBase {
 public:

@@ -1,8 +1,8 @@
-#include "kxCxModObj.h"
+#include "object/kxCxModObj.h"
 
 #include <mutex>
 
-#include "kxModFault.h"
+#include "log/kxModFault.h"
 
 namespace {
 

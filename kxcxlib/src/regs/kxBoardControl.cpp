@@ -1,7 +1,7 @@
-#include "kxBoardControl.h"
+#include "regs/kxBoardControl.h"
 
-#include "kxCamChannel.h"
-#include "kxRegisterAccess.h"
+#include "device/kxCamChannel.h"
+#include "regs/kxRegisterAccess.h"
 
 namespace {
 constexpr int kSignalWeightValues[] = {0x35, 0x75};

@@ -1,18 +1,18 @@
-#include "kxRegFileSender.h"
+#include "regs/kxRegFileSender.h"
 
 #include <cstdio>
 #include <memory>
 #include <new>
 #include <thread>
 
-#include "kxCamChannel.h"
-#include "kxCxLogger.h"
-#include "kxCxModLog.h"
+#include "device/kxCamChannel.h"
 #include "kxFileHandle.h"
-#include "kxModFault.h"
 #include "kxReadableFile.h"
 #include "kxRegFileReader.h"
-#include "kxRegisterAccess.h"
+#include "log/kxCxLogger.h"
+#include "log/kxCxModLog.h"
+#include "log/kxModFault.h"
+#include "regs/kxRegisterAccess.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 struct CamContext;
 

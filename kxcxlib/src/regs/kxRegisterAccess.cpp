@@ -1,9 +1,9 @@
-#include "kxRegisterAccess.h"
+#include "regs/kxRegisterAccess.h"
 
 #include <memory>
 #include <new>
 
-#include "kxCamChannel.h"
+#include "device/kxCamChannel.h"
 
 int RegisterAccess::read(CamContext* context, int slave, int reg, int* value, bool wide) {
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[2]());

@@ -1,4 +1,4 @@
-#include "kxEvent.h"
+#include "sync/kxEvent.h"
 
 #include <algorithm>
 

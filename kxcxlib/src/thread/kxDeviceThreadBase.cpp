@@ -1,4 +1,4 @@
-#include "kxDeviceThreadBase.h"
+#include "thread/kxDeviceThreadBase.h"
 
 #include <time.h>
 

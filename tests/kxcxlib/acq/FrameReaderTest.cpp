@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "SimDeviceFixture.h"
+#include "acq/kxFrameReader.h"
 #include "board/CameraBoard.h"
-#include "kxCamContext.h"
-#include "kxFrameReader.h"
-#include "kxPlatformError.h"
+#include "device/kxCamContext.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 

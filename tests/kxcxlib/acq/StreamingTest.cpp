@@ -14,11 +14,11 @@
 
 #include "ScopedEnv.h"
 #include "SimDeviceFixture.h"
-#include "kxCamContext.h"
-#include "kxCxModLog.h"
-#include "kxMvCamDevice.h"
-#include "kxRtCamDevice.h"
-#include "kxRtTimerThread.h"
+#include "acq/kxRtTimerThread.h"
+#include "device/kxCamContext.h"
+#include "log/kxCxModLog.h"
+#include "variant/kxMvCamDevice.h"
+#include "variant/kxRtCamDevice.h"
 
 using namespace std::chrono_literals;
 using Kind = kx::SimTransfer::Kind;

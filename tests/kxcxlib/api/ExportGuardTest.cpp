@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "kxExportGuard.h"
-#include "kxPlatformError.h"
+#include "api/kxExportGuard.h"
+#include "usb/kxPlatformError.h"
 
 namespace {
 

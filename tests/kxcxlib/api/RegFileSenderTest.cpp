@@ -1,4 +1,4 @@
-#include "kxRegFileSender.h"
+#include "regs/kxRegFileSender.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "SimDeviceFixture.h"
-#include "kxCamContext.h"
-#include "kxCxLogger.h"
+#include "device/kxCamContext.h"
+#include "log/kxCxLogger.h"
 
 using testing::ElementsAre;
 

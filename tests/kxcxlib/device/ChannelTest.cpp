@@ -7,11 +7,11 @@
 #include <thread>
 
 #include "SimDeviceFixture.h"
-#include "kxCamChannel.h"
-#include "kxCamContext.h"
-#include "kxCxLib.h"
-#include "kxRtCamDevice.h"
-#include "kxUsbTransport.h"
+#include "device/kxCamChannel.h"
+#include "device/kxCamContext.h"
+#include "frame/kxCxLib.h"
+#include "usb/kxUsbTransport.h"
+#include "variant/kxRtCamDevice.h"
 
 using testing::HasSubstr;
 using Kind = kx::SimTransfer::Kind;

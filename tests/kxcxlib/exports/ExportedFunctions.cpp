@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <kxCxApi.h>
 #include "PlugBoards.h"
 #include "TempDir.h"
+#include "device/kxCamContext.h"
+#include "frame/kxCxLib.h"
 #include "host/SimHost.h"
-#include "kxCamContext.h"
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxUsbTransport.h"
-#include "sim/kxSimBackend.h"
+#include "usb/kxUsbTransport.h"
+#include "usb/sim/kxSimBackend.h"
 
 using testing::ElementsAre;
 using testing::IsEmpty;

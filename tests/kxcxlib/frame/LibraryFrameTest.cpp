@@ -3,13 +3,13 @@
 
 #include <thread>
 
+#include <kxCxApi.h>
 #include "TempDir.h"
-#include "kxCamContext.h"
-#include "kxCamDevice.h"
-#include "kxCxApi.h"
-#include "kxCxLib.h"
-#include "kxCxLogger.h"
-#include "kxLogSession.h"
+#include "device/kxCamContext.h"
+#include "device/kxCamDevice.h"
+#include "frame/kxCxLib.h"
+#include "frame/kxLogSession.h"
+#include "log/kxCxLogger.h"
 
 using testing::HasSubstr;
 using testing::Not;

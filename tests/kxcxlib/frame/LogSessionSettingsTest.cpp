@@ -5,11 +5,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <kxCxApi.h>
 #include "ScopedEnv.h"
 #include "TempDir.h"
-#include "kxCxApi.h"
-#include "kxCxModLog.h"
-#include "kxLogSession.h"
+#include "frame/kxLogSession.h"
+#include "log/kxCxModLog.h"
 
 using testing::HasSubstr;
 using testing::IsEmpty;

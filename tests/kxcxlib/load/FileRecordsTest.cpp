@@ -4,9 +4,9 @@
 
 #include "TempDir.h"
 #include "kxFlashIdentification.h"
-#include "kxFpgaJtagLoader.h"
 #include "kxIntelHexImage.h"
 #include "kxIntelHexRecord.h"
+#include "load/kxFpgaJtagLoader.h"
 
 TEST(IntelHexRecord, ParsesSoundRecordsAndRefusesDamagedOnes) {
     IntelHexRecord record;

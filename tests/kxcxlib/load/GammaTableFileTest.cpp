@@ -4,7 +4,7 @@
 #include <string>
 
 #include "TempDir.h"
-#include "kxGammaTableFile.h"
+#include "gamma/kxGammaTableFile.h"
 
 namespace {
 

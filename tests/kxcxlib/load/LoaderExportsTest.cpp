@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "SimDeviceFixture.h"
-#include "kxCamContext.h"
+#include "device/kxCamContext.h"
 
 namespace {
 

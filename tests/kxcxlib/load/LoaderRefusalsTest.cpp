@@ -9,9 +9,9 @@
 
 #include "SimDeviceFixture.h"
 #include "UnplugDuringErase.h"
+#include "device/kxCamContext.h"
 #include "firmware/BootImage.h"
 #include "firmware/IntelHex.h"
-#include "kxCamContext.h"
 
 using boardsim::BootImage;
 using boardsim::IntelHex;

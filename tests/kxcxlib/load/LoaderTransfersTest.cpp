@@ -7,8 +7,8 @@
 #include <string>
 
 #include "SimDeviceFixture.h"
+#include "device/kxCamContext.h"
 #include "firmware/BootImage.h"
-#include "kxCamContext.h"
 
 using testing::ElementsAre;
 using testing::Pair;

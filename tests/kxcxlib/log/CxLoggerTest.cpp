@@ -1,4 +1,4 @@
-#include "kxCxLogger.h"
+#include "log/kxCxLogger.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "kxLogFormat.h"
+#include "log/kxLogFormat.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

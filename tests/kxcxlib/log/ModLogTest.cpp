@@ -1,11 +1,11 @@
-#include "kxCxModLog.h"
+#include "log/kxCxModLog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "kxModFault.h"
-#include "kxPerfCounter.h"
+#include "log/kxModFault.h"
+#include "log/kxPerfCounter.h"
 
 using testing::HasSubstr;
 using testing::MatchesRegex;

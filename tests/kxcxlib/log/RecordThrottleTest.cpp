@@ -1,4 +1,4 @@
-#include "kxRecordThrottle.h"
+#include "log/kxRecordThrottle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "kxCxModObj.h"
+#include "object/kxCxModObj.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "kxCamBase.h"
+#include "device/kxCamBase.h"
 
 using testing::HasSubstr;
 using testing::MatchesRegex;

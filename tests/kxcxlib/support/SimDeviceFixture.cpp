@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "PlugBoards.h"
-#include "kxCxLogger.h"
-#include "kxLogSession.h"
-#include "kxUsbTransport.h"
+#include "frame/kxLogSession.h"
+#include "log/kxCxLogger.h"
+#include "usb/kxUsbTransport.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "TempDir.h"
 #include "host/SimHost.h"
-#include "kxCxApi.h"
-#include "sim/kxSimBackend.h"
+#include "usb/sim/kxSimBackend.h"
 
 class SimDeviceFixture : public testing::Test {
 protected:

@@ -1,5 +1,5 @@
 // Which model a device on the bus is, from its device interface GUIDs or its device map line.
-#include "libusb/kxBoardMatcher.h"
+#include "usb/libusb/kxBoardMatcher.h"
 
 #include <gtest/gtest.h>
 

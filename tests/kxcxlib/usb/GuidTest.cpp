@@ -1,4 +1,4 @@
-#include "kxGuid.h"
+#include "usb/kxGuid.h"
 
 #include <gtest/gtest.h>
 

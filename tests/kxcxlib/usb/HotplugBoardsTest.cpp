@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "libusb/kxLibusbHotplug.h"
+#include "usb/libusb/kxLibusbHotplug.h"
 
 namespace {
 

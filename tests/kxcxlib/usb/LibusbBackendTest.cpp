@@ -1,6 +1,6 @@
 // The libusb backend as far as it can be seen without a board: paths, opening what is not
 // there, hot-plug registration and shutdown, and the device map's part in finding boards.
-#include "libusb/kxLibusbBackend.h"
+#include "usb/libusb/kxLibusbBackend.h"
 
 #include <gtest/gtest.h>
 #include <libusb.h>
@@ -14,8 +14,8 @@
 #include <string>
 
 #include "TempDir.h"
-#include "kxPlatformError.h"
-#include "libusb/kxLibusbEventThread.h"
+#include "usb/kxPlatformError.h"
+#include "usb/libusb/kxLibusbEventThread.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "libusb/kxLibusbDevice.h"
-#include "libusb/kxPipeTable.h"
+#include "usb/libusb/kxLibusbDevice.h"
+#include "usb/libusb/kxPipeTable.h"
 
 namespace {
 

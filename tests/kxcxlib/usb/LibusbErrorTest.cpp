@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "kxPlatformError.h"
-#include "libusb/kxLibusbError.h"
+#include "usb/kxPlatformError.h"
+#include "usb/libusb/kxLibusbError.h"
 
 namespace {
 

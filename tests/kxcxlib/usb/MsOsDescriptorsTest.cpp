@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "libusb/kxMsOsDescriptors.h"
+#include "usb/libusb/kxMsOsDescriptors.h"
 
 namespace {
 

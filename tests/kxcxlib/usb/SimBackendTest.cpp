@@ -1,4 +1,4 @@
-#include "sim/kxSimBackend.h"
+#include "usb/sim/kxSimBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/SimHost.h"
-#include "kxUsbTransport.h"
+#include "usb/kxUsbTransport.h"
 
 namespace {
 

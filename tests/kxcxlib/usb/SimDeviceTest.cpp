@@ -1,4 +1,4 @@
-#include "sim/kxSimDevice.h"
+#include "usb/sim/kxSimDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "host/SimHost.h"
-#include "kxEvent.h"
-#include "kxPlatformError.h"
-#include "sim/kxSimBackend.h"
+#include "sync/kxEvent.h"
+#include "usb/kxPlatformError.h"
+#include "usb/sim/kxSimBackend.h"
 
 using namespace std::chrono_literals;
 

@@ -4,9 +4,9 @@
 
 #include "PlugBoards.h"
 
-#include "kxUsbTransport.h"
-#include "libusb/kxLibusbBackend.h"
-#include "sim/kxSimBackend.h"
+#include "usb/kxUsbTransport.h"
+#include "usb/libusb/kxLibusbBackend.h"
+#include "usb/sim/kxSimBackend.h"
 
 std::string BoardBackendFixture::nameOf(const testing::TestParamInfo<BackendKind>& info) {
     return info.param == BackendKind::Sim ? "Sim" : "Libusb";

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "TempDir.h"
 #include "UsbdevfsBridge.h"
 #include "host/SimHost.h"
-#include "kxCxApi.h"
 
 enum class BackendKind { Sim, Libusb };
 

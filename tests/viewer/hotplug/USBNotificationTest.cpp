@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "USBNotification.h"
-#include "kxCxApi.h"
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "../canvas/CanvasMouse.h"
 #include "AecAgcTabPage.h"
 #include "ImageDraw.h"
@@ -28,7 +29,6 @@
 #include "SimControl.h"
 #include "SingleInstances.h"
 #include "SpotSelection.h"
-#include "kxCxApi.h"
 #include "setupDialog.h"
 
 namespace {

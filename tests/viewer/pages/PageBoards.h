@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "ScopedEnv.h"
 #include "TempDir.h"
-#include "kxCxApi.h"
 
 namespace hvtest {
 

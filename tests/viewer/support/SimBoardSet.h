@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "ScopedEnv.h"
-#include "kxCxApi.h"
 
 namespace hvtest {
 

@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <kxCxApi.h>
 #include "CameraLibraryGate.h"
 #include "FirmwareLoadLock.h"
 #include "MainWindowFixture.h"
-#include "kxCxApi.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <vector>
 
+#include <kxCxApi.h>
 #include "CameraSlot.h"
 #include "FrameCallback.h"
 #include "ImageDraw.h"
 #include "MainWindowFixture.h"
-#include "kxCxApi.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+#include <kxCamContextHead.h>
 #include "EventWait.h"
 #include "FirmwareLoadLock.h"
 #include "FrameCallback.h"
@@ -27,7 +28,6 @@
 #include "ShippedData.h"
 #include "SingleInstances.h"
 #include "TempDir.h"
-#include "kxCamContextHead.h"
 
 namespace hvtest {
 

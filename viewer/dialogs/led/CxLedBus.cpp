@@ -1,6 +1,6 @@
 #include "CxLedBus.h"
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

@@ -2,8 +2,8 @@
 // on the board's handle.
 #pragma once
 
+#include <kxCamContextHead.h>
 #include "LedBus.h"
-#include "kxCamContextHead.h"
 
 namespace hv {
 

@@ -1,6 +1,6 @@
 #include "CxRegisterPort.h"
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

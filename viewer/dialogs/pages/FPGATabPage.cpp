@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
 #include "DampeningCoefficient.h"
 #include "FirmwareLoad.h"
@@ -18,7 +19,6 @@
 #include "PromptService.h"
 #include "SingleInstances.h"
 #include "VelquinRoot.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
 #include "FirmwareLoadLock.h"
 #include "FlashVersionGate.h"
@@ -10,7 +11,6 @@
 #include "PromptService.h"
 #include "StreamPause.h"
 #include "VelquinRoot.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -15,7 +15,7 @@
 #include <QString>
 #include <chrono>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QWidget;
 

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <thread>
 
+#include <kxCxApi.h>
 #include "BoardVersions.h"
 #include "FlashVersionGate.h"
 #include "FpgaRestart.h"
 #include "ProgressDialog.h"
 #include "PromptService.h"
 #include "StreamPause.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

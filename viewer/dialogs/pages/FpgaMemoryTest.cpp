@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

@@ -23,7 +23,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace hv {
 

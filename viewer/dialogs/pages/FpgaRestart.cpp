@@ -1,6 +1,6 @@
 #include "FpgaRestart.h"
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

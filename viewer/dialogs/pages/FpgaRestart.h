@@ -2,7 +2,7 @@
 // handshake, then the program's register file (which also starts the sensor's pixel clock again).
 #pragma once
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace hv {
 

@@ -5,11 +5,11 @@
 #include <functional>
 #include <thread>
 
+#include <kxCxApi.h>
 #include "GammaFileList.h"
 #include "GammaTable.h"
 #include "PromptService.h"
 #include "StreamPause.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -11,7 +11,7 @@
 
 #include <chrono>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QWidget;
 

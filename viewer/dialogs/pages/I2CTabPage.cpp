@@ -8,8 +8,8 @@
 #include <QSignalBlocker>
 #include <array>
 
+#include <kxCxApi.h>
 #include "SingleInstances.h"
-#include "kxCxApi.h"
 
 namespace hv {
 

@@ -3,7 +3,7 @@
 // they are given another port, which passes the transfers on (tests note them that way).
 #pragma once
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace hv {
 

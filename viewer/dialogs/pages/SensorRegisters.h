@@ -7,8 +7,8 @@
 // Used on the GUI thread only.
 #pragma once
 
+#include <kxCamContextHead.h>
 #include "RegisterPort.h"
-#include "kxCamContextHead.h"
 
 namespace hv {
 

@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 namespace hv {
 

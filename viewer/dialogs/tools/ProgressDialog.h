@@ -9,7 +9,7 @@
 #include <QString>
 #include <memory>
 
-#include "kxCxApi.h"
+#include <kxCxApi.h>
 
 class QWidget;
 

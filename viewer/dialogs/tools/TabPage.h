@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QComboBox;
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 namespace Ui {
 class setupForm;

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "kxCamContextHead.h"
+#include <kxCamContextHead.h>
 
 class QPushButton;
 class preferenceDialog;
