@@ -57,10 +57,15 @@ endfunction()
 
 # A GoogleTest executable registered with ctest, one test per case; GMOCK for one whose tests use
 # GoogleMock. PCH_REUSE_FROM names another test program built with the same options whose
-# precompiled header this one uses.
-#   kx_add_gtest(target [GMOCK] SOURCES sources... LIBS libraries... [PCH_REUSE_FROM other])
+# precompiled header this one uses. NO_THREADS marks a program whose tests start no thread of
+# ours (file formats, pure computations): the thread sanitizer build leaves it out.
+#   kx_add_gtest(target [GMOCK] [NO_THREADS] SOURCES sources... LIBS libraries...
+#                [PCH_REUSE_FROM other])
 function(kx_add_gtest target)
-  cmake_parse_arguments(ARG "GMOCK" "PCH_REUSE_FROM" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GMOCK;NO_THREADS" "PCH_REUSE_FROM" "SOURCES;LIBS" ${ARGN})
+  if(ARG_NO_THREADS AND KXCX_SANITIZE STREQUAL "thread")
+    return()
+  endif()
   add_executable(${target} ${ARG_SOURCES})
   kx_target_defaults(${target})
   # kx_test_support carries main(), which sets the test environment.

@@ -13,7 +13,7 @@
 
 namespace {
 
-class FrameRead : public SimDeviceFixture {
+class FrameReaderTest : public SimDeviceFixture {
 protected:
     void SetUp() override {
         plug("RT4207,fps=0");
@@ -35,7 +35,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FrameRead, EmptyTransfersAreSkippedUpToTwoInARow) {
+TEST_F(FrameReaderTest, EmptyTransfersAreSkippedUpToTwoInARow) {
     pushEmpty(2);
     board->bulkIn().push(std::vector<uint8_t>(480256, 0x5A));
     EXPECT_EQ(FrameReader::read(*handle, frame.data(), true), 480256);
@@ -43,7 +43,7 @@ TEST_F(FrameRead, EmptyTransfersAreSkippedUpToTwoInARow) {
     EXPECT_EQ(frame[479999], 0x5A);
 }
 
-TEST_F(FrameRead, ThreeEmptyTransfersInARowFailTheFrame) {
+TEST_F(FrameReaderTest, ThreeEmptyTransfersInARowFailTheFrame) {
     pushEmpty(3);
     board->bulkIn().push(std::vector<uint8_t>(480256, 0x5A));
     testing::internal::CaptureStderr();

@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "device/kxCamBase.h"
-
 using testing::HasSubstr;
 using testing::MatchesRegex;
 
@@ -13,16 +11,6 @@ namespace {
 class CountedObject : public ModObj {
 public:
     using ModObj::setRefCount;
-};
-
-class Device : public CamBase {
-public:
-    void setCounts(int log, int object) {
-        ModLog::setRefCount(log);
-        ModLock::setRefCount(object);
-    }
-    int logCount() const { return ModLog::refCount(); }
-    int objectCount() const { return ModLock::refCount(); }
 };
 
 int g_calls = 0;
@@ -81,31 +69,4 @@ TEST(ModObj, LimitRefusesWithAnInternalErrorLine) {
     EXPECT_EQ(object.refCount(), ModObj::kRefLimit);
     object.setRefCount(ModObj::kRefLimit - 1);
     EXPECT_EQ(object._incModObjRef_(), 0);
-}
-
-TEST(CamBase, ApplicationCallReferencesTheLogFirstThenTheObject) {
-    Device device;
-    CamBase::AppRef taken = CamBase::AppRef::Object;
-    ASSERT_EQ(device.prepAppIntfFunc(&taken), 0);
-    EXPECT_EQ(taken, CamBase::AppRef::Log);
-    EXPECT_EQ(device.logCount(), 2);
-    device.doneAppIntfFunc(taken);
-    EXPECT_EQ(device.logCount(), 1);
-
-    device.setCounts(0, 1);
-    ASSERT_EQ(device.prepAppIntfFunc(&taken), 0);
-    EXPECT_EQ(taken, CamBase::AppRef::Object);
-    EXPECT_EQ(device.objectCount(), 2);
-    device.doneAppIntfFunc(taken);
-    EXPECT_EQ(device.objectCount(), 1);
-}
-
-TEST(CamBase, BothReferencesRefusedGiveTheUninitialisedWarning) {
-    Device device;
-    device.setCounts(0, 0);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(device.prepAppIntfFunc(), -1);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(),
-                MatchesRegex("-w- [^\n]*\n  kxCamBase\\.cpp:[0-9]+:CamBase::prepAppIntfFunc "
-                             "Library Uninitialized\\.\n"));
 }

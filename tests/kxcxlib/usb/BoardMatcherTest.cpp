@@ -24,7 +24,7 @@ std::vector<Guid> guids(std::initializer_list<Guid> list) {
     return list;
 }
 
-TEST(BoardMatcherTest, ADeviceIsTheFirstModelWhoseGuidItCarries) {
+TEST(BoardMatcher, ADeviceIsTheFirstModelWhoseGuidItCarries) {
     BoardMatcher matcher(DeviceMap{}, "devicemap.txt");
     EXPECT_EQ(matcher.label(0x04B4, 0x1004, guids({kFirstModel})), std::nullopt);  // no rows yet
 
@@ -39,7 +39,7 @@ TEST(BoardMatcherTest, ADeviceIsTheFirstModelWhoseGuidItCarries) {
     EXPECT_EQ(errors.str(), "");
 }
 
-TEST(BoardMatcherTest, AMappedDeviceIsTheModelItsLineNamesWhateverItsGuids) {
+TEST(BoardMatcher, AMappedDeviceIsTheModelItsLineNamesWhateverItsGuids) {
     std::ostringstream errors;
     BoardMatcher matcher(DeviceMap::parse("rt4207-X6B6B 04b4:1004\n"
                                           "XX9999-x0000 04b4:2000\n",

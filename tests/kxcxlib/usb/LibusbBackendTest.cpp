@@ -57,14 +57,14 @@ bool libusbStarts() {
     return true;
 }
 
-TEST(LibusbBackendTest, PathsNameBusAndPorts) {
+TEST(LibusbBackend, PathsNameBusAndPorts) {
     const uint8_t nested[] = {2, 3};
     const uint8_t single[] = {10};
     EXPECT_EQ(kx::LibusbBackend::devicePath(1, nested), "usb:1-2.3");
     EXPECT_EQ(kx::LibusbBackend::devicePath(3, single), "usb:3-10");
 }
 
-TEST(LibusbBackendTest, FindsNoBoardOfAGuidNoBoardHas) {
+TEST(LibusbBackend, FindsNoBoardOfAGuidNoBoardHas) {
     kx::LibusbBackend backend;
     EXPECT_STREQ(backend.name(), "libusb");
     const Guid unused = *Guid::parse("{5E1D0C3B-7A29-4F86-B0E4-2C9A51D8F307}");
@@ -75,7 +75,7 @@ TEST(LibusbBackendTest, FindsNoBoardOfAGuidNoBoardHas) {
     EXPECT_EQ(path, "unchanged");
 }
 
-TEST(LibusbBackendTest, OpeningAPathWithoutADeviceGivesNoDevice) {
+TEST(LibusbBackend, OpeningAPathWithoutADeviceGivesNoDevice) {
     if (!libusbStarts()) {
         GTEST_SKIP() << "libusb does not start here";
     }
@@ -87,7 +87,7 @@ TEST(LibusbBackendTest, OpeningAPathWithoutADeviceGivesNoDevice) {
     }
 }
 
-TEST(LibusbBackendTest, HotplugHandlerFollowsWhatLibusbSupports) {
+TEST(LibusbBackend, HotplugHandlerFollowsWhatLibusbSupports) {
     kx::LibusbBackend backend;
     const bool supported = libusbStarts() && libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) != 0;
     std::atomic<int> calls{0};
@@ -103,7 +103,7 @@ TEST(LibusbBackendTest, HotplugHandlerFollowsWhatLibusbSupports) {
     }
 }
 
-TEST(LibusbBackendTest, EndsPromptlyWhileItsEventThreadWaits) {
+TEST(LibusbBackend, EndsPromptlyWhileItsEventThreadWaits) {
     const auto start = std::chrono::steady_clock::now();
     {
         kx::LibusbBackend backend;
@@ -113,7 +113,7 @@ TEST(LibusbBackendTest, EndsPromptlyWhileItsEventThreadWaits) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, kx::LibusbEventThread::kWaitInterval / 2);
 }
 
-TEST(LibusbBackendTest, TheDeviceMapIsCheckedAgainstTheModelsOnce) {
+TEST(LibusbBackend, TheDeviceMapIsCheckedAgainstTheModelsOnce) {
     TempDir dir;
     const std::string map = dir.path() + "/devicemap.txt";
     std::ofstream(map) << "RT4207-x6B6B 04b4:1004\n"

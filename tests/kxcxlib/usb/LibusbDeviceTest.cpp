@@ -24,7 +24,7 @@ kx::PipeTable boardPipes() {
                           {PipeType::Interrupt, kInterruptIn, 64, 4}});
 }
 
-TEST(LibusbPipeTableTest, PoliciesApplyOnlyToPipesOfTheSetting) {
+TEST(PipeTable, PoliciesApplyOnlyToPipesOfTheSetting) {
     kx::PipeTable pipes = boardPipes();
     ASSERT_NE(pipes.find(kInterruptIn), nullptr);
     EXPECT_EQ(pipes.find(kInterruptIn)->type, PipeType::Interrupt);
@@ -44,7 +44,7 @@ TEST(LibusbPipeTableTest, PoliciesApplyOnlyToPipesOfTheSetting) {
     EXPECT_EQ(pipes.timeoutMs(0x01), 0u);
 }
 
-TEST(LibusbPipeTableTest, AStallIsClearedOnceBeforeTheNextTransferUnderAutoClearStall) {
+TEST(PipeTable, AStallIsClearedOnceBeforeTheNextTransferUnderAutoClearStall) {
     kx::PipeTable pipes = boardPipes();
     pipes.noteStall(kBulkIn);  // policy off: the stall stays for the caller
     EXPECT_FALSE(pipes.takePendingClear(kBulkIn));
@@ -67,7 +67,7 @@ TEST(LibusbPipeTableTest, AStallIsClearedOnceBeforeTheNextTransferUnderAutoClear
     EXPECT_FALSE(pipes.takePendingClear(0x01));
 }
 
-TEST(LibusbDeviceTest, NumbersSpeedsLowToSuper) {
+TEST(LibusbDevice, NumbersSpeedsLowToSuper) {
     EXPECT_EQ(kx::LibusbDevice::speedNumber(LIBUSB_SPEED_LOW), 1);
     EXPECT_EQ(kx::LibusbDevice::speedNumber(LIBUSB_SPEED_FULL), 2);
     EXPECT_EQ(kx::LibusbDevice::speedNumber(LIBUSB_SPEED_HIGH), 3);
@@ -100,7 +100,7 @@ libusb_interface_descriptor setting(uint8_t number, uint8_t alternate,
     return descriptor;
 }
 
-TEST(LibusbDeviceTest, TakesTheSettingsOfInterfaceZeroWhereverItIsListed) {
+TEST(LibusbDevice, TakesTheSettingsOfInterfaceZeroWhereverItIsListed) {
     // Interface 1 comes first in the configuration; interface 0 has two alternate settings, the
     // second listed first.
     const std::vector<libusb_endpoint_descriptor> otherEndpoints = {

@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(LibusbErrorTest, TranslatesEveryLibusbError) {
+TEST(LibusbError, TranslatesEveryLibusbError) {
     const std::vector<std::pair<int, int>> table = {
         {LIBUSB_ERROR_TIMEOUT, ETIMEDOUT},
         {LIBUSB_ERROR_NO_DEVICE, ENODEV},
@@ -35,14 +35,14 @@ TEST(LibusbErrorTest, TranslatesEveryLibusbError) {
     }
 }
 
-TEST(LibusbErrorTest, SetsTheCallersPlatformError) {
+TEST(LibusbError, SetsTheCallersPlatformError) {
     kx::LibusbError::setLastError(LIBUSB_ERROR_NO_DEVICE);
     EXPECT_EQ(kx::lastPlatformError(), ENODEV);
     kx::LibusbError::setLastError(LIBUSB_ERROR_TIMEOUT);
     EXPECT_EQ(kx::lastPlatformError(), ETIMEDOUT);
 }
 
-TEST(LibusbErrorTest, TranslatesEveryTransferStatus) {
+TEST(LibusbError, TranslatesEveryTransferStatus) {
     const std::vector<std::pair<int, int>> table = {
         {LIBUSB_TRANSFER_COMPLETED, 0},
         {LIBUSB_TRANSFER_ERROR, EIO},

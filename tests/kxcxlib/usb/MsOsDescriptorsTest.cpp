@@ -183,7 +183,7 @@ const Bytes kUsb2Extension = {7, 0x10, 0x02, 0x02, 0x00, 0x00, 0x00};
 const Bytes kOsString = {0x12, 0x03, 'M', 0,   'S', 0,   'F', 0,    'T',
                          0,    '1',  0,   '0', 0,   '0', 0,   0x42, 0x00};
 
-TEST(MsOsStringTest, ReadsTheVendorCode) {
+TEST(MsOsString, ReadsTheVendorCode) {
     EXPECT_EQ(MsOsDescriptors::osStringVendorCode(kOsString), 0x42);
     // The pad byte is not needed; bytes past bLength are not looked at.
     Bytes noPad(kOsString.begin(), kOsString.end() - 1);
@@ -194,7 +194,7 @@ TEST(MsOsStringTest, ReadsTheVendorCode) {
     EXPECT_EQ(MsOsDescriptors::osStringVendorCode(extra), 0x42);
 }
 
-TEST(MsOsStringTest, RejectsOtherStringsAndWrongHeaders) {
+TEST(MsOsString, RejectsOtherStringsAndWrongHeaders) {
     Bytes other = kOsString;
     other[12] = '2';  // "MSFT200"
     EXPECT_FALSE(MsOsDescriptors::osStringVendorCode(other));
@@ -206,7 +206,7 @@ TEST(MsOsStringTest, RejectsOtherStringsAndWrongHeaders) {
     EXPECT_FALSE(MsOsDescriptors::osStringVendorCode(notString));
 }
 
-TEST(MsOsStringTest, RejectsShortAndLyingLengths) {
+TEST(MsOsString, RejectsShortAndLyingLengths) {
     EXPECT_FALSE(MsOsDescriptors::osStringVendorCode(Bytes{}));
     EXPECT_FALSE(MsOsDescriptors::osStringVendorCode(Bytes{0x12}));
     // bLength claims 18 bytes, 17 arrived.
@@ -221,7 +221,7 @@ TEST(MsOsStringTest, RejectsShortAndLyingLengths) {
 // ---------------------------------------------------------------------------------------------
 // 1.0: the extended properties descriptor
 
-TEST(ExtendedPropertiesTest, ReadsARegSzGuid) {
+TEST(MsOsExtendedProperties, ReadsARegSzGuid) {
     const Bytes bytes =
         extendedProperties({{kRegSz, utf16z("DeviceInterfaceGUID"), utf16z(kGuidA)}});
     EXPECT_EQ(MsOsDescriptors::extendedPropertiesLength(Bytes(bytes.begin(), bytes.begin() + 10)),
@@ -229,13 +229,13 @@ TEST(ExtendedPropertiesTest, ReadsARegSzGuid) {
     EXPECT_EQ(parseProperties(bytes), std::vector<Guid>{guid(kGuidA)});
 }
 
-TEST(ExtendedPropertiesTest, ReadsBothGuidsOfARegMultiSz) {
+TEST(MsOsExtendedProperties, ReadsBothGuidsOfARegMultiSz) {
     const Bytes bytes = extendedProperties(
         {{kRegMultiSz, utf16z("DeviceInterfaceGUIDs"), multiSz({kGuidA, kGuidB})}});
     EXPECT_EQ(parseProperties(bytes), (std::vector<Guid>{guid(kGuidA), guid(kGuidB)}));
 }
 
-TEST(ExtendedPropertiesTest, PassesOverOtherPropertiesAndNonGuidText) {
+TEST(MsOsExtendedProperties, PassesOverOtherPropertiesAndNonGuidText) {
     const Bytes bytes = extendedProperties({
         {kRegSz, utf16z("Label"), utf16z(kGuidB)},  // a GUID, but not under a GUID name
         {kRegBinary, utf16z("DeviceInterfaceGUID"), Bytes{1, 2, 3}},
@@ -244,7 +244,7 @@ TEST(ExtendedPropertiesTest, PassesOverOtherPropertiesAndNonGuidText) {
     EXPECT_EQ(parseProperties(bytes), std::vector<Guid>{guid(kGuidA)});
 }
 
-TEST(ExtendedPropertiesTest, MatchesNamesInAnyCaseAndDropsRepeats) {
+TEST(MsOsExtendedProperties, MatchesNamesInAnyCaseAndDropsRepeats) {
     const Bytes bytes = extendedProperties({
         {kRegSz, utf16z("deviceinterfaceguid"), utf16z(kGuidB)},
         {kRegMultiSz, utf16z("DEVICEINTERFACEGUIDS"), multiSz({kGuidA, kGuidB, kGuidA})},
@@ -256,7 +256,7 @@ TEST(ExtendedPropertiesTest, MatchesNamesInAnyCaseAndDropsRepeats) {
               std::vector<Guid>{});
 }
 
-TEST(ExtendedPropertiesTest, WellFormedWithoutGuidGivesEmptyList) {
+TEST(MsOsExtendedProperties, WellFormedWithoutGuidGivesEmptyList) {
     EXPECT_EQ(parseProperties(extendedProperties({})), std::vector<Guid>{});
     // An empty REG_MULTI_SZ is just the list terminator; an empty REG_SZ a lone NUL.
     EXPECT_EQ(parseProperties(
@@ -265,14 +265,14 @@ TEST(ExtendedPropertiesTest, WellFormedWithoutGuidGivesEmptyList) {
               std::vector<Guid>{});
 }
 
-TEST(ExtendedPropertiesTest, RegSzEndsAtItsFirstNul) {
+TEST(MsOsExtendedProperties, RegSzEndsAtItsFirstNul) {
     Bytes value = utf16z(kGuidA);
     append(value, utf16z(kGuidB));
     EXPECT_EQ(parseProperties(extendedProperties({{kRegSz, utf16z("DeviceInterfaceGUID"), value}})),
               std::vector<Guid>{guid(kGuidA)});
 }
 
-TEST(ExtendedPropertiesTest, RejectsWrongHeaders) {
+TEST(MsOsExtendedProperties, RejectsWrongHeaders) {
     const Bytes good =
         extendedProperties({{kRegSz, utf16z("DeviceInterfaceGUID"), utf16z(kGuidA)}});
     Bytes wrongIndex = good;
@@ -288,7 +288,7 @@ TEST(ExtendedPropertiesTest, RejectsWrongHeaders) {
     EXPECT_FALSE(MsOsDescriptors::extendedPropertiesLength(Bytes(good.begin(), good.begin() + 9)));
 }
 
-TEST(ExtendedPropertiesTest, RejectsEveryTruncation) {
+TEST(MsOsExtendedProperties, RejectsEveryTruncation) {
     const Bytes good = extendedProperties(
         {{kRegMultiSz, utf16z("DeviceInterfaceGUIDs"), multiSz({kGuidA, kGuidB})}});
     for (std::size_t size = 0; size < good.size(); ++size) {
@@ -296,7 +296,7 @@ TEST(ExtendedPropertiesTest, RejectsEveryTruncation) {
     }
 }
 
-TEST(ExtendedPropertiesTest, RejectsLengthsThatLie) {
+TEST(MsOsExtendedProperties, RejectsLengthsThatLie) {
     const Bytes good =
         extendedProperties({{kRegSz, utf16z("DeviceInterfaceGUID"), utf16z(kGuidA)}});
     const std::size_t nameLength = utf16z("DeviceInterfaceGUID").size();
@@ -325,7 +325,7 @@ TEST(ExtendedPropertiesTest, RejectsLengthsThatLie) {
     EXPECT_FALSE(parseProperties(dataTooLong));
 }
 
-TEST(ExtendedPropertiesTest, RejectsBadGuidPropertyText) {
+TEST(MsOsExtendedProperties, RejectsBadGuidPropertyText) {
     Bytes oddValue = utf16z(kGuidA);
     oddValue.push_back(0);
     EXPECT_FALSE(
@@ -347,7 +347,7 @@ TEST(ExtendedPropertiesTest, RejectsBadGuidPropertyText) {
     EXPECT_FALSE(parseProperties(extendedProperties({{kRegSz, oddName, utf16z(kGuidA)}})));
 }
 
-TEST(ExtendedPropertiesTest, AcceptsAListMissingOnlyItsFinalEmptyString) {
+TEST(MsOsExtendedProperties, AcceptsAListMissingOnlyItsFinalEmptyString) {
     Bytes value = utf16z(kGuidA);
     append(value, utf16z(kGuidB));
     EXPECT_EQ(
@@ -358,7 +358,7 @@ TEST(ExtendedPropertiesTest, AcceptsAListMissingOnlyItsFinalEmptyString) {
 // ---------------------------------------------------------------------------------------------
 // 2.0: the BOS platform capability
 
-TEST(BosTest, FindsTheDescriptorSetBesideOtherCapabilities) {
+TEST(MsOsBos, FindsTheDescriptorSetBesideOtherCapabilities) {
     const Bytes bytes =
         bos({kUsb2Extension,
              platformCapability("{3408B638-09A9-47A0-8BFD-A0768815B665}", {{0, 0x1234, 0x01}}),
@@ -371,7 +371,7 @@ TEST(BosTest, FindsTheDescriptorSetBesideOtherCapabilities) {
     EXPECT_EQ(info->setLength, 0x00B2);
 }
 
-TEST(BosTest, TakesTheSetOfTheNewestWindowsVersion) {
+TEST(MsOsBos, TakesTheSetOfTheNewestWindowsVersion) {
     const auto info = MsOsDescriptors::bosDescriptorSetInfo(bos({platformCapability(
         kMsOs20Uuid,
         {{0x06030000, 100, 0x01}, {0x0A000000, 200, 0x02}, {0x06020000, 300, 0x03}})}));
@@ -387,7 +387,7 @@ TEST(BosTest, TakesTheSetOfTheNewestWindowsVersion) {
     EXPECT_EQ(split->setLength, 50);
 }
 
-TEST(BosTest, HasNoSetWithoutAUsableCapability) {
+TEST(MsOsBos, HasNoSetWithoutAUsableCapability) {
     EXPECT_FALSE(MsOsDescriptors::bosDescriptorSetInfo(bos({kUsb2Extension})));
     EXPECT_FALSE(MsOsDescriptors::bosDescriptorSetInfo(bos({})));
     // A set shorter than its own header cannot be fetched.
@@ -396,7 +396,7 @@ TEST(BosTest, HasNoSetWithoutAUsableCapability) {
     EXPECT_FALSE(MsOsDescriptors::bosDescriptorSetInfo(bos({platformCapability(kMsOs20Uuid, {})})));
 }
 
-TEST(BosTest, RejectsMalformedDescriptors) {
+TEST(MsOsBos, RejectsMalformedDescriptors) {
     const Bytes good = bos({kUsb2Extension, platformCapability(kMsOs20Uuid, {{0, 0x40, 0x01}})});
     ASSERT_TRUE(MsOsDescriptors::bosDescriptorSetInfo(good));
     for (std::size_t size = 0; size < good.size(); ++size) {
@@ -430,13 +430,13 @@ TEST(BosTest, RejectsMalformedDescriptors) {
 const Bytes kFunctionGuids =
     registryProperty(kRegMultiSz, utf16z("DeviceInterfaceGUIDs"), multiSz({kGuidA, kGuidB}));
 
-TEST(DescriptorSetTest, ReadsDeviceLevelGuids) {
+TEST(MsOsDescriptorSet, ReadsDeviceLevelGuids) {
     const Bytes set =
         descriptorSet(registryProperty(kRegSz, utf16z("DeviceInterfaceGUID"), utf16z(kGuidB)));
     EXPECT_EQ(MsOsDescriptors::descriptorSetGuids(set), std::vector<Guid>{guid(kGuidB)});
 }
 
-TEST(DescriptorSetTest, ReadsGuidsInsideFunctionSubsets) {
+TEST(MsOsDescriptorSet, ReadsGuidsInsideFunctionSubsets) {
     // A compatible ID descriptor and another property before the GUIDs.
     Bytes function = {20, 0, 0x03, 0, 'W', 'I', 'N', 'U', 'S', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     append(function, registryProperty(kRegSz, utf16z("Label"), utf16z("camera")));
@@ -446,7 +446,7 @@ TEST(DescriptorSetTest, ReadsGuidsInsideFunctionSubsets) {
     EXPECT_EQ(MsOsDescriptors::descriptorSetGuids(descriptorSet({})), std::vector<Guid>{});
 }
 
-TEST(DescriptorSetTest, RejectsWrongHeadersAndEveryTruncation) {
+TEST(MsOsDescriptorSet, RejectsWrongHeadersAndEveryTruncation) {
     const Bytes good = descriptorSet({}, kFunctionGuids);
     for (std::size_t size = 0; size < good.size(); ++size) {
         EXPECT_FALSE(MsOsDescriptors::descriptorSetGuids(Bytes(good.begin(), good.begin() + size)))
@@ -463,7 +463,7 @@ TEST(DescriptorSetTest, RejectsWrongHeadersAndEveryTruncation) {
     EXPECT_FALSE(MsOsDescriptors::descriptorSetGuids(totalInsideHeader));
 }
 
-TEST(DescriptorSetTest, RejectsLengthsThatLie) {
+TEST(MsOsDescriptorSet, RejectsLengthsThatLie) {
     const Bytes good = descriptorSet({}, kFunctionGuids);
     constexpr std::size_t kConfiguration = 10;
     constexpr std::size_t kFunction = 18;
@@ -499,7 +499,7 @@ TEST(DescriptorSetTest, RejectsLengthsThatLie) {
     EXPECT_FALSE(MsOsDescriptors::descriptorSetGuids(valueTooLong));
 }
 
-TEST(DescriptorSetTest, RejectsBadGuidPropertyText) {
+TEST(MsOsDescriptorSet, RejectsBadGuidPropertyText) {
     Bytes oddValue = multiSz({kGuidA});
     oddValue.pop_back();
     EXPECT_FALSE(MsOsDescriptors::descriptorSetGuids(

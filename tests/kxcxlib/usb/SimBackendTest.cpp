@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "TempDir.h"
 #include "host/SimHost.h"
 #include "usb/kxUsbTransport.h"
 
@@ -74,4 +80,35 @@ TEST(UsbTransport, BackendIsChosenByName) {
     EXPECT_STREQ(kx::UsbTransport::create(nullptr, error)->name(), "libusb");
     EXPECT_EQ(kx::UsbTransport::create("winusb", error), nullptr);
     EXPECT_EQ(error, "KXCX_BACKEND: unknown backend 'winusb' (use libusb or sim)");
+}
+
+// The process's boards are driven from outside through the control channel only once a backend
+// uses them: making the host alone serves nothing. Checked in a fresh run of this program, whose
+// host and server are its own.
+TEST(SimBackend, TheProcessBackendStartsTheControlChannel) {
+    if (const char* socket = std::getenv("KXCX_TEST_CONTROL_SOCKET")) {
+        boardsim::SimHost::instance();
+        if (std::filesystem::exists(socket)) {
+            std::_Exit(3);
+        }
+        const kx::SimBackend backend;
+        std::_Exit(std::filesystem::exists(socket) ? 0 : 4);
+    }
+    TempDir dir;
+    const std::string socket = dir.path() + "/control";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("KXCX_TEST_CONTROL_SOCKET", socket.c_str(), 1);
+        setenv("KXCX_SIM_SOCKET", socket.c_str(), 1);
+        setenv("KXCX_SIM", "RT4207", 1);
+        execl("/proc/self/exe", "SimBackendTest",
+              "--gtest_filter=SimBackend.TheProcessBackendStartsTheControlChannel", nullptr);
+        std::_Exit(5);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "3: the host served alone; 4: the backend did not serve; 5: no fresh run";
 }

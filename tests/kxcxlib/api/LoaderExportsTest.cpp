@@ -9,7 +9,7 @@
 
 namespace {
 
-using Loaders = SimDeviceFixture;
+using LoaderExports = SimDeviceFixture;
 
 // FPGA register writes (request 0xA9 OUT to slave 0x3C, one byte) in order: {register, value}.
 std::vector<std::pair<int, int>> fpgaWrites(const std::vector<kx::SimTransfer>& controls) {
@@ -25,7 +25,7 @@ std::vector<std::pair<int, int>> fpgaWrites(const std::vector<kx::SimTransfer>& 
 
 }  // namespace
 
-TEST_F(Loaders, ArgumentCodesOfEveryExport) {
+TEST_F(LoaderExports, ArgumentCodesOfEveryExport) {
     int size = 0;
     uint16_t status[3] = {};
     int version = 0;
@@ -60,7 +60,7 @@ TEST_F(Loaders, ArgumentCodesOfEveryExport) {
     EXPECT_EQ(downloadGammaTable(&loose, 0), -5);
 }
 
-TEST_F(Loaders, FlashProgrammingNeedsAnEraseFirstAndMissingFilesSendNothing) {
+TEST_F(LoaderExports, FlashProgrammingNeedsAnEraseFirstAndMissingFilesSendNothing) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -81,7 +81,7 @@ TEST_F(Loaders, FlashProgrammingNeedsAnEraseFirstAndMissingFilesSendNothing) {
     EXPECT_TRUE(controls().empty());
 }
 
-TEST_F(Loaders, DamagedMcuProgramIsRefusedBeforeTheCpuIsHeld) {
+TEST_F(LoaderExports, DamagedMcuProgramIsRefusedBeforeTheCpuIsHeld) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -93,7 +93,7 @@ TEST_F(Loaders, DamagedMcuProgramIsRefusedBeforeTheCpuIsHeld) {
                 testing::HasSubstr("Uploading firmware broken.hex refused: line 2 is damaged"));
 }
 
-TEST_F(Loaders, GammaHandshakeRefusesABusyOrUnreadyFpgaBeforeAnyWrite) {
+TEST_F(LoaderExports, GammaHandshakeRefusesABusyOrUnreadyFpgaBeforeAnyWrite) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -115,7 +115,7 @@ TEST_F(Loaders, GammaHandshakeRefusesABusyOrUnreadyFpgaBeforeAnyWrite) {
     EXPECT_EQ(readyReads, 3u);
 }
 
-TEST_F(Loaders, GammaUploadNamesTheSlotPulsesAndWritesTheTable) {
+TEST_F(LoaderExports, GammaUploadNamesTheSlotPulsesAndWritesTheTable) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);

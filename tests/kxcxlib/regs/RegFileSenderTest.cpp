@@ -22,7 +22,7 @@ void recordStep(int step, bool* abort) {
     EXPECT_FALSE(*abort);
 }
 
-class RegFile : public SimDeviceFixture {
+class RegFileSenderTest : public SimDeviceFixture {
 protected:
     void SetUp() override {
         plug("");
@@ -62,7 +62,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RegFile, HeaderIsSkippedAndCommentsAreNotSent) {
+TEST_F(RegFileSenderTest, HeaderIsSkippedAndCommentsAreNotSent) {
     const std::string text =
         "6A 1111 11\n"
         ";(a) sensor controller system reset\n"
@@ -77,14 +77,14 @@ TEST_F(RegFile, HeaderIsSkippedAndCommentsAreNotSent) {
     EXPECT_THAT(g_steps, ElementsAre(2, 220));
 }
 
-TEST_F(RegFile, WithoutTheHeaderMarkerNothingIsSent) {
+TEST_F(RegFileSenderTest, WithoutTheHeaderMarkerNothingIsSent) {
     const std::string text = "6A 3003 20\n6A 3004 21\n";
     EXPECT_EQ(send(text), static_cast<int>(text.size()));
     EXPECT_TRUE(writes().empty());
     EXPECT_THAT(g_steps, ElementsAre(2, 220));
 }
 
-TEST_F(RegFile, TwoLinesAfterResetIspAreSentWithPausesAndTheRestIsNotRead) {
+TEST_F(RegFileSenderTest, TwoLinesAfterResetIspAreSentWithPausesAndTheRestIsNotRead) {
     const std::string head =
         ";(a) sensor controller system reset\n"
         "6A 3000 01\n"
@@ -98,7 +98,7 @@ TEST_F(RegFile, TwoLinesAfterResetIspAreSentWithPausesAndTheRestIsNotRead) {
     EXPECT_THAT(pausesAfterWrites, ElementsAre(2u, 3u));
 }
 
-TEST_F(RegFile, PartlyParsedLinesCountMissingNumbersAsZeroAndEmptyOnesAreSkipped) {
+TEST_F(RegFileSenderTest, PartlyParsedLinesCountMissingNumbersAsZeroAndEmptyOnesAreSkipped) {
     testing::internal::CaptureStderr();
     send(";(a) sensor controller system reset\n6A 3003\nno numbers here\n6A\n");
     const std::string text = testing::internal::GetCapturedStderr();
@@ -107,7 +107,7 @@ TEST_F(RegFile, PartlyParsedLinesCountMissingNumbersAsZeroAndEmptyOnesAreSkipped
     EXPECT_THAT(text, testing::HasSubstr("regs.txt: line 3 holds no register data"));
 }
 
-TEST_F(RegFile, ProgressStepsFollowTheFileSize) {
+TEST_F(RegFileSenderTest, ProgressStepsFollowTheFileSize) {
     // 2000 lines of 11 bytes: 22000 bytes, a step of 1024 bytes, first threshold 3072.
     std::string text = ";(a) sensor controller system reset\n";
     for (int i = 0; i < 2000; ++i) {
@@ -125,7 +125,7 @@ TEST_F(RegFile, ProgressStepsFollowTheFileSize) {
     EXPECT_EQ(writes().size(), 2000u);
 }
 
-TEST_F(RegFile, LargeFileUsesTwoHundredSteps) {
+TEST_F(RegFileSenderTest, LargeFileUsesTwoHundredSteps) {
     std::string text = ";(a) sensor controller system reset\n";
     const std::string comment = ";" + std::string(1000, 'c') + "\n";
     while (text.size() < 400000) {
@@ -138,7 +138,7 @@ TEST_F(RegFile, LargeFileUsesTwoHundredSteps) {
     EXPECT_EQ(g_steps.back(), 220);
 }
 
-TEST_F(RegFile, LongLinesAreReadInPieces) {
+TEST_F(RegFileSenderTest, LongLinesAreReadInPieces) {
     // A 3000-character comment is read as three pieces; the later two do not start with ';'
     // and hold no number, so they are skipped as empty register lines.
     testing::internal::CaptureStderr();
@@ -149,7 +149,7 @@ TEST_F(RegFile, LongLinesAreReadInPieces) {
     EXPECT_THAT(writes(), ElementsAre("135 3003 20"));
 }
 
-TEST_F(RegFile, ErrorCodes) {
+TEST_F(RegFileSenderTest, ErrorCodes) {
     RegFileSender sender([](std::chrono::milliseconds) {});
     EXPECT_EQ(sender.send(nullptr, "regs.txt", nullptr, nullptr), -20);
     EXPECT_EQ(sender.send(handle, nullptr, nullptr, nullptr), -21);
@@ -158,7 +158,7 @@ TEST_F(RegFile, ErrorCodes) {
     EXPECT_EQ(sendRegFile(handle, "missing.txt", nullptr), -22);
 }
 
-TEST_F(RegFile, ExportPausesForReal) {
+TEST_F(RegFileSenderTest, ExportPausesForReal) {
     writeFile("regs.txt",
               ";(a) sensor controller system reset\n;reset isp\n6A 3001 02\n6A 3002 03\n");
     const auto start = std::chrono::steady_clock::now();
@@ -167,7 +167,7 @@ TEST_F(RegFile, ExportPausesForReal) {
     EXPECT_EQ(writes().size(), 2u);
 }
 
-TEST_F(RegFile, OddContentIsCountedAndBounded) {
+TEST_F(RegFileSenderTest, OddContentIsCountedAndBounded) {
     // An embedded NUL still counts as a character of its line.
     const std::string withNul = std::string(";(a) sensor controller system reset\n; a\0b\n", 41);
     EXPECT_EQ(send(withNul), 41);
@@ -176,7 +176,7 @@ TEST_F(RegFile, OddContentIsCountedAndBounded) {
     EXPECT_EQ(writes().back(), "135 ffff 20");
 }
 
-TEST_F(RegFile, OnlyRegularFilesAreReadAndTheLogSaysWhy) {
+TEST_F(RegFileSenderTest, OnlyRegularFilesAreReadAndTheLogSaysWhy) {
     // A pipe would keep the caller waiting for a writer, a device might never end.
     const FifoFeeder pipe("pipe.txt", ";(a) sensor controller system reset\n6A 3003 20\n");
     std::filesystem::create_directory("folder");
@@ -194,7 +194,7 @@ TEST_F(RegFile, OnlyRegularFilesAreReadAndTheLogSaysWhy) {
                 HasSubstr("Sending register file missing.txt refused: there is no such file\n"));
 }
 
-TEST_F(RegFile, FailedWritesDoNotStopTheFileButFailIt) {
+TEST_F(RegFileSenderTest, FailedWritesDoNotStopTheFileButFailIt) {
     // Nothing answers at 0x22 (0x44 in 8-bit form): its writes stall.
     const int result = send(
         ";(a) sensor controller system reset\n"

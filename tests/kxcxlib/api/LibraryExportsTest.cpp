@@ -16,10 +16,10 @@ using testing::Not;
 
 namespace {
 
-class LibraryFrame : public testing::Test {
+class LibraryExports : public testing::Test {
 protected:
-    LibraryFrame() { unloadCxLib(); }
-    ~LibraryFrame() override { unloadCxLib(); }
+    LibraryExports() { unloadCxLib(); }
+    ~LibraryExports() override { unloadCxLib(); }
 
     // The library log as written so far.
     std::string logText() {
@@ -53,14 +53,14 @@ private:
 
 }  // namespace
 
-TEST_F(LibraryFrame, VersionAndLabel) {
+TEST_F(LibraryExports, VersionAndLabel) {
     int major = 0, minor = 0, revision = 0, build = 0;
     EXPECT_EQ(getCxLibVersion(&major, &minor, &revision, &build), 0);
     EXPECT_EQ(std::vector<int>({major, minor, revision, build}), std::vector<int>({2, 1, 0, 6}));
     EXPECT_STREQ(getCxLibVersionLabel(), "2.1.00.006");
 }
 
-TEST_F(LibraryFrame, LoadTwiceSucceedsAndFillsTheTablesOnce) {
+TEST_F(LibraryExports, LoadTwiceSucceedsAndFillsTheTablesOnce) {
     EXPECT_EQ(loadCxLib(), 0);
     EXPECT_EQ(loadCxLib(), 0);
     const kxCxLib* lib = kxCxLib::obtain();
@@ -74,7 +74,7 @@ TEST_F(LibraryFrame, LoadTwiceSucceedsAndFillsTheTablesOnce) {
     EXPECT_EQ(text.find("-------->>"), text.rfind("-------->>"));  // one session header
 }
 
-TEST_F(LibraryFrame, LoadWritesTheSessionHeaderToTheDailyLog) {
+TEST_F(LibraryExports, LoadWritesTheSessionHeaderToTheDailyLog) {
     ASSERT_EQ(loadCxLib(), 0);
     logMessage("FPS=30");
     const std::string text = logText();
@@ -88,11 +88,7 @@ TEST_F(LibraryFrame, LoadWritesTheSessionHeaderToTheDailyLog) {
     EXPECT_EQ(CxLogger::instance().enableMask(), 24);
 }
 
-TEST(LogSession, DailyFileNameIsZeroFilled) {
-    EXPECT_EQ(LogSession::dailyFileName(2013, 4, 12), "kxCxLog20130412.txt");
-}
-
-TEST_F(LibraryFrame, LogMessageBeforeLoadOrAfterUnloadWritesNothing) {
+TEST_F(LibraryExports, LogMessageBeforeLoadOrAfterUnloadWritesNothing) {
     logMessage("too early");
     ASSERT_EQ(loadCxLib(), 0);
     logMessage(nullptr);
@@ -104,7 +100,7 @@ TEST_F(LibraryFrame, LogMessageBeforeLoadOrAfterUnloadWritesNothing) {
     EXPECT_EQ(CxLogger::existing(), nullptr);
 }
 
-TEST_F(LibraryFrame, UnloadDestroysTheObjectAndTheNextCallMakesAFreshOne) {
+TEST_F(LibraryExports, UnloadDestroysTheObjectAndTheNextCallMakesAFreshOne) {
     ASSERT_EQ(loadCxLib(), 0);
     EXPECT_TRUE(kxCxLib::isLoaded());
     EXPECT_EQ(unloadCxLib(), 0);
@@ -118,7 +114,7 @@ TEST_F(LibraryFrame, UnloadDestroysTheObjectAndTheNextCallMakesAFreshOne) {
     EXPECT_EQ(kxCxLib::modelTable().size(), 3u);
 }
 
-TEST_F(LibraryFrame, CloseChecksTheHandleBeforeTouchingIt) {
+TEST_F(LibraryExports, CloseChecksTheHandleBeforeTouchingIt) {
     EXPECT_EQ(closeCxDevice(nullptr), -3);
     CamContext context;
     context.kindTag = 2;
@@ -127,7 +123,7 @@ TEST_F(LibraryFrame, CloseChecksTheHandleBeforeTouchingIt) {
     EXPECT_EQ(closeCxDevice(&context), -6);
 }
 
-TEST_F(LibraryFrame, CloseRunsTheOwnersCloseAndDestroysIt) {
+TEST_F(LibraryExports, CloseRunsTheOwnersCloseAndDestroysIt) {
     for (const auto& [result, expected] : {std::pair{0, 0}, std::pair{3, 0}, std::pair{-1, -7}}) {
         bool destroyed = false;
         auto* device = new ClosingDevice(result, &destroyed);
@@ -139,7 +135,7 @@ TEST_F(LibraryFrame, CloseRunsTheOwnersCloseAndDestroysIt) {
     }
 }
 
-TEST_F(LibraryFrame, HandleHeadSitsAtTheStartOfTheRecord) {
+TEST_F(LibraryExports, HandleHeadSitsAtTheStartOfTheRecord) {
     CamContext context;
     EXPECT_EQ(static_cast<void*>(cxContextHead(&context)),
               static_cast<void*>(static_cast<CamContextHead*>(&context)));

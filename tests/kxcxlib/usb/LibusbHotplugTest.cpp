@@ -21,7 +21,7 @@ HotplugBoards::KnownLabel enumerated(std::map<std::string, std::string> boards) 
     };
 }
 
-TEST(HotplugBoardsTest, OnlyBoardsAreToldAndTheirDeparturesCarryTheirModel) {
+TEST(HotplugBoards, OnlyBoardsAreToldAndTheirDeparturesCarryTheirModel) {
     HotplugBoards boards(enumerated({}));
     EXPECT_EQ(boards.arrived("usb:1-2", "RT4207-x6B6B"), "RT4207-x6B6B");
     EXPECT_EQ(boards.arrived("usb:1-3", std::nullopt), std::nullopt);  // a keyboard
@@ -34,7 +34,7 @@ TEST(HotplugBoardsTest, OnlyBoardsAreToldAndTheirDeparturesCarryTheirModel) {
     EXPECT_EQ(boards.departed("usb:1-5"), std::nullopt);  // never seen
 }
 
-TEST(HotplugBoardsTest, ADepartureWithoutAnArrivalIsToldForABoardTheEnumerationFound) {
+TEST(HotplugBoards, ADepartureWithoutAnArrivalIsToldForABoardTheEnumerationFound) {
     HotplugBoards boards(enumerated({{"usb:1-2", "MV3318-x7654"}}));
     EXPECT_EQ(boards.departed("usb:1-2"), "MV3318-x7654");
     EXPECT_EQ(boards.departed("usb:1-5"), std::nullopt);

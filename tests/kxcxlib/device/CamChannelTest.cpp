@@ -18,7 +18,7 @@ using Kind = kx::SimTransfer::Kind;
 
 namespace {
 
-class Channel : public SimDeviceFixture {
+class CamChannelTest : public SimDeviceFixture {
 protected:
     // The kinds and pipes of the records, e.g. "reset 86", "policy 86", "abort 02".
     std::vector<std::string> pipeOperations() const {
@@ -68,7 +68,7 @@ public:
 
 }  // namespace
 
-TEST_F(Channel, OpenClassifiesPipesAndSetsTheBulkPolicies) {
+TEST_F(CamChannelTest, OpenClassifiesPipesAndSetsTheBulkPolicies) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -89,7 +89,7 @@ TEST_F(Channel, OpenClassifiesPipesAndSetsTheBulkPolicies) {
     EXPECT_NE(handle->ring[7].event, nullptr);
 }
 
-TEST_F(Channel, CloseAbortsAndResetsEveryPipeInOrder) {
+TEST_F(CamChannelTest, CloseAbortsAndResetsEveryPipeInOrder) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -100,7 +100,7 @@ TEST_F(Channel, CloseAbortsAndResetsEveryPipeInOrder) {
                                      "reset 81", "abort 01", "reset 01"));
 }
 
-TEST_F(Channel, BulkOnlyBoardHasNoInterruptPipesAndCloseSkipsThem) {
+TEST_F(CamChannelTest, BulkOnlyBoardHasNoInterruptPipesAndCloseSkipsThem) {
     plug("RT4207,pipes=bulk");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -112,7 +112,7 @@ TEST_F(Channel, BulkOnlyBoardHasNoInterruptPipesAndCloseSkipsThem) {
                 testing::ElementsAre("abort 86", "reset 86", "abort 02", "reset 02"));
 }
 
-TEST_F(Channel, InterruptPipesCarryTheTriggerAndTheCounter) {
+TEST_F(CamChannelTest, InterruptPipesCarryTheTriggerAndTheCounter) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -126,7 +126,7 @@ TEST_F(Channel, InterruptPipesCarryTheTriggerAndTheCounter) {
     EXPECT_EQ(received, std::vector<uint8_t>{0x31});
 }
 
-TEST_F(Channel, InterruptFailureAbortsTheBulkPipeAndReturnsTheNegatedError) {
+TEST_F(CamChannelTest, InterruptFailureAbortsTheBulkPipeAndReturnsTheNegatedError) {
     plug("RT4207,pipes=bulk");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -138,7 +138,7 @@ TEST_F(Channel, InterruptFailureAbortsTheBulkPipeAndReturnsTheNegatedError) {
     EXPECT_THAT(pipeOperations(), testing::ElementsAre("abort 86", "abort 86"));
 }
 
-TEST_F(Channel, ShortControlReplyReportsTheShorterCount) {
+TEST_F(CamChannelTest, ShortControlReplyReportsTheShorterCount) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -149,7 +149,7 @@ TEST_F(Channel, ShortControlReplyReportsTheShorterCount) {
     EXPECT_EQ(reply[0] | reply[1] << 8, 0x0107);
 }
 
-TEST_F(Channel, FailedControlTransferIsLoggedAndMarksTheChannel) {
+TEST_F(CamChannelTest, FailedControlTransferIsLoggedAndMarksTheChannel) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -165,7 +165,7 @@ TEST_F(Channel, FailedControlTransferIsLoggedAndMarksTheChannel) {
     EXPECT_EQ(handle->channelState, CamContext::kStateFailed);
 }
 
-TEST_F(Channel, BoardThatIsNotThereDoesNotOpenAndTheLogSaysSo) {
+TEST_F(CamChannelTest, BoardThatIsNotThereDoesNotOpenAndTheLogSaysSo) {
     plug("");
     host.unplug("sim:RT4207-x6B6B:0");
     EXPECT_EQ(open(), nullptr);
@@ -174,7 +174,7 @@ TEST_F(Channel, BoardThatIsNotThereDoesNotOpenAndTheLogSaysSo) {
                                                   "device\n"));
 }
 
-TEST_F(Channel, OpenedHandleIsRecordedInTheDeviceTable) {
+TEST_F(CamChannelTest, OpenedHandleIsRecordedInTheDeviceTable) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -182,7 +182,7 @@ TEST_F(Channel, OpenedHandleIsRecordedInTheDeviceTable) {
     EXPECT_EQ(dynamic_cast<rtCamDevice*>(handle->owner) != nullptr, true);
 }
 
-TEST_F(Channel, GeometryWithoutPixelsIsRefused) {
+TEST_F(CamChannelTest, GeometryWithoutPixelsIsRefused) {
     plug("");
     EXPECT_EQ(openCxDevice("RT4207-x6B6B_00", 0, 400, 480000, nullptr, nullptr), nullptr);
     EXPECT_EQ(openCxDevice("RT4207-x6B6B_00", 400, 400, -1, nullptr, nullptr), nullptr);
@@ -194,7 +194,7 @@ TEST_F(Channel, GeometryWithoutPixelsIsRefused) {
     EXPECT_GE(handle->frameStoreBytes, 12u * 960000);
 }
 
-TEST_F(Channel, LongDevicePathIsCutBeforeItIsOpened) {
+TEST_F(CamChannelTest, LongDevicePathIsCutBeforeItIsOpened) {
     auto fake = std::make_unique<LongPathBackend>();
     LongPathBackend* backendSeen = fake.get();
     kx::UsbTransport::replace(std::move(fake));
@@ -203,7 +203,7 @@ TEST_F(Channel, LongDevicePathIsCutBeforeItIsOpened) {
     EXPECT_EQ(backendSeen->opened, std::string(255, 'p'));
 }
 
-TEST_F(Channel, UnpluggedBoardFailsEveryOperationAndStillCloses) {
+TEST_F(CamChannelTest, UnpluggedBoardFailsEveryOperationAndStillCloses) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);
@@ -228,7 +228,7 @@ TEST_F(Channel, UnpluggedBoardFailsEveryOperationAndStillCloses) {
               std::string::npos);
 }
 
-TEST_F(Channel, TransfersFromSeveralThreadsWhileTheBoardLeaves) {
+TEST_F(CamChannelTest, TransfersFromSeveralThreadsWhileTheBoardLeaves) {
     plug("");
     CamContext* handle = open();
     ASSERT_NE(handle, nullptr);

@@ -12,7 +12,7 @@ namespace {
 
 using kx::DeviceMap;
 
-TEST(DeviceMapTest, ReadsPairsInEitherCaseAroundCommentsAndBlankLines) {
+TEST(DeviceMap, ReadsPairsInEitherCaseAroundCommentsAndBlankLines) {
     std::ostringstream errors;
     const DeviceMap map = DeviceMap::parse(
         "# boards without GUID descriptors\n"
@@ -42,7 +42,7 @@ TEST(DeviceMapTest, ReadsPairsInEitherCaseAroundCommentsAndBlankLines) {
     EXPECT_EQ(map.find(0x04B4, 0x1005), nullptr);
 }
 
-TEST(DeviceMapTest, ReportsEachBadLineWithItsNumberAndKeepsTheOthers) {
+TEST(DeviceMap, ReportsEachBadLineWithItsNumberAndKeepsTheOthers) {
     std::ostringstream errors;
     const DeviceMap map = DeviceMap::parse(
         "RT4207-x6B6B 04b4:1004\n"
@@ -71,7 +71,7 @@ TEST(DeviceMapTest, ReportsEachBadLineWithItsNumberAndKeepsTheOthers) {
     EXPECT_NE(map.find(0x0001, 0x0002), nullptr);
 }
 
-TEST(DeviceMapTest, APairBelongsToTheFirstLabelThatNamesIt) {
+TEST(DeviceMap, APairBelongsToTheFirstLabelThatNamesIt) {
     std::ostringstream errors;
     const DeviceMap map = DeviceMap::parse(
         "RT4207-x6B6B 04b4:1004\n"
@@ -84,7 +84,7 @@ TEST(DeviceMapTest, APairBelongsToTheFirstLabelThatNamesIt) {
     EXPECT_EQ(map.find(0x04B4, 0x1004)->line, 1);
 }
 
-TEST(DeviceMapTest, IsLookedForWhereTheEnvironmentSays) {
+TEST(DeviceMap, IsLookedForWhereTheEnvironmentSays) {
     EXPECT_EQ(DeviceMap::pathFrom("/etc/kx/map.txt", "/opt/velquin", "/home/ann"),
               "/etc/kx/map.txt");
     EXPECT_EQ(DeviceMap::pathFrom("", "/opt/velquin", "/home/ann"),
@@ -94,7 +94,7 @@ TEST(DeviceMapTest, IsLookedForWhereTheEnvironmentSays) {
     EXPECT_EQ(DeviceMap::pathFrom(nullptr, nullptr, nullptr), "");
 }
 
-TEST(DeviceMapTest, LoadsAFileAndSaysNothingOfAMissingOne) {
+TEST(DeviceMap, LoadsAFileAndSaysNothingOfAMissingOne) {
     TempDir dir;
     const std::string path = dir.path() + "/devicemap.txt";
     std::ofstream(path) << "RT4207-x6B6B 04b4:1004\nbad\n";

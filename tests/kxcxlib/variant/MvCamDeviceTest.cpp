@@ -18,11 +18,11 @@ const char* const kRegisterFile =
     "; comment\n"
     "6A 3103 93\n";
 
-class SecondVariant : public SimDeviceFixture {};
+class mvCamDeviceTest : public SimDeviceFixture {};
 
 }  // namespace
 
-TEST_F(SecondVariant, OpenSendsTheRegisterFileThenResetsTheFifo) {
+TEST_F(mvCamDeviceTest, OpenSendsTheRegisterFileThenResetsTheFifo) {
     plug("MV3318");
     writeFile("regs.txt", kRegisterFile);
     clearLog();
@@ -42,7 +42,7 @@ TEST_F(SecondVariant, OpenSendsTheRegisterFileThenResetsTheFifo) {
     EXPECT_EQ(handle->frameStoreBytes, 400u * 400 * 12 * 4);
 }
 
-TEST_F(SecondVariant, MissingRegisterFileFailsTheOpen) {
+TEST_F(mvCamDeviceTest, MissingRegisterFileFailsTheOpen) {
     plug("MV3329");
     // No "reg_init.txt" in the test's folder.
     EXPECT_EQ(open("MV3329-x5542_00"), nullptr);
@@ -54,7 +54,7 @@ TEST_F(SecondVariant, MissingRegisterFileFailsTheOpen) {
     EXPECT_NE(open("MV3329-x5542_00"), nullptr);
 }
 
-TEST_F(SecondVariant, OpenRefusesARegisterFileThatIsNoRegularFile) {
+TEST_F(mvCamDeviceTest, OpenRefusesARegisterFileThatIsNoRegularFile) {
     plug("MV3318");
     // A pipe would hold the open until something writes to it.
     const FifoFeeder pipe("reg_init.txt", kRegisterFile);
@@ -62,7 +62,7 @@ TEST_F(SecondVariant, OpenRefusesARegisterFileThatIsNoRegularFile) {
     EXPECT_EQ(pipe.readers(), 0);
 }
 
-TEST_F(SecondVariant, OpenFailsWhenTheSensorDoesNotTakeTheRegisterFile) {
+TEST_F(mvCamDeviceTest, OpenFailsWhenTheSensorDoesNotTakeTheRegisterFile) {
     plug("MV3318,nack=35");
     writeFile("reg_init.txt", kRegisterFile);
     EXPECT_EQ(open("MV3318-x7654_00"), nullptr);
@@ -71,7 +71,7 @@ TEST_F(SecondVariant, OpenFailsWhenTheSensorDoesNotTakeTheRegisterFile) {
                     "Sending register file reg_init.txt: line 4 was not written: 6A 3008 82\n"));
 }
 
-TEST_F(SecondVariant, AcquisitionModeAndStateUseRequestC0) {
+TEST_F(mvCamDeviceTest, AcquisitionModeAndStateUseRequestC0) {
     plug("MV3318");
     writeFile("reg_init.txt", kRegisterFile);
     CamContext* handle = open("MV3318-x7654_00");
