@@ -3,12 +3,7 @@
 namespace boardsim {
 
 // Auto-increment runs through every register, 0x00-0x05.
-Pca9530::Pca9530() : RegisterLedController("pca9530", kRegisterCount, kRegisterCount - 1) {}
-
-void Pca9530::reset() {
-    m_registers = kResetValues;
-    m_pointer.reset();
-}
+Pca9530::Pca9530() : RegisterLedController("pca9530", kResetValues, kRegisterCount - 1) {}
 
 bool Pca9530::send(uint8_t byte) {
     if (m_pointer.takeControl()) {
@@ -34,11 +29,8 @@ bool Pca9530::send(uint8_t byte) {
 }
 
 uint8_t Pca9530::peek(uint8_t reg) const {
-    if (reg >= kRegisterCount) {
-        return 0;
-    }
     if (reg != kRegInput) {
-        return m_registers[reg];
+        return RegisterLedController::peek(reg);
     }
     // A pin is low while its driver is active; a blinking pin is read at the start of its
     // period, when it is active unless its duty is 0.

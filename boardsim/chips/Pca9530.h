@@ -40,12 +40,9 @@ public:
     Pca9530();
 
     bool send(uint8_t byte) override;
-    void reset() override;
     std::vector<Channel> outputs() const override;
+    // INPUT reads the pin levels.
     uint8_t peek(uint8_t reg) const override;
-
-private:
-    std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
 };
 
 }  // namespace boardsim

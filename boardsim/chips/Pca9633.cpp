@@ -11,12 +11,11 @@ constexpr uint8_t kAutoIncrementPwmGroup = 0xE0;
 
 }  // namespace
 
-Pca9633::Pca9633() : RegisterLedController("pca9633", kRegisterCount, kControlAddressMask) {}
+Pca9633::Pca9633() : RegisterLedController("pca9633", kResetValues, kControlAddressMask) {}
 
 void Pca9633::reset() {
-    m_registers = kResetValues;
+    RegisterLedController::reset();
     m_autoIncrement = 0;
-    m_pointer.reset();
 }
 
 void Pca9633::control(uint8_t byte) {
@@ -63,11 +62,8 @@ bool Pca9633::send(uint8_t byte) {
 }
 
 uint8_t Pca9633::peek(uint8_t reg) const {
-    if (reg >= kRegisterCount) {
-        return 0;
-    }
     return reg == kRegMode1 ? static_cast<uint8_t>(m_registers[reg] | m_autoIncrement)
-                            : m_registers[reg];
+                            : RegisterLedController::peek(reg);
 }
 
 std::vector<LedController::Channel> Pca9633::outputs() const {

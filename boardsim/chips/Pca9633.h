@@ -61,10 +61,10 @@ public:
     bool send(uint8_t byte) override;
     void reset() override;
     std::vector<Channel> outputs() const override;
+    // MODE1 reads back the auto-increment mode.
     uint8_t peek(uint8_t reg) const override;
 
 private:
-    std::array<uint8_t, kRegisterCount> m_registers = kResetValues;
     uint8_t m_autoIncrement = 0;  // AI2:AI0 in bits 5-7, as in the control register
 
     // The pointer's control byte: register and auto-increment mode.

@@ -11,21 +11,12 @@
 
 #include "CommandLine.h"
 #include "CommandOutcome.h"
-#include "PlugBoards.h"
-#include "TempDir.h"
+#include "SimBoardsFixture.h"
 #include "ToolLogFolder.h"
 #include "frame/kxLogSession.h"
-#include "host/SimHost.h"
-#include "usb/kxUsbTransport.h"
-#include "usb/sim/kxSimBackend.h"
 
-class BoardCommands : public testing::Test {
+class BoardCommands : public SimBoardsFixture {
 protected:
-    BoardCommands() { kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&host)); }
-    ~BoardCommands() override { kx::UsbTransport::replace(nullptr); }
-
-    void plug(const char* boards) { plugBoards(host, boards); }
-
     Outcome run(const std::vector<std::string>& args) {
         return runCommand(&CommandLine::run, args);
     }
@@ -36,7 +27,5 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    TempDir dir;
     ToolLogFolder logs{dir.path() + "/state"};
-    boardsim::SimHost host;
 };

@@ -4,10 +4,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "PlugBoards.h"
 #include "frame/kxLogSession.h"
 #include "log/kxCxLogger.h"
-#include "usb/kxUsbTransport.h"
 
 namespace {
 
@@ -29,10 +27,7 @@ std::string describe(const kx::SimTransfer& control) {
 }  // namespace
 
 SimDeviceFixture::SimDeviceFixture() {
-    auto sim = std::make_unique<kx::SimBackend>(&host);
-    backend = sim.get();
     backend->transferLog().setCapacity(kx::SimTransferLog::kTestCapacity);
-    kx::UsbTransport::replace(std::move(sim));
     loadCxLib();
 }
 
@@ -45,11 +40,10 @@ SimDeviceFixture::~SimDeviceFixture() {
     host.configure("none", error);
     findCxDevices();
     unloadCxLib();
-    kx::UsbTransport::replace(nullptr);
 }
 
 void SimDeviceFixture::plug(const char* boards) {
-    plugBoards(host, boards);
+    SimBoardsFixture::plug(boards);
     findCxDevices();
 }
 

@@ -8,11 +8,9 @@
 #include <vector>
 
 #include <kxCxApi.h>
-#include "TempDir.h"
-#include "host/SimHost.h"
-#include "usb/sim/kxSimBackend.h"
+#include "SimBoardsFixture.h"
 
-class SimDeviceFixture : public testing::Test {
+class SimDeviceFixture : public SimBoardsFixture {
 protected:
     SimDeviceFixture();
     ~SimDeviceFixture() override;
@@ -38,8 +36,5 @@ protected:
     // Writes a text file into the test's folder; returns its name.
     std::string writeFile(const std::string& name, const std::string& text);
 
-    TempDir dir;
-    boardsim::SimHost host;
-    kx::SimBackend* backend = nullptr;
     std::vector<CamContext*> opened;
 };

@@ -1,0 +1,20 @@
+#include "SimBoardsFixture.h"
+
+#include <memory>
+
+#include "PlugBoards.h"
+#include "usb/kxUsbTransport.h"
+
+SimBoardsFixture::SimBoardsFixture() {
+    auto sim = std::make_unique<kx::SimBackend>(&host);
+    backend = sim.get();
+    kx::UsbTransport::replace(std::move(sim));
+}
+
+SimBoardsFixture::~SimBoardsFixture() {
+    kx::UsbTransport::replace(nullptr);
+}
+
+void SimBoardsFixture::plug(const char* boards) {
+    plugBoards(host, boards);
+}
