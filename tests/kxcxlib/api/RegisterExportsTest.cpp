@@ -15,10 +15,8 @@ namespace {
 class RegisterExports : public SimDeviceFixture {
 protected:
     void SetUp() override {
-        plug("");
-        handle = open();
+        handle = openBoard("");
         ASSERT_NE(handle, nullptr);
-        clearLog();
     }
 
     CamContext* handle = nullptr;

@@ -25,10 +25,8 @@ void recordStep(int step, bool* abort) {
 class RegFileSenderTest : public SimDeviceFixture {
 protected:
     void SetUp() override {
-        plug("");
-        handle = open();
+        handle = openBoard("");
         ASSERT_NE(handle, nullptr);
-        clearLog();
         g_steps.clear();
     }
 
