@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "BoardWire.h"
+#include "support/BoardWire.h"
 
 using boardsim::DataPipe;
 using boardsim::FrameWorker;

@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "PictureFrames.h"
 #include "picture/MedianFilter.h"
 #include "picture/MotionDampening.h"
 #include "picture/ScenePicture.h"
+#include "support/PictureFrames.h"
 
 using boardsim::MedianFilter;
 using boardsim::MotionDampening;

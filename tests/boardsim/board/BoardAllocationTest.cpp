@@ -10,7 +10,7 @@
 #include <new>
 #include <vector>
 
-#include "BoardWire.h"
+#include "support/BoardWire.h"
 
 namespace {
 

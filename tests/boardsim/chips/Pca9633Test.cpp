@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "I2cMaster.h"
+#include "chips/I2cMaster.h"
 #include "chips/Pca9530.h"
 #include "chips/Pca9633.h"
 

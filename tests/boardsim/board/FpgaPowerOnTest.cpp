@@ -3,10 +3,10 @@
 // a power cycle loses.
 #include <gtest/gtest.h>
 
-#include "ProgrammingWire.h"
 #include "config/SimConfigParser.h"
 #include "firmware/BitstreamBuilder.h"
 #include "firmware/FlashImage.h"
+#include "support/ProgrammingWire.h"
 
 using namespace programming;
 using boardsim::BitstreamBuilder;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "I2cMaster.h"
 #include "board/CameraBoard.h"
+#include "chips/I2cMaster.h"
 #include "chips/Lm75.h"
 
 using boardsim::CameraBoard;

@@ -1,13 +1,13 @@
 // The FPGA's JTAG port and configuration engine, loaded as the host's bitstream loader does.
 #include <gtest/gtest.h>
 
-#include "ProgrammingWire.h"
 #include "config/SimConfigParser.h"
 #include "control/ControlCommands.h"
 #include "firmware/BitFile.h"
 #include "firmware/BitstreamBuilder.h"
 #include "fpga/ConfigurationEngine.h"
 #include "host/SimHost.h"
+#include "support/ProgrammingWire.h"
 
 using namespace programming;
 using boardsim::BitFile;

@@ -2,10 +2,10 @@
 // I2C bridge, and the memory fault through the configuration and the control channel.
 #include <gtest/gtest.h>
 
-#include "BoardWire.h"
 #include "config/SimConfigParser.h"
 #include "control/ControlCommands.h"
 #include "host/SimHost.h"
+#include "support/BoardWire.h"
 
 using boardwire::fpgaRead;
 using boardwire::fpgaWrite;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "I2cMaster.h"
 #include "board/CameraBoard.h"
 #include "chips/Ads1015.h"
+#include "chips/I2cMaster.h"
 
 using boardsim::Ads1015;
 using boardsim::CameraBoard;

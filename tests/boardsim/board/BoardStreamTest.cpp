@@ -6,8 +6,8 @@
 #include <future>
 #include <memory>
 
-#include "BoardWire.h"
 #include "host/SimHost.h"
+#include "support/BoardWire.h"
 
 using namespace boardwire;
 using namespace std::chrono_literals;

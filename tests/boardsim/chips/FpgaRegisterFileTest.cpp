@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "I2cMaster.h"
+#include "chips/I2cMaster.h"
 
 using boardsim::FpgaRegisterFile;
 using Bytes = std::vector<uint8_t>;

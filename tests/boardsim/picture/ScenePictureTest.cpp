@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "PictureFrames.h"
 #include "picture/ScenePicture.h"
+#include "support/PictureFrames.h"
 
 using boardsim::PictureSettings;
 using boardsim::ScenePicture;

@@ -4,9 +4,9 @@
 
 #include <numeric>
 
-#include "BoardWire.h"
-#include "PictureFrames.h"
 #include "board/PictureSettingsReader.h"
+#include "support/BoardWire.h"
+#include "support/PictureFrames.h"
 
 using namespace boardwire;
 using namespace std::chrono_literals;

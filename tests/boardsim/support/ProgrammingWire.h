@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "BoardWire.h"
 #include "firmware/IntelHex.h"
+#include "support/BoardWire.h"
 
 namespace programming {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "BoardWire.h"
+#include "support/BoardWire.h"
 
 using namespace boardwire;
 using namespace std::chrono_literals;

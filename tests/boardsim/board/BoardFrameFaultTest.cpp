@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "BoardWire.h"
+#include "support/BoardWire.h"
 
 using namespace boardwire;
 using namespace std::chrono_literals;

@@ -2,10 +2,10 @@
 // the host's program and boot image loaders use them.
 #include <gtest/gtest.h>
 
-#include "ProgrammingWire.h"
 #include "firmware/BootImage.h"
 #include "firmware/ProgramImage.h"
 #include "host/SimHost.h"
+#include "support/ProgrammingWire.h"
 
 using namespace programming;
 using boardsim::BoardConfig;

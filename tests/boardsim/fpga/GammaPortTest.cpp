@@ -5,10 +5,10 @@
 #include <atomic>
 #include <thread>
 
-#include "ProgrammingWire.h"
 #include "config/SimConfigParser.h"
 #include "control/ControlCommands.h"
 #include "host/SimHost.h"
+#include "support/ProgrammingWire.h"
 
 using namespace programming;
 using boardsim::BoardConfig;

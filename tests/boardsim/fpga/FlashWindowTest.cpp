@@ -1,8 +1,8 @@
 // The configuration flash behind the FPGA's SPI window, driven as the host's flash loaders do.
 #include <gtest/gtest.h>
 
-#include "ProgrammingWire.h"
 #include "config/SimConfigParser.h"
+#include "support/ProgrammingWire.h"
 
 using namespace programming;
 using boardsim::BoardConfig;
