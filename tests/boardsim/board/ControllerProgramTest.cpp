@@ -172,17 +172,3 @@ TEST(ControllerProgram, BootEepromKeepsWhatIsWrittenAndTheNextPlugBootsFromIt) {
     board.setPlugged(true);
     EXPECT_EQ(version(board), 0x0000);
 }
-
-TEST(ControllerProgram, BootImageRecordsRoundTripAndDamagedImagesAreRefused) {
-    BootImage image;
-    image.deviceId = 0x0107;
-    image.records = program(0x0107);
-    const Bytes bytes = image.write();
-    const auto parsed = BootImage::parse(bytes);
-    ASSERT_TRUE(parsed.has_value());
-    EXPECT_EQ(parsed->records.size(), 3u);
-    EXPECT_EQ(parsed->records[2].address, ProgramImage::kDescriptorAddress);
-    // The last record is missing: not a boot image.
-    EXPECT_FALSE(BootImage::parse(Bytes(bytes.begin(), bytes.end() - 5)).has_value());
-    EXPECT_FALSE(BootImage::parse(Bytes{0xC0, 0, 0, 0, 0, 0, 0, 0}).has_value());
-}

@@ -17,7 +17,7 @@ uint64_t bankNumber(const FrameSchedule& schedule, int bank) {
 
 }  // namespace
 
-TEST(BoardFrameSchedule, FramesFollowTheRateIntoTheBanksInTurn) {
+TEST(FrameSchedule, FramesFollowTheRateIntoTheBanksInTurn) {
     FrameSchedule schedule(200);
     schedule.powerOn(kStart);
     FrameSchedule::Frame frame;
@@ -44,7 +44,7 @@ TEST(BoardFrameSchedule, FramesFollowTheRateIntoTheBanksInTurn) {
     EXPECT_EQ(schedule.produced(), 5u);
 }
 
-TEST(BoardFrameSchedule, ALongGapKeepsTheLastFourFramesInTheBanks) {
+TEST(FrameSchedule, ALongGapKeepsTheLastFourFramesInTheBanks) {
     FrameSchedule schedule(30);
     schedule.powerOn(kStart);
     // Frame k is due at ceil(k / 30 s): frame 1 at 33333334 ns, frame 3 at exactly 100 ms.
@@ -65,7 +65,7 @@ TEST(BoardFrameSchedule, ALongGapKeepsTheLastFourFramesInTheBanks) {
     EXPECT_DOUBLE_EQ(newest.seconds, 3600.0);
 }
 
-TEST(BoardFrameSchedule, AStoppedSensorProducesNothingAndARestartBeginsANewPeriod) {
+TEST(FrameSchedule, AStoppedSensorProducesNothingAndARestartBeginsANewPeriod) {
     FrameSchedule schedule(100);
     schedule.powerOn(kStart);
     EXPECT_EQ(schedule.advance(kStart + 15ms), 1u);
@@ -88,7 +88,7 @@ TEST(BoardFrameSchedule, AStoppedSensorProducesNothingAndARestartBeginsANewPerio
     EXPECT_EQ(schedule.advance(kStart + 10020ms), 1u);
 }
 
-TEST(BoardFrameSchedule, UnthrottledFramesComeOnlyWhenAskedFor) {
+TEST(FrameSchedule, UnthrottledFramesComeOnlyWhenAskedFor) {
     FrameSchedule schedule(0);
     schedule.powerOn(kStart);
     EXPECT_FALSE(schedule.throttled());
@@ -110,7 +110,7 @@ TEST(BoardFrameSchedule, UnthrottledFramesComeOnlyWhenAskedFor) {
     EXPECT_FALSE(throttled.produce(kStart));
 }
 
-TEST(BoardFrameSchedule, PowerOnForgetsEverything) {
+TEST(FrameSchedule, PowerOnForgetsEverything) {
     FrameSchedule schedule(50);
     schedule.powerOn(kStart);
     schedule.advance(kStart + 1s);

@@ -61,7 +61,7 @@ int threadsNamed(const std::string& wanted) {
 
 }  // namespace
 
-TEST(BoardFrameWorker, RunsItsStepWhenStartedOrWokenAndNotAfterAStop) {
+TEST(FrameWorker, RunsItsStepWhenStartedOrWokenAndNotAfterAStop) {
     CountingWorker counting([](int) { return FrameWorker::Next{}; });  // until woken
     counting.locked([](FrameWorker& worker) { EXPECT_FALSE(worker.active()); });
     counting.locked([](FrameWorker& worker) { worker.start(); });
@@ -88,7 +88,7 @@ TEST(BoardFrameWorker, RunsItsStepWhenStartedOrWokenAndNotAfterAStop) {
     ASSERT_TRUE(waitFor([&] { return counting.steps() == 3; }));
 }
 
-TEST(BoardFrameWorker, TimedStepsThenAWaitForRoomOnThePipe) {
+TEST(FrameWorker, TimedStepsThenAWaitForRoomOnThePipe) {
     CountingWorker* self = nullptr;
     CountingWorker counting([&self](int step) {
         FrameWorker::Next next;
@@ -112,7 +112,7 @@ TEST(BoardFrameWorker, TimedStepsThenAWaitForRoomOnThePipe) {
     EXPECT_TRUE(waitFor([&] { return counting.steps() >= 5; }));
 }
 
-TEST(BoardFrameWorker, AStepMayEndItsWorkerAndDestructionJoinsASleepingOne) {
+TEST(FrameWorker, AStepMayEndItsWorkerAndDestructionJoinsASleepingOne) {
     CountingWorker* self = nullptr;
     CountingWorker counting([&self](int step) {
         FrameWorker::Next next;
@@ -137,7 +137,7 @@ TEST(BoardFrameWorker, AStepMayEndItsWorkerAndDestructionJoinsASleepingOne) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
 }
 
-TEST(BoardFrameWorker, TheThreadHasItsOwnName) {
+TEST(FrameWorker, TheThreadHasItsOwnName) {
     // Started from a thread with another name, as from a host's thread.
     std::thread host([] {
         pthread_setname_np(pthread_self(), "kx-host");

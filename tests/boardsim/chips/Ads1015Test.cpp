@@ -8,7 +8,7 @@ using boardsim::Ads1015;
 using boardsim::CameraBoard;
 using Bytes = std::vector<uint8_t>;
 
-TEST(Adc, ResetValuesReadMostSignificantByteFirst) {
+TEST(Ads1015, ResetValuesReadMostSignificantByteFirst) {
     Ads1015 adc;
     EXPECT_EQ(i2cmaster::read(adc, {0x00}, 2), (Bytes{0x00, 0x00}));
     EXPECT_EQ(i2cmaster::read(adc, {0x01}, 4), (Bytes{0x85, 0x83, 0x85, 0x83}));
@@ -16,7 +16,7 @@ TEST(Adc, ResetValuesReadMostSignificantByteFirst) {
     EXPECT_EQ(i2cmaster::read(adc, {0x03}, 2), (Bytes{0x7F, 0xFF}));
 }
 
-TEST(Adc, SingleShotConvertsOnceWhenOsIsWritten) {
+TEST(Ads1015, SingleShotConvertsOnceWhenOsIsWritten) {
     Ads1015 adc;
     adc.setInput(1, 3.3);
     // OS, AIN1 against ground, +-4.096 V, single-shot.
@@ -30,7 +30,7 @@ TEST(Adc, SingleShotConvertsOnceWhenOsIsWritten) {
     EXPECT_EQ(i2cmaster::read(adc, {0x00}, 2), (Bytes{0x67, 0x20}));
 }
 
-TEST(Adc, ContinuousModeFollowsTheInputAndClampsAtFullScale) {
+TEST(Ads1015, ContinuousModeFollowsTheInputAndClampsAtFullScale) {
     Ads1015 adc;
     adc.setInput(0, 1.0);
     adc.setInput(1, 1.5);
@@ -45,7 +45,7 @@ TEST(Adc, ContinuousModeFollowsTheInputAndClampsAtFullScale) {
     EXPECT_EQ(i2cmaster::read(adc, {0x01}, 2), (Bytes{0x04, 0x83}));
 }
 
-TEST(Adc, HalfWrittenRegistersKeepTheirValue) {
+TEST(Ads1015, HalfWrittenRegistersKeepTheirValue) {
     Ads1015 adc;
     EXPECT_TRUE(i2cmaster::write(adc, {0x02, 0x12}));
     EXPECT_EQ(i2cmaster::read(adc, {0x02}, 2), (Bytes{0x80, 0x00}));
@@ -61,7 +61,7 @@ TEST(Adc, HalfWrittenRegistersKeepTheirValue) {
     EXPECT_EQ(i2cmaster::read(adc, {0x00}, 2), (Bytes{0x00, 0x00}));
 }
 
-TEST(Adc, BoardMeasuresItsUsbSupplyFromPowerOn) {
+TEST(Ads1015, BoardMeasuresItsUsbSupplyFromPowerOn) {
     CameraBoard board(boardsim::BoardConfig{}, 0);
     std::vector<uint8_t> reply(2);
     // 5 V through the 1:2 divider: 2.5 V, 1250 codes at +-4.096 V.

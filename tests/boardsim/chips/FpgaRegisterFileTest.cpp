@@ -7,7 +7,7 @@
 using boardsim::FpgaRegisterFile;
 using Bytes = std::vector<uint8_t>;
 
-TEST(Fpga, ResetShowsTheVersionReadyAndNoButtonHeld) {
+TEST(FpgaRegisterFile, ResetShowsTheVersionReadyAndNoButtonHeld) {
     FpgaRegisterFile fpga(0x01, 0x30);
     EXPECT_EQ(i2cmaster::read(fpga, {0x00}, 2), (Bytes{0x30, 0x01}));
     EXPECT_EQ(i2cmaster::read(fpga, {0x04}, 1), (Bytes{0x0F}));
@@ -19,7 +19,7 @@ TEST(Fpga, ResetShowsTheVersionReadyAndNoButtonHeld) {
     EXPECT_EQ(i2cmaster::read(fpga, {0x27}, 1), (Bytes{0x00}));
 }
 
-TEST(Fpga, MultiByteAccessAutoIncrementsAndWrapsAfterFF) {
+TEST(FpgaRegisterFile, MultiByteAccessAutoIncrementsAndWrapsAfterFF) {
     FpgaRegisterFile fpga(0x02, 0x05);
     // An SPI window command: three bytes ending at register 0x94.
     EXPECT_TRUE(i2cmaster::write(fpga, {0x92, 0x00, 0x9F, 0x02}));
@@ -30,7 +30,7 @@ TEST(Fpga, MultiByteAccessAutoIncrementsAndWrapsAfterFF) {
     EXPECT_EQ(i2cmaster::readOn(fpga, 1), (Bytes{0x00}));
 }
 
-TEST(Fpga, ReadOnlyRegistersKeepTheirValueAndAreReportedOnce) {
+TEST(FpgaRegisterFile, ReadOnlyRegistersKeepTheirValueAndAreReportedOnce) {
     FpgaRegisterFile fpga(0x01, 0x30);
     testing::internal::CaptureStderr();
     EXPECT_TRUE(i2cmaster::write(fpga, {0x01, 0x99, 0x99, 0x99}));  // 0x01 to 0x03
@@ -51,7 +51,7 @@ TEST(Fpga, ReadOnlyRegistersKeepTheirValueAndAreReportedOnce) {
     EXPECT_EQ(i2cmaster::read(fpga, {0x2B}, 2), (Bytes{0x01, 0x06}));
 }
 
-TEST(Fpga, SixteenBitAddressesWithAZeroHighByteReachTheSameRegisters) {
+TEST(FpgaRegisterFile, SixteenBitAddressesWithAZeroHighByteReachTheSameRegisters) {
     FpgaRegisterFile fpga(0x01, 0x30);
     testing::internal::CaptureStderr();
     // Address 0x0067, then data: the 0x00 is the address's high byte, not a write to 0x00.
@@ -73,7 +73,7 @@ TEST(Fpga, SixteenBitAddressesWithAZeroHighByteReachTheSameRegisters) {
     EXPECT_EQ(i2cmaster::read(fpga, {0x00}, 1), (Bytes{0x30}));
 }
 
-TEST(Fpga, HeldButtonsClearTheirBitsOfTheStatusNibble) {
+TEST(FpgaRegisterFile, HeldButtonsClearTheirBitsOfTheStatusNibble) {
     FpgaRegisterFile fpga(0x01, 0x30);
     fpga.poke(FpgaRegisterFile::kRegBoardStatus, 0xA0);
     fpga.setButtonsHeld(0x08);  // photo
@@ -88,7 +88,7 @@ TEST(Fpga, HeldButtonsClearTheirBitsOfTheStatusNibble) {
     EXPECT_EQ(i2cmaster::read(fpga, {0x04}, 1), (Bytes{0x0D}));
 }
 
-TEST(Fpga, ResetRestoresRegistersAndSetVersionChangesTheVersionRegisters) {
+TEST(FpgaRegisterFile, ResetRestoresRegistersAndSetVersionChangesTheVersionRegisters) {
     FpgaRegisterFile fpga(0x01, 0x30);
     EXPECT_TRUE(i2cmaster::write(fpga, {0x20, 0x01, 0x33}));
     fpga.setVersion(0x01, 0x2F);
@@ -97,7 +97,7 @@ TEST(Fpga, ResetRestoresRegistersAndSetVersionChangesTheVersionRegisters) {
     EXPECT_EQ(i2cmaster::read(fpga, {0x20}, 2), (Bytes{0x00, 0x40}));
 }
 
-TEST(Fpga, HooksTakeOverReadsAndWritesOfTheirRegister) {
+TEST(FpgaRegisterFile, HooksTakeOverReadsAndWritesOfTheirRegister) {
     FpgaRegisterFile fpga(0x01, 0x30);
     Bytes pulses;
     fpga.setWriteHook(FpgaRegisterFile::kRegStartPulse, [&](uint8_t reg, uint8_t value) {

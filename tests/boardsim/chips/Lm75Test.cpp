@@ -10,7 +10,7 @@ using boardsim::CameraBoard;
 using boardsim::Lm75;
 using Bytes = std::vector<uint8_t>;
 
-TEST(TmpSensor, TemperaturesAreNineBitTwosComplementInHalfDegrees) {
+TEST(Lm75, TemperaturesAreNineBitTwosComplementInHalfDegrees) {
     EXPECT_EQ(Lm75::encode(25.0), 0x1900);
     EXPECT_EQ(Lm75::encode(25.7), 0x1980);
     EXPECT_EQ(Lm75::encode(-0.5), 0xFF80);
@@ -20,7 +20,7 @@ TEST(TmpSensor, TemperaturesAreNineBitTwosComplementInHalfDegrees) {
     EXPECT_EQ(Lm75::encode(-60.0), 0xC900);  // -55 °C at least
 }
 
-TEST(TmpSensor, EachReadConvertsAndALongerReadRepeatsTheRegister) {
+TEST(Lm75, EachReadConvertsAndALongerReadRepeatsTheRegister) {
     double celsius = 31.5;
     Lm75 sensor([&] { return celsius; });
     EXPECT_EQ(i2cmaster::read(sensor, {0x00}, 3), (Bytes{31, 0x80, 31}));
@@ -34,7 +34,7 @@ TEST(TmpSensor, EachReadConvertsAndALongerReadRepeatsTheRegister) {
     EXPECT_EQ(i2cmaster::read(sensor, {0x00}, 1), (Bytes{40}));
 }
 
-TEST(TmpSensor, LimitRegistersAndConfigurationKeepOnlyTheirBits) {
+TEST(Lm75, LimitRegistersAndConfigurationKeepOnlyTheirBits) {
     Lm75 sensor([] { return 25.0; });
     EXPECT_EQ(i2cmaster::read(sensor, {0x02}, 2), (Bytes{0x4B, 0x00}));
     EXPECT_EQ(i2cmaster::read(sensor, {0x03}, 2), (Bytes{0x50, 0x00}));
@@ -55,7 +55,7 @@ TEST(TmpSensor, LimitRegistersAndConfigurationKeepOnlyTheirBits) {
     EXPECT_EQ(i2cmaster::read(sensor, {0x03}, 2), (Bytes{0x50, 0x00}));
 }
 
-TEST(TmpSensor, BoardWarmsSlowlyTowardsItsRunningTemperature) {
+TEST(Lm75, BoardWarmsSlowlyTowardsItsRunningTemperature) {
     using std::chrono::seconds;
     EXPECT_DOUBLE_EQ(CameraBoard::boardTemperature(seconds(0)), 24.0);
     EXPECT_NEAR(CameraBoard::boardTemperature(seconds(600)), 24.0 + 14.0 * (1 - std::exp(-1.0)),

@@ -1,46 +1,36 @@
+// The control channel's commands, run on a host's simulated boards.
+#include "control/ControlCommands.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "PlugBoards.h"
-#include "ScopedEnv.h"
-#include "TempDir.h"
-#include "control/ControlClient.h"
-#include "control/ControlCommands.h"
 #include "control/ControlProtocol.h"
-#include "control/ControlServer.h"
 #include "host/SimHost.h"
 
 using boardsim::CameraBoard;
-using boardsim::ControlClient;
-using boardsim::ControlCommands;
 using boardsim::ControlProtocol;
-using boardsim::ControlServer;
 using boardsim::SimHost;
 using Lines = std::vector<std::string>;
 
 namespace {
 
-class SimControlCommands : public testing::Test {
+class ControlCommands : public testing::Test {
 protected:
     void configure(const char* boards) { plugBoards(host, boards); }
     std::shared_ptr<CameraBoard> board(const char* path) { return host.board(path); }
 
     SimHost host;
-    ControlCommands commands{host};
+    boardsim::ControlCommands commands{host};
 };
 
 }  // namespace
 
-TEST_F(SimControlCommands, ListDescribesEveryBoard) {
+TEST_F(ControlCommands, ListDescribesEveryBoard) {
     configure("RT4207; MV3318, led=pca9530, fpga=1.20, mcu=1.05, nack=48+62, timeouts=3");
     board("sim:RT4207-x6B6B:0")->pressButton(3);
     board("sim:RT4207-x6B6B:0")->pressButton(0);
@@ -59,7 +49,7 @@ TEST_F(SimControlCommands, ListDescribesEveryBoard) {
     EXPECT_EQ(commands.execute("list extra"), (Lines{"error: usage: list"}));
 }
 
-TEST_F(SimControlCommands, UnplugAndPlugTellTheHostsListeners) {
+TEST_F(ControlCommands, UnplugAndPlugTellTheHostsListeners) {
     configure("RT4207*2");
     std::vector<std::pair<std::string, bool>> events;
     host.addListener(
@@ -80,7 +70,7 @@ TEST_F(SimControlCommands, UnplugAndPlugTellTheHostsListeners) {
               (Lines{"error: no board 'sim:RT4207-x6B6B:7' (list shows the boards)"}));
 }
 
-TEST_F(SimControlCommands, PressAndReleaseButtonsByNameOrNumber) {
+TEST_F(ControlCommands, PressAndReleaseButtonsByNameOrNumber) {
     configure("RT4207*2");
     EXPECT_EQ(commands.execute("press photo"), (Lines{"sim:RT4207-x6B6B:0: photo held", "ok"}));
     EXPECT_EQ(commands.execute("press 1 sim:RT4207-x6B6B:1"),
@@ -96,7 +86,7 @@ TEST_F(SimControlCommands, PressAndReleaseButtonsByNameOrNumber) {
     EXPECT_EQ(commands.execute("release 0 a b"), (Lines{"error: usage: release BUTTON [PATH]"}));
 }
 
-TEST_F(SimControlCommands, FaultsSwitchOnAndOff) {
+TEST_F(ControlCommands, FaultsSwitchOnAndOff) {
     configure("RT4207");
     const auto target = board("sim:RT4207-x6B6B:0");
     EXPECT_EQ(commands.execute("fault timeout on"),
@@ -122,7 +112,7 @@ TEST_F(SimControlCommands, FaultsSwitchOnAndOff) {
     EXPECT_FALSE(target->bulkInStalled());
 }
 
-TEST_F(SimControlCommands, MalformedFaultsAreRefusedWithTheirUsage) {
+TEST_F(ControlCommands, MalformedFaultsAreRefusedWithTheirUsage) {
     configure("RT4207");
     const char* const refused[][2] = {
         {"fault",
@@ -150,7 +140,7 @@ TEST_F(SimControlCommands, MalformedFaultsAreRefusedWithTheirUsage) {
     EXPECT_FALSE(target->bulkInStalled());
 }
 
-TEST_F(SimControlCommands, HelpUnknownAndEmptyRequests) {
+TEST_F(ControlCommands, HelpUnknownAndEmptyRequests) {
     configure("none");
     const Lines help = commands.execute("help");
     EXPECT_EQ(help.back(), "ok");
@@ -159,144 +149,4 @@ TEST_F(SimControlCommands, HelpUnknownAndEmptyRequests) {
     EXPECT_EQ(commands.execute("  "), (Lines{"error: empty request (try help)"}));
     EXPECT_EQ(commands.execute("list"), (Lines{"no simulated board", "ok"}));
     EXPECT_EQ(commands.execute("press photo"), (Lines{"error: no simulated board"}));
-}
-
-TEST(SimControlProtocol, RequestsAreOneLineOfPlainWords) {
-    std::string line;
-    std::string error;
-    ASSERT_TRUE(ControlProtocol::formatRequest({"press", "photo"}, line, error));
-    EXPECT_EQ(line, "press photo\n");
-    EXPECT_EQ(ControlProtocol::splitRequest(" press\tphoto \r\n"), (Lines{"press", "photo"}));
-    EXPECT_FALSE(ControlProtocol::formatRequest({}, line, error));
-    EXPECT_EQ(error, "no command");
-    EXPECT_FALSE(ControlProtocol::formatRequest({"press", ""}, line, error));
-    EXPECT_EQ(error, "an argument is empty");
-    EXPECT_FALSE(ControlProtocol::formatRequest({"unplug", "a\nlist"}, line, error));
-    EXPECT_EQ(error, "argument 'a\nlist' holds white space");
-    EXPECT_FALSE(ControlProtocol::formatRequest({std::string(1025, 'x')}, line, error));
-    EXPECT_EQ(error, "the request is longer than 1024 characters");
-    EXPECT_TRUE(ControlProtocol::isFinal("ok"));
-    EXPECT_TRUE(ControlProtocol::isFinal("error: no"));
-    EXPECT_FALSE(ControlProtocol::isFinal("okay"));
-    EXPECT_FALSE(ControlProtocol::isFinal("error"));
-}
-
-TEST(SimControlProtocol, SocketPathComesFromTheEnvironment) {
-    const std::string fallback = "/tmp/kxcx-sim-" + std::to_string(getuid()) + ".sock";
-    {
-        ScopedEnv env("KXCX_SIM_SOCKET", nullptr);
-        EXPECT_EQ(ControlProtocol::socketPath(), fallback);
-    }
-    {
-        ScopedEnv env("KXCX_SIM_SOCKET", "");
-        EXPECT_EQ(ControlProtocol::socketPath(), fallback);
-    }
-    {
-        ScopedEnv env("KXCX_SIM_SOCKET", "/run/user/sim.sock");
-        EXPECT_EQ(ControlProtocol::socketPath(), "/run/user/sim.sock");
-    }
-    {
-        ScopedEnv env("KXCX_SIM_SOCKET", "none");
-        EXPECT_EQ(ControlProtocol::socketPath(), "");
-    }
-}
-
-TEST(SimControlServer, ServesRequestsThroughTheSocketAndCleansUp) {
-    TempDir dir;
-    const std::string path = dir.path() + "/ctl.sock";
-    SimHost host;
-    std::string error;
-    ASSERT_TRUE(host.configure("RT4207", error));
-    Lines reply;
-    EXPECT_EQ(ControlClient::exchange(path, "list\n", reply), -ENOENT);
-    {
-        ControlServer server(host, path);
-        ASSERT_EQ(server.start(), 0);
-        EXPECT_EQ(server.start(), -EALREADY);
-        EXPECT_TRUE(std::filesystem::is_socket(path));
-        EXPECT_EQ(ControlClient::exchange(path, "press record\n", reply), 0);
-        EXPECT_EQ(reply, (Lines{"sim:RT4207-x6B6B:0: record held", "ok"}));
-        EXPECT_EQ(host.presentBoards().front()->buttonsHeld(), 0x04);
-        EXPECT_EQ(ControlClient::exchange(path, "fault stall on\nfault stall off\n", reply), 0);
-        EXPECT_EQ(reply, (Lines{"sim:RT4207-x6B6B:0: bulk IN stalled", "ok"}));
-        EXPECT_EQ(ControlClient::exchange(path, "frobnicate\n", reply), 0);
-        EXPECT_EQ(reply, (Lines{"error: unknown command 'frobnicate' (try help)"}));
-        // A second server finds the path taken.
-        ControlServer second(host, path);
-        EXPECT_EQ(second.start(), -EADDRINUSE);
-        EXPECT_FALSE(second.serving());
-        // A request without its line feed is served when the client stops sending.
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strcpy(address.sun_path, path.c_str());
-        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-        ASSERT_EQ(write(fd, "release record", 14), 14);
-        shutdown(fd, SHUT_WR);
-        std::string text;
-        char buffer[256];
-        ssize_t count;
-        while ((count = read(fd, buffer, sizeof(buffer))) > 0) {
-            text.append(buffer, static_cast<std::size_t>(count));
-        }
-        close(fd);
-        EXPECT_EQ(text, "sim:RT4207-x6B6B:0: record released\nok\n");
-        // An endless line is refused and the connection closed.
-        EXPECT_EQ(ControlClient::exchange(path, std::string(3000, 'x'), reply), 0);
-        EXPECT_EQ(reply, (Lines{"error: request line too long"}));
-    }
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(ControlClient::exchange(path, "list\n", reply), -ENOENT);
-}
-
-TEST(SimControlServer, ReplacesAStaleSocketButNothingElse) {
-    TempDir dir;
-    const std::string path = dir.path() + "/ctl.sock";
-    SimHost host;
-    // A socket file whose server is gone.
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    close(fd);
-    Lines reply;
-    EXPECT_EQ(ControlClient::exchange(path, "list\n", reply), -ECONNREFUSED);
-    {
-        ControlServer server(host, path);
-        ASSERT_EQ(server.start(), 0);
-        EXPECT_EQ(ControlClient::exchange(path, "list\n", reply), 0);
-        EXPECT_EQ(reply, (Lines{"no simulated board", "ok"}));
-        // Another server took the path over meanwhile: stopping leaves its socket alone.
-        std::filesystem::remove(path);
-        ControlServer successor(host, path);
-        ASSERT_EQ(successor.start(), 0);
-        server.stop();
-        EXPECT_TRUE(std::filesystem::is_socket(path));
-    }
-    {
-        std::ofstream(path) << "not a socket";
-        ControlServer server(host, path);
-        EXPECT_EQ(server.start(), -EEXIST);
-        EXPECT_EQ(dir.read("ctl.sock"), "not a socket");
-    }
-    ControlServer tooLong(host, dir.path() + "/" + std::string(120, 's'));
-    EXPECT_EQ(tooLong.start(), -ENAMETOOLONG);
-    EXPECT_EQ(ControlClient::exchange(std::string(120, 's'), "list\n", reply), -ENAMETOOLONG);
-}
-
-TEST(SimControlServer, ClientGivesUpWhenTheReplyDoesNotEnd) {
-    TempDir dir;
-    const std::string path = dir.path() + "/mute.sock";
-    // A listener that never answers.
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    ASSERT_EQ(listen(fd, 1), 0);
-    Lines reply;
-    EXPECT_EQ(ControlClient::exchange(path, "list\n", reply, std::chrono::milliseconds(50)),
-              -ETIMEDOUT);
-    close(fd);
 }

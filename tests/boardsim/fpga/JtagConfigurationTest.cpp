@@ -5,7 +5,6 @@
 #include "control/ControlCommands.h"
 #include "firmware/BitFile.h"
 #include "firmware/BitstreamBuilder.h"
-#include "fpga/ConfigurationEngine.h"
 #include "host/SimHost.h"
 #include "support/ProgrammingWire.h"
 
@@ -212,23 +211,4 @@ TEST(JtagConfiguration, StalledDataTransfersMoveNothingUntilTheFaultIsCleared) {
     EXPECT_EQ(commands.execute("fault jtagstall on").back(), "ok");
     Bytes piece(64, 0xFF);
     EXPECT_EQ(request(*board, kVendorOut, 0xD0, 0x0FF0, piece), 0);
-}
-
-TEST(ConfigurationEngine, SaysWhyAStreamIsNotComplete) {
-    BitstreamBuilder builder;
-    const Bytes stream = builder.build();
-    boardsim::ConfigurationEngine engine(0x0A51C0DD);
-    EXPECT_EQ(engine.problem(), "no sync word");
-    engine.feed(Bytes(stream.begin(), stream.begin() + 200));
-    EXPECT_EQ(engine.problem(), "stream ended early");
-    engine.feed(Bytes(stream.begin() + 200, stream.end()));
-    EXPECT_EQ(engine.problem(), "");
-    EXPECT_EQ(engine.version(), 0x0130);
-    engine.reset();
-    Bytes noStart = stream;
-    // A packet header no engine knows, right after the sync word and its no-op.
-    noStart[40] = 0xE0;
-    engine.feed(noStart);
-    EXPECT_FALSE(engine.complete());
-    EXPECT_TRUE(engine.failed());
 }

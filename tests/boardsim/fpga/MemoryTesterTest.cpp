@@ -36,7 +36,7 @@ boardsim::BoardConfig parsed(const char* text) {
 
 }  // namespace
 
-TEST(FpgaMemoryTester, ASoundMemoryPassesEveryPattern) {
+TEST(MemoryTester, ASoundMemoryPassesEveryPattern) {
     boardsim::CameraBoard board(boardsim::BoardConfig(), 0);
     EXPECT_EQ(fpgaRead(board, kStatus), 0);
     for (const int pattern : {0x00, 0xFF, 0x55, 0xAA, 0x08}) {
@@ -50,7 +50,7 @@ TEST(FpgaMemoryTester, ASoundMemoryPassesEveryPattern) {
     EXPECT_EQ(fpgaRead(board, kStatus), 0);
 }
 
-TEST(FpgaMemoryTester, APatternWrittenWhileStoppedRunsNoPass) {
+TEST(MemoryTester, APatternWrittenWhileStoppedRunsNoPass) {
     boardsim::CameraBoard board(boardsim::BoardConfig(), 0);
     fpgaWrite(board, kControl, 0);
     fpgaWrite(board, kPattern, 0xA5);
@@ -61,7 +61,7 @@ TEST(FpgaMemoryTester, APatternWrittenWhileStoppedRunsNoPass) {
     EXPECT_EQ(fpgaRead(board, kStatus), 0);
 }
 
-TEST(FpgaMemoryTester, AStuckDataLineFailsThePatternsThatSetIt) {
+TEST(MemoryTester, AStuckDataLineFailsThePatternsThatSetIt) {
     boardsim::CameraBoard board(parsed("RT4207,memfault=on"), 0);
     EXPECT_TRUE(board.memoryFault());
     EXPECT_EQ(pass(board, 0x00), kDone);
@@ -72,7 +72,7 @@ TEST(FpgaMemoryTester, AStuckDataLineFailsThePatternsThatSetIt) {
     EXPECT_EQ(pass(board, 0xFF), kDone);
 }
 
-TEST(FpgaMemoryTester, TheFaultIsSwitchedThroughTheControlChannel) {
+TEST(MemoryTester, TheFaultIsSwitchedThroughTheControlChannel) {
     boardsim::SimHost host;
     host.configure({boardsim::BoardConfig()});
     const auto board = host.boards().front();
@@ -90,7 +90,7 @@ TEST(FpgaMemoryTester, TheFaultIsSwitchedThroughTheControlChannel) {
               (std::vector<std::string>{"error: usage: fault memory on|off [PATH]"}));
 }
 
-TEST(FpgaMemoryTester, TheFaultOutlivesAReplug) {
+TEST(MemoryTester, TheFaultOutlivesAReplug) {
     boardsim::CameraBoard board(parsed("RT4207,memfault=on"), 0);
     board.setPlugged(false);
     board.setPlugged(true);

@@ -10,7 +10,7 @@ constexpr ExposureLoop::Bands kBands{112, 128, 96, 144};
 
 }  // namespace
 
-TEST(PictureExposureLoop, StepsAreDampedAndBoundedPerFrame) {
+TEST(ExposureLoop, StepsAreDampedAndBoundedPerFrame) {
     ExposureLoop loop;
     loop.setExposure(1000);
     loop.setGain(16);
@@ -30,7 +30,7 @@ TEST(PictureExposureLoop, StepsAreDampedAndBoundedPerFrame) {
     EXPECT_EQ(loop.exposure(), exposure);
 }
 
-TEST(PictureExposureLoop, MovesOnlyTheAutomaticHalfAndAtLeastOneStep) {
+TEST(ExposureLoop, MovesOnlyTheAutomaticHalfAndAtLeastOneStep) {
     ExposureLoop loop;
     loop.setExposure(300);
     loop.setGain(40);

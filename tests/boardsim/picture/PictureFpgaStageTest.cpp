@@ -1,18 +1,13 @@
-// The FPGA's image functions between the source and gamma: the median filter and the motion
-// dampening, on the scene and on frames made up here.
+// The FPGA's image functions between the source and gamma, the median filter and the motion
+// dampening, on the scene's pictures.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
+#include <utility>
 #include <vector>
 
-#include "picture/MedianFilter.h"
-#include "picture/MotionDampening.h"
 #include "picture/ScenePicture.h"
 #include "support/PictureFrames.h"
 
-using boardsim::MedianFilter;
-using boardsim::MotionDampening;
 using boardsim::PictureSettings;
 using boardsim::ScenePicture;
 using namespace pictureframes;
@@ -43,48 +38,6 @@ double frameToFrameChange(const PictureSettings& settings) {
 }
 
 }  // namespace
-
-TEST(PictureMedian, EachInnerValueIsTheMedianOfItsNeighbourhoodAndTheBorderStays) {
-    for (const auto& [width, height] : {std::pair{7, 5}, std::pair{3, 3}, std::pair{23, 4}}) {
-        Frame frame(static_cast<size_t>(width) * height * 3);
-        std::mt19937 random(static_cast<unsigned>(width * height));
-        for (uint8_t& value : frame) {
-            value = static_cast<uint8_t>(random());
-        }
-        Frame filtered = frame;
-        MedianFilter(width, height).apply(filtered.data());
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                for (int c = 0; c < 3; ++c) {
-                    const auto at = [&](int px, int py) {
-                        return frame[(py * width + px) * 3 + c];
-                    };
-                    uint8_t expected = at(x, y);
-                    if (x > 0 && y > 0 && x < width - 1 && y < height - 1) {
-                        std::vector<uint8_t> around;
-                        for (int dy = -1; dy <= 1; ++dy) {
-                            for (int dx = -1; dx <= 1; ++dx) {
-                                around.push_back(at(x + dx, y + dy));
-                            }
-                        }
-                        std::nth_element(around.begin(), around.begin() + 4, around.end());
-                        expected = around[4];
-                    }
-                    ASSERT_EQ(filtered[(y * width + x) * 3 + c], expected)
-                        << width << "x" << height << " at " << x << "," << y << " colour " << c;
-                }
-            }
-        }
-    }
-    // A hot pixel on a flat frame is gone; frames too small for a neighbourhood stay as they are.
-    Frame flat(ScenePicture::kFrameBytes, 40);
-    flat[(123 * ScenePicture::kWidth + 77) * 3 + 1] = 255;
-    MedianFilter(ScenePicture::kWidth, ScenePicture::kHeight).apply(flat.data());
-    EXPECT_EQ(flat, Frame(ScenePicture::kFrameBytes, 40));
-    Frame line{1, 2, 3, 200, 200, 200, 4, 5, 6};
-    MedianFilter(3, 1).apply(line.data());
-    EXPECT_EQ(line, (Frame{1, 2, 3, 200, 200, 200, 4, 5, 6}));
-}
 
 TEST(PictureFpgaStage, FunctionsOffLeaveThePictureAsItWas) {
     // The unfiltered pictures as hashes of their bytes (they change only when the scene is
@@ -151,24 +104,4 @@ TEST(PictureFpgaStage, DampeningHistoryEndsWithTheSwitchAndWithTheSource) {
     }
     EXPECT_EQ(render(picture, bars, 10.3), render(fresh, rawBars, 10.3));
     EXPECT_EQ(render(picture, on, 10.4), render(fresh, manual(), 10.4));
-}
-
-TEST(PictureFpgaStage, HeaviestDampeningStillFollowsASmallStep) {
-    // A still scene one level brighter: the output moves within a few hundred frames (seconds at
-    // 30 frames/s) and settles on the new level, never beyond it.
-    MotionDampening dampening(3);
-    Frame frame{100, 100, 100};
-    dampening.apply(frame.data(), 128);
-    int firstMove = -1;
-    for (int i = 0; i < 1000; ++i) {
-        frame = {101, 101, 101};
-        dampening.apply(frame.data(), 128);
-        ASSERT_LE(frame[0], 101);
-        if (firstMove < 0 && frame[0] == 101) {
-            firstMove = i;
-        }
-    }
-    EXPECT_GE(firstMove, 30);
-    EXPECT_LT(firstMove, 300);
-    EXPECT_EQ(frame, (Frame{101, 101, 101}));
 }

@@ -59,7 +59,7 @@ void runFrames(ScenePicture& picture, const PictureSettings& settings, int frame
 
 }  // namespace
 
-TEST(PictureScene, SameInputsGiveTheSameBytesAndSeedsGiveOtherPictures) {
+TEST(ScenePicture, SameInputsGiveTheSameBytesAndSeedsGiveOtherPictures) {
     ScenePicture first(1);
     ScenePicture second(1);
     const PictureSettings settings = manual();
@@ -75,7 +75,7 @@ TEST(PictureScene, SameInputsGiveTheSameBytesAndSeedsGiveOtherPictures) {
     EXPECT_EQ(render(third, other, 3.25), otherFrame);
 }
 
-TEST(PictureScene, ShowsADarkBoreALitWallAndDarkerCorners) {
+TEST(ScenePicture, ShowsADarkBoreALitWallAndDarkerCorners) {
     ScenePicture picture(1);
     // The scope turns half a degree a second: these times show it turned every way.
     for (double seconds : {2.0, 90.0, 181.0, 270.0, 1000.0}) {
@@ -108,7 +108,7 @@ TEST(PictureScene, ShowsADarkBoreALitWallAndDarkerCorners) {
     EXPECT_GT(std::sqrt(squares / count - mean * mean), 15.0);
 }
 
-TEST(PictureScene, MovesGentlyOverTime) {
+TEST(ScenePicture, MovesGentlyOverTime) {
     ScenePicture picture(1);
     const PictureSettings settings = manual();
     const Frame now = render(picture, settings, 5.0);
@@ -129,7 +129,7 @@ TEST(PictureScene, MovesGentlyOverTime) {
     EXPECT_GT(meanAbsoluteDifference(now, unrelated), secondStep * 3.0);
 }
 
-TEST(PictureExposure, BrightnessIsLightTimesExposureTimesGain) {
+TEST(ScenePicture, BrightnessIsLightTimesExposureTimesGain) {
     ScenePicture picture(1);
     render(picture, manual(256), 5.0);
     const int reference = picture.averageIntensity();
@@ -159,7 +159,7 @@ TEST(PictureExposure, BrightnessIsLightTimesExposureTimesGain) {
     EXPECT_GT(previous, 220);  // far over-exposed: clipped but for the bore
 }
 
-TEST(PictureExposure, NoLightLeavesOnlyTheNoiseFloor) {
+TEST(ScenePicture, NoLightLeavesOnlyTheNoiseFloor) {
     ScenePicture picture(1);
     PictureSettings dark = manual(8191, 127);
     dark.illumination = 0.0;
@@ -186,7 +186,7 @@ TEST(PictureExposure, NoLightLeavesOnlyTheNoiseFloor) {
     EXPECT_LE(picture.averageIntensity(), 5);
 }
 
-TEST(PictureExposure, AutomaticLoopSettlesFromDarkAndBrightStartsAndHolds) {
+TEST(ScenePicture, AutomaticLoopSettlesFromDarkAndBrightStartsAndHolds) {
     struct Start {
         int exposure;
         int gain;
@@ -209,7 +209,7 @@ TEST(PictureExposure, AutomaticLoopSettlesFromDarkAndBrightStartsAndHolds) {
     }
 }
 
-TEST(PictureExposure, LoopWaitsForTheOuterBandThenReturnsToTheStableBand) {
+TEST(ScenePicture, LoopWaitsForTheOuterBandThenReturnsToTheStableBand) {
     ScenePicture picture(1);
     PictureSettings automatic;
     runFrames(picture, automatic, 45, 0.0);
@@ -239,7 +239,7 @@ TEST(PictureExposure, LoopWaitsForTheOuterBandThenReturnsToTheStableBand) {
     EXPECT_LE(picture.averageIntensity(), 180);
 }
 
-TEST(PictureExposure, GainRisesOnlyPastTheLongestExposureAndOnlyWhenAutomatic) {
+TEST(ScenePicture, GainRisesOnlyPastTheLongestExposureAndOnlyWhenAutomatic) {
     ScenePicture picture(1);
     PictureSettings dim;
     dim.illumination = 0.02;
@@ -265,7 +265,7 @@ TEST(PictureExposure, GainRisesOnlyPastTheLongestExposureAndOnlyWhenAutomatic) {
     EXPECT_LT(picture.currentExposure(), 1024);
 }
 
-TEST(PictureColour, WhiteBalanceRemovesTheLedCastAndManualGainsScaleChannels) {
+TEST(ScenePicture, WhiteBalanceRemovesTheLedCastAndManualGainsScaleChannels) {
     ScenePicture picture(1);
     const auto ratios = [&](const PictureSettings& settings) {
         const auto means = channelMeans(render(picture, settings, 4.0));
@@ -302,7 +302,7 @@ TEST(PictureColour, WhiteBalanceRemovesTheLedCastAndManualGainsScaleChannels) {
     EXPECT_NEAR(ratios(gains)[0], cast[0], 0.01);
 }
 
-TEST(PicturePatterns, SensorBarsGoThroughWhiteBalanceButNotExposure) {
+TEST(ScenePicture, SensorBarsGoThroughWhiteBalanceButNotExposure) {
     ScenePicture picture(1);
     PictureSettings bars = manual(0);  // no exposure at all: the bars do not care
     bars.illumination = 0.0;
@@ -335,7 +335,7 @@ TEST(PicturePatterns, SensorBarsGoThroughWhiteBalanceButNotExposure) {
     EXPECT_EQ(pixel(tinted, 300, 0)[0], 0);  // blue bar
 }
 
-TEST(PicturePatterns, FpgaSourcesReplaceEverythingAndWinOverTheSensorBars) {
+TEST(ScenePicture, FpgaSourcesReplaceEverythingAndWinOverTheSensorBars) {
     ScenePicture picture(1);
     PictureSettings settings = manual();
     settings.fpgaSource = 1;
@@ -370,7 +370,7 @@ TEST(PicturePatterns, FpgaSourcesReplaceEverythingAndWinOverTheSensorBars) {
     EXPECT_EQ(render(picture, settings, 1.0), render(picture, manual(), 1.0));
 }
 
-TEST(PicturePatterns, SensorKeepsMeteringTheSceneBehindTheFpgaPattern) {
+TEST(ScenePicture, SensorKeepsMeteringTheSceneBehindTheFpgaPattern) {
     ScenePicture dark(1);
     PictureSettings settings;
     settings.illumination = 0.1;
@@ -391,7 +391,7 @@ TEST(PicturePatterns, SensorKeepsMeteringTheSceneBehindTheFpgaPattern) {
     EXPECT_EQ(bars.currentGain(), 16);
 }
 
-TEST(PictureGamma, TableMapsEachChannelAndNullTableOrOffPassesThrough) {
+TEST(ScenePicture, GammaTableMapsEachChannelAndNullTableOrOffPassesThrough) {
     ScenePicture picture(1);
     const PictureSettings plain = manual();
     const Frame original = render(picture, plain, 2.0);
@@ -443,7 +443,7 @@ TEST(PictureGamma, TableMapsEachChannelAndNullTableOrOffPassesThrough) {
     EXPECT_EQ(render(picture, pattern, 2.0)[0], 255 - bars[0]);
 }
 
-TEST(PictureMeter, WindowAndBlockWeightsChooseWhatIsMeasured) {
+TEST(ScenePicture, MeterWindowAndBlockWeightsChooseWhatIsMeasured) {
     ScenePicture picture(1);
     PictureSettings bars;
     bars.sensorColourBars = true;
@@ -476,7 +476,7 @@ TEST(PictureMeter, WindowAndBlockWeightsChooseWhatIsMeasured) {
     EXPECT_NEAR(measure({}), 128, 1);
 }
 
-TEST(PictureMeter, MeasuresTheFrameRowsOfTheWeightedBlocks) {
+TEST(ScenePicture, MeterMeasuresTheFrameRowsOfTheWeightedBlocks) {
     ScenePicture picture(1);
     PictureSettings settings = manual(400);
     settings.windowX0 = 40;

@@ -17,7 +17,7 @@ int readInto(DataPipe& pipe, Bytes& data, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-TEST(UsbDataPipe, ATransferIsNotReadableBeforeItsTime) {
+TEST(DataPipe, ATransferIsNotReadableBeforeItsTime) {
     DataPipe pipe;
     Bytes data(8);
     const auto start = DataPipe::Clock::now();
@@ -35,7 +35,7 @@ TEST(UsbDataPipe, ATransferIsNotReadableBeforeItsTime) {
     EXPECT_EQ(data[0], 8);
 }
 
-TEST(UsbDataPipe, CountsPushedTakenAndFinishedTransfers) {
+TEST(DataPipe, CountsPushedTakenAndFinishedTransfers) {
     DataPipe pipe;
     Bytes data(2);
     pipe.push({1, 2, 3});
@@ -60,7 +60,7 @@ TEST(UsbDataPipe, CountsPushedTakenAndFinishedTransfers) {
     EXPECT_EQ(pipe.queuedTransfers(), 0u);
 }
 
-TEST(UsbDataPipe, TakenTransfersLeaveTheirBuffersForReuse) {
+TEST(DataPipe, TakenTransfersLeaveTheirBuffersForReuse) {
     DataPipe pipe;
     EXPECT_EQ(pipe.spareBuffer().capacity(), 0u);
     Bytes big(100000, 0x42);
@@ -78,7 +78,7 @@ TEST(UsbDataPipe, TakenTransfersLeaveTheirBuffersForReuse) {
     EXPECT_EQ(pipe.spareBuffer().data(), storage);
 }
 
-TEST(UsbDataPipe, ProvidedSparesCoverTheTransfersInFlight) {
+TEST(DataPipe, ProvidedSparesCoverTheTransfersInFlight) {
     DataPipe pipe;
     pipe.push(Bytes(10));
     Bytes data(10);
@@ -106,7 +106,7 @@ TEST(UsbDataPipe, ProvidedSparesCoverTheTransfersInFlight) {
     EXPECT_EQ(spares, static_cast<int>(DataPipe::kMaxSpares));
 }
 
-TEST(UsbDataPipe, ManyTransfersQueueInOrderPastTheFirstRing) {
+TEST(DataPipe, ManyTransfersQueueInOrderPastTheFirstRing) {
     DataPipe pipe;
     for (uint8_t i = 0; i < 40; ++i) {
         pipe.push({i});
@@ -119,7 +119,7 @@ TEST(UsbDataPipe, ManyTransfersQueueInOrderPastTheFirstRing) {
     EXPECT_EQ(readInto(pipe, data, 1ms), -ETIMEDOUT);
 }
 
-TEST(UsbDataPipe, DropOldestSparesATransferTheHostHasBegun) {
+TEST(DataPipe, DropOldestSparesATransferTheHostHasBegun) {
     DataPipe pipe;
     for (uint8_t i = 1; i <= 5; ++i) {
         pipe.push({i, i});
@@ -147,7 +147,7 @@ TEST(UsbDataPipe, DropOldestSparesATransferTheHostHasBegun) {
     EXPECT_EQ(pipe.queuedTransfers(), 0u);
 }
 
-TEST(UsbDataPipe, WaitForRoomEndsWhenTheHostReads) {
+TEST(DataPipe, WaitForRoomEndsWhenTheHostReads) {
     DataPipe pipe;
     EXPECT_TRUE(pipe.waitForRoom(1, 0ms));
     pipe.push({1});
@@ -167,7 +167,7 @@ TEST(UsbDataPipe, WaitForRoomEndsWhenTheHostReads) {
     EXPECT_TRUE(gone.get());  // the queue was dropped with the device
 }
 
-TEST(UsbDataPipe, AHaltOrCancelEndsAWaitForADelayedTransfer) {
+TEST(DataPipe, AHaltOrCancelEndsAWaitForADelayedTransfer) {
     DataPipe pipe;
     pipe.push({1}, DataPipe::Clock::now() + 10s);
     auto reader = std::async(std::launch::async, [&pipe] {
