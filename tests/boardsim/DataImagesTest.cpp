@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "FirmwareSet.h"
-#include "ProgrammingWire.h"
 #include "firmware/BitFile.h"
 #include "firmware/IntelHex.h"
+#include "support/ProgrammingWire.h"
 
 using namespace programming;
 using boardsim::IntelHex;
