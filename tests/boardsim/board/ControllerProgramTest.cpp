@@ -5,6 +5,7 @@
 #include "firmware/BootImage.h"
 #include "firmware/ProgramImage.h"
 #include "host/SimHost.h"
+#include "support/BootRecords.h"
 #include "support/ProgrammingWire.h"
 
 using namespace programming;
@@ -31,17 +32,6 @@ uint16_t version(CameraBoard& board) {
     return static_cast<uint16_t>(data[1] << 8 | data[0]);
 }
 
-// A program: a reset vector and, unless version is 0, the device descriptor naming it.
-std::vector<BootImage::Record> program(uint16_t versionCarried) {
-    std::vector<BootImage::Record> records = {{0x0000, {0x02, 0x02, 0x00}}, {0x0200, {0x80, 0xFE}}};
-    if (versionCarried != 0) {
-        const auto descriptor = ProgramImage::descriptor(versionCarried);
-        records.push_back(
-            {ProgramImage::kDescriptorAddress, {descriptor.begin(), descriptor.end()}});
-    }
-    return records;
-}
-
 // The host's program load: CPU held, the records, CPU released.
 void loadProgram(CameraBoard& board, const std::vector<BootImage::Record>& records) {
     EXPECT_EQ(ramWrite(board, 0xE600, {0x01}), 1);
@@ -63,7 +53,7 @@ TEST(ControllerProgram, ReleasedProgramReenumeratesWithItsVersion) {
     auto board = host.boards()[0];
     const uint64_t before = board->attachment();
     EXPECT_EQ(version(*board), 0x0105);
-    loadProgram(*board, program(0x0107));
+    loadProgram(*board, bootRecords(0x0107));
     EXPECT_EQ(events, (std::vector<std::pair<std::string, bool>>{{"sim:RT4207-x6B6B:0", false},
                                                                  {"sim:RT4207-x6B6B:0", true}}));
     EXPECT_TRUE(board->plugged());
@@ -82,7 +72,7 @@ TEST(ControllerProgram, OnlyAReleaseRestartsAndAProgramWithoutVersionReportsZero
     // Writing 0 to a running CPU's control register restarts nothing.
     EXPECT_EQ(ramWrite(board, 0xE600, {0x00}), 1);
     EXPECT_EQ(board.attachment(), 1u);
-    loadProgram(board, program(0));
+    loadProgram(board, bootRecords(0));
     EXPECT_EQ(board.attachment(), 2u);
     EXPECT_EQ(version(board), 0x0000);
     // The FPGA and the rest of the board were not power-cycled.
@@ -135,7 +125,7 @@ TEST(ControllerProgram, BootEepromKeepsWhatIsWrittenAndTheNextPlugBootsFromIt) {
     EXPECT_EQ(BootImage::parse(board.bootEeprom())->deviceId, 0x0105);
     BootImage image;
     image.deviceId = 0x0106;
-    image.records = program(0x0107);
+    image.records = bootRecords(0x0107);
     const Bytes iic = image.write();
     // The host's boot image loader: pieces of 16 bytes to request 0xA9, wIndex 0x151.
     for (std::size_t offset = 0; offset < iic.size(); offset += 16) {
@@ -157,7 +147,7 @@ TEST(ControllerProgram, BootEepromKeepsWhatIsWrittenAndTheNextPlugBootsFromIt) {
     EXPECT_EQ(version(board), 0x0107);
     EXPECT_EQ(board.controllerRam()[0x0200], 0x80);
     // An image without the descriptor reports the header's device ID; no image at all, 0.
-    image.records = program(0);
+    image.records = bootRecords(0);
     const Bytes plain = image.write();
     for (std::size_t i = 0; i < plain.size(); ++i) {
         uint8_t byte = plain[i];
