@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # kxcxctl through kxcx-usbmock, as a person tries the real-board path without a board: the board
 # is listed, its firmware versions read and its FPGA loaded over libusb; a stream ends cleanly when
-# the board is pulled out through the control channel; the launcher passes on the exit status.
+# the board is pulled out through the control channel; a board whose device node may not be opened
+# is named with the sentence the README's troubleshooting gives; the launcher passes on the exit
+# status.
 set -euo pipefail
 usbmock="$1"
 kxcxctl="$2"
@@ -18,6 +20,26 @@ fail() { echo "$1"; for f in "$work"/*.out "$work"/*.err; do echo "--- $f"; tail
 "$usbmock" -- "$kxcxctl" list >list.out 2>list.err || fail "list failed"
 grep -q '^RT4207-x6B6B_00 .*rtCamDevice' list.out || fail "the board was not listed"
 grep -q 'sim:RT4207-x6B6B:0 at usb:1-1' list.err || fail "the launcher did not say where the board is"
+
+# A board the device map names whose node the command may not open: the node in the test bed's
+# folder is made mode 0000, and as root the command runs without the capabilities that override
+# file modes.
+printf 'RT4207-x6B6B 04b4:8613\n' >map.txt
+drop=""
+if [ "$(id -u)" -eq 0 ]; then
+    command -v setpriv >/dev/null || fail "setpriv is needed to run a command as root without CAP_DAC_OVERRIDE"
+    drop="setpriv --bounding-set=-dac_override,-dac_read_search --"
+fi
+status=0
+KXCX_DEVICE_MAP="$work/map.txt" "$usbmock" --os-descriptors none -- sh -c \
+    'chmod 000 "$UMOCKDEV_DIR/dev/bus/usb/001/002" && exec '"$drop"' "$0" versions' "$kxcxctl" \
+    >perm.out 2>perm.err || status=$?
+[ "$status" -eq 1 ] || fail "versions on a refused node ended with $status, expected 1"
+sentence='no permission on /dev/bus/usb/001/002; see the README on udev rules'
+grep -qF "RT4207-x6B6B_00 could not be opened: $sentence" perm.err ||
+    fail "kxcxctl did not say it has no permission on the node"
+[ "$(cat logs/kxCxLog*.txt | grep -cF "$sentence")" -eq 1 ] ||
+    fail "the library's log does not name the refused node once"
 
 "$usbmock" "RT4207,fpga=1.20" -- sh -c \
     "'$kxcxctl' versions && '$kxcxctl' fpga load '$data/firmware/default.bit' && '$kxcxctl' versions" \
@@ -45,4 +67,4 @@ status=0
 status=0
 "$usbmock" 2>/dev/null || status=$?
 [ "$status" -eq 2 ] || fail "the launcher ended with $status without a command, expected 2"
-echo "listed, loaded 1.20 -> 1.30 over libusb, stream ended by the unplug, statuses passed on"
+echo "listed, refused node named, loaded 1.20 -> 1.30 over libusb, stream ended by the unplug, statuses passed on"

@@ -5,12 +5,15 @@
 #include <vector>
 
 #include "LogEnvironment.h"
+#include "LogMark.h"
+#include "PermissionNotice.h"
 #include "SimConfigCheck.h"
 
 DeviceSession::DeviceSession(const std::string& name, const std::string& regFile) {
     if (m_error = SimConfigCheck::problem(); !m_error.empty()) {
         return;
     }
+    const LogMark logMark = LogMark::now();
     m_loaded = true;
     if (loadCxLib() != 0) {
         m_error = "the camera library could not be loaded";
@@ -38,8 +41,30 @@ DeviceSession::DeviceSession(const std::string& name, const std::string& regFile
     m_handle = openCxDevice(m_name, 400, 400, 480000, regFile.empty() ? nullptr : regFile.c_str(),
                             nullptr);
     if (m_handle == nullptr) {
+        const int error = errno;  // the library's platform error of the failed open
+        if (error == EACCES) {
+            // The library logged the node it may not open; its log is whole once it unloads.
+            unload();
+            m_error = m_name + " could not be opened: " +
+                      PermissionNotice::lastIn(logMark.appended())
+                          .value_or(PermissionNotice::withoutNode());
+            return;
+        }
         m_error = m_name + " could not be opened: " + LogEnvironment::pointTo("says why");
     }
+}
+
+void DeviceSession::unload() {
+    if (!m_loaded) {
+        return;
+    }
+    m_loaded = false;
+    if (m_handle != nullptr) {
+        closeCxDevice(m_handle);
+        m_handle = nullptr;
+    }
+    removeCxDevices();
+    unloadCxLib();
 }
 
 bool DeviceSession::boardRemoved() const {
@@ -49,12 +74,5 @@ bool DeviceSession::boardRemoved() const {
 }
 
 DeviceSession::~DeviceSession() {
-    if (!m_loaded) {
-        return;
-    }
-    if (m_handle != nullptr) {
-        closeCxDevice(m_handle);
-    }
-    removeCxDevices();
-    unloadCxLib();
+    unload();
 }

@@ -17,7 +17,10 @@ public:
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // The open handle, or null with error() saying why.
+    // The open handle, or null with error() saying why. When the system refused the board's
+    // device node, error() ends with the library's sentence ("no permission on
+    // /dev/bus/usb/BBB/DDD; see the README on udev rules", PermissionNotice) and the library is
+    // unloaded already.
     CamContext* handle() const { return m_handle; }
     const std::string& error() const { return m_error; }
     const std::string& name() const { return m_name; }
@@ -27,6 +30,9 @@ public:
     bool boardRemoved() const;
 
 private:
+    // Closes the handle and unloads the library, once.
+    void unload();
+
     bool m_loaded = false;  // the library was asked to load
     CamContext* m_handle = nullptr;
     std::string m_name;

@@ -9,6 +9,7 @@
 
 #include "frame/kxLogSession.h"
 #include "log/kxCxLogger.h"
+#include "usb/kxTransportNotice.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ kxCxLib::kxCxLib() {
 }
 
 kxCxLib::~kxCxLib() {
+    kx::TransportNotice::setSink({});
     CxLogger::destroyInstance();
 }
 
@@ -84,6 +86,12 @@ int kxCxLib::load() {
         fillErrorTexts();
         m_debugLogging = 0;
         LogSession::start(CxLogger::instance(), m_debugLogging != 0);
+        // What the transport asks of the user (permission on a device node, ...) is logged.
+        kx::TransportNotice::setSink([](const std::string& text) {
+            if (CxLogger* logger = CxLogger::existing()) {
+                logger->log(8, "%s\n", text.c_str());
+            }
+        });
         insertModelRows();
     } catch (const std::exception&) {
         return -2;

@@ -133,11 +133,14 @@ std::vector<Guid> osStringGuids(libusb_device* device, libusb_device_handle* han
 }
 
 // Opens the device briefly and reads its GUIDs: from the 2.0 descriptors when the device has
-// them, otherwise from the 1.0 ones. nullopt when the device cannot be opened.
+// them, otherwise from the 1.0 ones. nullopt when the device cannot be opened; openResult
+// receives libusb_open's code.
 std::optional<std::vector<Guid>> readGuids(libusb_device* device,
-                                           const libusb_device_descriptor& descriptor) {
+                                           const libusb_device_descriptor& descriptor,
+                                           int& openResult) {
     libusb_device_handle* handle = nullptr;
-    if (libusb_open(device, &handle) != LIBUSB_SUCCESS) {
+    openResult = libusb_open(device, &handle);
+    if (openResult != LIBUSB_SUCCESS) {
         return std::nullopt;
     }
     std::vector<Guid> guids;
@@ -252,10 +255,14 @@ std::optional<std::vector<Guid>> LibusbBackend::guidsLocked(
         known->second.vendorId == reading.vendorId &&
         known->second.productId == reading.productId && known->second.release == reading.release) {
         reading.guids = known->second.guids;
-    } else if (auto guids = readGuids(device, descriptor)) {
-        reading.guids = std::move(*guids);
     } else {
-        return std::nullopt;
+        int openResult = LIBUSB_SUCCESS;
+        auto guids = readGuids(device, descriptor, openResult);
+        noteOpen(device, openResult);
+        if (!guids) {
+            return std::nullopt;
+        }
+        reading.guids = std::move(*guids);
     }
     std::vector<Guid> guids = reading.guids;
     into.insert_or_assign(path, std::move(reading));
@@ -312,7 +319,11 @@ std::unique_ptr<UsbDevice> LibusbBackend::open(const std::string& path) {
         }
     }
     libusb_device_handle* handle = nullptr;
-    int result = device != nullptr ? libusb_open(device, &handle) : LIBUSB_ERROR_NO_DEVICE;
+    int result = LIBUSB_ERROR_NO_DEVICE;
+    if (device != nullptr) {
+        result = libusb_open(device, &handle);
+        noteOpen(device, result);
+    }
     std::vector<LibusbDevice::Setting> settings;
     if (result == LIBUSB_SUCCESS) {
         libusb_config_descriptor* config = nullptr;
@@ -355,6 +366,16 @@ bool LibusbBackend::setHotplugHandler(HotplugHandler handler) {
         m_events->start();
     }
     return m_hotplug->setHandler(std::move(handler));
+}
+
+void LibusbBackend::noteOpen(libusb_device* device, int openResult) {
+    const uint8_t bus = libusb_get_bus_number(device);
+    const uint8_t address = libusb_get_device_address(device);
+    if (openResult == LIBUSB_SUCCESS) {
+        m_accessNotices.opened(bus, address);
+    } else if (openResult == LIBUSB_ERROR_ACCESS) {
+        m_accessNotices.tell(bus, address);
+    }
 }
 
 LibusbHotplug::Arrival LibusbBackend::readArrival(libusb_device* device) {

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "usb/kxUsbBackend.h"
+#include "usb/libusb/kxAccessNotice.h"
 #include "usb/libusb/kxBoardMatcher.h"
 #include "usb/libusb/kxLibusbHotplug.h"
 
@@ -69,7 +70,11 @@ public:
     //   Blocks: while listing, for each device not seen before at its place and address: opens it
     //     and reads its OS descriptors, up to kDescriptorTimeoutMs per request. What a device
     //     gave is kept until it leaves or re-enumerates, so each device is read once; a device
-    //     that cannot be opened (no permission, gone) is skipped and tried again next time.
+    //     that cannot be opened (no permission, gone) is skipped and tried again next time; one
+    //     refused for lack of permission is told to the library's log (TransportNotice), once
+    //     per device node until it opens ("no permission on /dev/bus/usb/001/004; see the README on
+    //     udev rules", AccessNotice). A device the device map names is listed without being opened,
+    //     readable or not, so the open tells why it fails.
     //     Hubs, and devices the map names with a known model GUID, are never opened. Answers
     //     from the snapshot do not block.
     //   Locks: m_enumMutex for the whole call, descriptor reads included (a hot-plug arrival
@@ -145,6 +150,9 @@ private:
                                                  const libusb_device_descriptor& descriptor,
                                                  const std::string& path,
                                                  std::map<std::string, Reading>& into);
+    // After a libusb_open of device: a refusal for lack of permission (LIBUSB_ERROR_ACCESS) is
+    // told once per node (AccessNotice), a success lets a later refusal be told again.
+    void noteOpen(libusb_device* device, int openResult);
     // For hot-plug, on its worker: which model an arrived device is (a hub is none); takes
     // m_enumMutex and blocks while the device is read.
     LibusbHotplug::Arrival readArrival(libusb_device* device);
@@ -162,6 +170,7 @@ private:
     std::map<std::string, Reading> m_readings;  // by path
 
     BoardMatcher m_matcher;
+    AccessNotice m_accessNotices;
 };
 
 }  // namespace kx
