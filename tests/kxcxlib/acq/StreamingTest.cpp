@@ -185,9 +185,9 @@ protected:
         mvCamDevice::Pauses quick;
         quick.streamSettle = 10ms;
         quick.beforeAcquisition = 5ms;
-        // Long enough for the first frame even on a loaded machine (the board builds its scene
-        // on the first frame).
-        quick.acquisition = 600ms;
+        // Long enough for the first frame even on a loaded machine under the thread sanitizer
+        // (the board builds its scene on the first frame; 600 ms was seen to be too short).
+        quick.acquisition = 2s;
         quick.afterAcquisition = 5ms;
         dynamic_cast<mvCamDevice*>(handle->owner)->setPauses(quick);
         return handle;
