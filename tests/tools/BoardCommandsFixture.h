@@ -13,7 +13,7 @@
 #include "CommandOutcome.h"
 #include "SimBoardsFixture.h"
 #include "ToolLogFolder.h"
-#include "frame/kxLogSession.h"
+#include "kxDailyLogName.h"
 
 class BoardCommands : public SimBoardsFixture {
 protected:
@@ -23,7 +23,7 @@ protected:
 
     // The library log the tool wrote today.
     std::string toolLog() const {
-        std::ifstream file(logs.path() + "/" + LogSession::todaysFileName());
+        std::ifstream file(logs.path() + "/" + DailyLogName::today());
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 

@@ -10,6 +10,7 @@
 #include "LogMark.h"
 #include "PermissionNotice.h"
 #include "ScopedEnv.h"
+#include "kxDailyLogName.h"
 #include "usb/kxPlatformError.h"
 #include "usb/kxTransportNotice.h"
 #include "usb/kxUsbTransport.h"
@@ -37,7 +38,7 @@ public:
 
 class RefusedBoard : public BoardCommands {
 protected:
-    RefusedBoard() { kx::UsbTransport::replace(std::make_unique<RefusingBackend>(&host)); }
+    RefusedBoard() { useBackend(std::make_unique<RefusingBackend>(&host)); }
 };
 
 }  // namespace
@@ -67,8 +68,7 @@ TEST(PermissionNotice, TheLastWholeSentenceOfTheTextIsTaken) {
 TEST(LogMark, WhatTheDailyLogGainedAfterTheMarkIsRead) {
     TempDir dir;
     const ScopedEnv folder("KXCX_LOG_DIR", dir.path().c_str());
-    const std::string file = dir.path() + "/" + LogMark::todaysFileName();
-    EXPECT_EQ(LogMark::todaysFileName(), LogSession::todaysFileName());
+    const std::string file = dir.path() + "/" + DailyLogName::today();
     std::ofstream(file) << "an earlier run: " << kSentence << "\n";
     const LogMark mark = LogMark::now();
     std::ofstream(file, std::ios::app) << "this run\n";
@@ -90,7 +90,7 @@ TEST_F(RefusedBoard, OpeningSaysNoPermissionOnTheNodeAndPointsToTheReadme) {
 TEST_F(RefusedBoard, AnEarlierRunsSentenceIsNotTakenForThisOne) {
     plug("RT4207");
     std::filesystem::create_directories(logs.path());
-    std::ofstream(logs.path() + "/" + LogSession::todaysFileName())
+    std::ofstream(logs.path() + "/" + DailyLogName::today())
         << "no permission on /dev/bus/usb/009/009; see the README on udev rules\n";
     const Outcome result = run({"versions"});
     EXPECT_THAT(result.err, HasSubstr(kSentence)) << result.err;

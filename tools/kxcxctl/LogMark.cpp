@@ -1,23 +1,12 @@
 #include "LogMark.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "LogEnvironment.h"
-
-std::string LogMark::todaysFileName() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char name[64];
-    std::snprintf(name, sizeof name, "kxCxLog%04d%02d%02d.txt", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday);
-    return name;
-}
+#include "kxDailyLogName.h"
 
 std::vector<std::string> LogMark::candidates(const std::string& fileName) {
     std::vector<std::string> paths;
@@ -37,7 +26,7 @@ std::vector<std::string> LogMark::candidates(const std::string& fileName) {
 
 LogMark LogMark::now() {
     LogMark mark;
-    for (const std::string& path : candidates(todaysFileName())) {
+    for (const std::string& path : candidates(DailyLogName::today())) {
         std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(path, error);
         mark.m_files.push_back({path, error ? 0 : size});
@@ -47,7 +36,7 @@ LogMark LogMark::now() {
 
 std::string LogMark::appended() const {
     std::vector<File> files = m_files;
-    for (const std::string& path : candidates(todaysFileName())) {
+    for (const std::string& path : candidates(DailyLogName::today())) {
         bool known = false;
         for (const File& file : m_files) {
             known = known || file.path == path;

@@ -11,8 +11,6 @@ class LogMark {
 public:
     // The log files as they are now; call after LogEnvironment::prepare, before loadCxLib.
     static LogMark now();
-    // "kxCxLogYYYYMMDD.txt" for today's local date.
-    static std::string todaysFileName();
 
     // What the files have gained since the mark (a file that shrank, or a later day's file, is
     // read whole). Complete once the library is unloaded (its log is written out then).

@@ -3,7 +3,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <boost/date_time/gregorian/gregorian.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "kxDailyLogName.h"
 #include "log/kxCxLogger.h"
 #include "log/kxCxModLog.h"
 
@@ -40,17 +40,6 @@ LogSettings LogSettings::fromEnvironment() {
     return settings;
 }
 
-std::string LogSession::dailyFileName(int year, int month, int day) {
-    char name[64];
-    std::snprintf(name, sizeof name, "kxCxLog%04d%02d%02d.txt", year, month, day);
-    return name;
-}
-
-std::string LogSession::todaysFileName() {
-    const boost::gregorian::date today = boost::gregorian::day_clock::local_day();
-    return dailyFileName(today.year(), today.month(), today.day());
-}
-
 std::string LogSession::userName() {
     std::vector<char> buffer(kNameBuffer);
     passwd entry{};
@@ -72,7 +61,7 @@ std::string LogSession::hostName() {
 
 void LogSession::start(CxLogger& logger, bool debugLogging) {
     const LogSettings settings = LogSettings::fromEnvironment();
-    std::filesystem::path file = todaysFileName();
+    std::filesystem::path file = DailyLogName::today();
     if (!settings.folder.empty()) {
         // A folder that cannot be made leaves the open to fall back to the home folder.
         std::error_code ignored;

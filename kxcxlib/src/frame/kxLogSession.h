@@ -20,11 +20,6 @@ struct LogSettings {
 
 class LogSession {
 public:
-    // "kxCxLog" + yyyymmdd + ".txt" for the given local date.
-    static std::string dailyFileName(int year, int month, int day);
-    // The same for today.
-    static std::string todaysFileName();
-
     // Reads the settings, creates their folder when it is missing and opens today's file there
     // (under $HOME when the folder cannot be written); the module log file goes beside it. Echoes
     // the log and the module records to standard error unless the settings say not to. Writes

@@ -9,6 +9,7 @@
 #include "device/kxCamDevice.h"
 #include "frame/kxCxLib.h"
 #include "frame/kxLogSession.h"
+#include "kxDailyLogName.h"
 #include "log/kxCxLogger.h"
 
 using testing::HasSubstr;
@@ -26,7 +27,7 @@ protected:
         if (CxLogger* logger = CxLogger::existing()) {
             logger->flushPending();
         }
-        return dir.read(LogSession::todaysFileName());
+        return dir.read(DailyLogName::today());
     }
 
     TempDir dir;
@@ -94,7 +95,7 @@ TEST_F(LibraryExports, LogMessageBeforeLoadOrAfterUnloadWritesNothing) {
     logMessage(nullptr);
     EXPECT_EQ(unloadCxLib(), 0);
     logMessage("too late");
-    const std::string text = dir.read(LogSession::todaysFileName());
+    const std::string text = dir.read(DailyLogName::today());
     EXPECT_THAT(text, Not(HasSubstr("too")));
     EXPECT_THAT(text, HasSubstr("Debug logging disabled"));
     EXPECT_EQ(CxLogger::existing(), nullptr);

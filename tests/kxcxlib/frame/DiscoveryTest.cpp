@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <kxCxApi.h>
-#include "PlugBoards.h"
-#include "TempDir.h"
+#include "SimBoardsFixture.h"
 #include "device/kxCamContext.h"
 #include "frame/kxCxLib.h"
 #include "host/SimHost.h"
@@ -15,20 +14,14 @@ using testing::IsEmpty;
 
 namespace {
 
-class Discovery : public testing::Test {
+class Discovery : public SimBoardsFixture {
 protected:
     Discovery() {
-        kx::UsbTransport::replace(std::make_unique<kx::SimBackend>(&host));
         loadCxLib();
         plug("none");
         findCxDevices();  // forget what earlier tests found
     }
-    ~Discovery() override {
-        kx::UsbTransport::replace(nullptr);
-        unloadCxLib();
-    }
-
-    void plug(const char* boards) { plugBoards(host, boards); }
+    ~Discovery() override { unloadCxLib(); }
 
     std::vector<std::string> names() {
         std::vector<std::string> list;
@@ -36,9 +29,6 @@ protected:
         EXPECT_EQ(count, static_cast<int>(list.size()));
         return list;
     }
-
-    TempDir dir;
-    boardsim::SimHost host;
 };
 
 // Fails every index with an odd number, then ends after four.

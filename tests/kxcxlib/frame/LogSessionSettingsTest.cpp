@@ -8,7 +8,7 @@
 #include <kxCxApi.h>
 #include "ScopedEnv.h"
 #include "TempDir.h"
-#include "frame/kxLogSession.h"
+#include "kxDailyLogName.h"
 #include "log/kxCxModLog.h"
 
 using testing::HasSubstr;
@@ -40,7 +40,7 @@ protected:
     }
 
     static std::string dailyLog(const std::string& folder) {
-        return read(folder + "/" + LogSession::todaysFileName());
+        return read(folder + "/" + DailyLogName::today());
     }
     static std::string moduleLog(const std::string& folder) {
         return read(folder + "/" + ModLog::kDefaultFile);
@@ -73,7 +73,7 @@ TEST_F(LogSessionSettings, FolderSettingTakesBothLogsAndIsCreated) {
     EXPECT_THAT(dailyLog(logs), HasSubstr("Core session started on "));
     EXPECT_THAT(dailyLog(logs), HasSubstr("):> caller line\n"));
     EXPECT_THAT(moduleLog(logs), HasSubstr("[e] "));
-    EXPECT_FALSE(std::filesystem::exists(LogSession::todaysFileName()));
+    EXPECT_FALSE(std::filesystem::exists(DailyLogName::today()));
     EXPECT_FALSE(std::filesystem::exists(ModLog::kDefaultFile));
 }
 
@@ -92,7 +92,7 @@ TEST_F(LogSessionSettings, EchoSettingKeepsLogAndRecordsOffStandardError) {
     for (const char* off : {"0", "off", "no", "false"}) {
         SCOPED_TRACE(off);
         setenv("KXCX_LOG_ECHO", off, 1);
-        std::filesystem::remove(LogSession::todaysFileName());
+        std::filesystem::remove(DailyLogName::today());
         std::filesystem::remove(ModLog::kDefaultFile);
         EXPECT_THAT(runSession(), IsEmpty());
         EXPECT_THAT(dailyLog(dir.path()), HasSubstr("):> caller line\n"));

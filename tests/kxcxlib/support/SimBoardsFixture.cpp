@@ -6,7 +6,10 @@
 #include "usb/kxUsbTransport.h"
 
 SimBoardsFixture::SimBoardsFixture() {
-    auto sim = std::make_unique<kx::SimBackend>(&host);
+    useBackend(std::make_unique<kx::SimBackend>(&host));
+}
+
+void SimBoardsFixture::useBackend(std::unique_ptr<kx::SimBackend> sim) {
     backend = sim.get();
     kx::UsbTransport::replace(std::move(sim));
 }

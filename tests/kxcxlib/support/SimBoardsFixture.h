@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "TempDir.h"
 #include "host/SimHost.h"
 #include "usb/sim/kxSimBackend.h"
@@ -17,6 +19,9 @@ protected:
 
     // Replaces the boards (KXCX_SIM syntax); the test fails when the list is not understood.
     void plug(const char* boards);
+    // Makes another backend over the test's host (one that refuses or fails on purpose) the
+    // library's transport.
+    void useBackend(std::unique_ptr<kx::SimBackend> sim);
 
     TempDir dir;
     boardsim::SimHost host;

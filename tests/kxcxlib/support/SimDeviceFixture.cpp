@@ -1,10 +1,10 @@
 #include "SimDeviceFixture.h"
+#include "kxDailyLogName.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 
-#include "frame/kxLogSession.h"
 #include "log/kxCxLogger.h"
 
 namespace {
@@ -81,7 +81,7 @@ std::string SimDeviceFixture::logText() {
     if (CxLogger* logger = CxLogger::existing()) {
         logger->flushPending();
     }
-    return dir.read(LogSession::todaysFileName());
+    return dir.read(DailyLogName::today());
 }
 
 std::string SimDeviceFixture::writeFile(const std::string& name, const std::string& text) {

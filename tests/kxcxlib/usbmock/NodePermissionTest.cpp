@@ -20,7 +20,7 @@
 #include "BoardBackendFixture.h"
 #include "PlugBoards.h"
 #include "ScopedEnv.h"
-#include "frame/kxLogSession.h"
+#include "kxDailyLogName.h"
 #include "log/kxCxLogger.h"
 #include "usb/kxUsbTransport.h"
 #include "usb/libusb/kxLibusbBackend.h"
@@ -86,7 +86,7 @@ protected:
         if (CxLogger* logger = CxLogger::existing()) {
             logger->flushPending();
         }
-        return dir.read(LogSession::todaysFileName());
+        return dir.read(DailyLogName::today());
     }
     int timesLogged(const std::string& text) {
         const std::string log = logText();
